@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Sets up, builds and then runs or tests Moonbite.
+#   ./build.sh run    install what is missing, build, start Moonbite
+#   ./build.sh test   install what is missing, build, run the whole test suite
+#   ./build.sh build  install what is missing and build
+# Environment: BUILD_DIR (default build), MOONBITE_WERROR=ON, MOONBITE_SANITIZE=ON.
+set -euo pipefail
+cd "$(dirname "$0")"
+
+PACKAGES=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+          libcli11-dev nlohmann-json3-dev)
+
+install_missing() {
+    local missing=()
+    for p in "${PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get install -y --no-install-recommends "${missing[@]}" ||
+        { $sudo apt-get update && $sudo apt-get install -y --no-install-recommends "${missing[@]}"; }
+}
+
+build() {
+    local dir="${BUILD_DIR:-build}"
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-Release}" \
+        -DMOONBITE_WERROR="${MOONBITE_WERROR:-OFF}" -DMOONBITE_SANITIZE="${MOONBITE_SANITIZE:-OFF}" >/dev/null
+    cmake --build "$dir"
+}
+
+case "${1:-}" in
+    run)
+        install_missing
+        build
+        dir="${BUILD_DIR:-build}"
+        echo "Moonbite's main window is not built yet: here is today's solunar day at Sydney"
+        echo "(33:52S 151:13E, GMT +10) from moonbite-cli. Try: $dir/cli/moonbite-cli --help"
+        echo
+        exec "$dir/cli/moonbite-cli" day --lat 33:52S --lon 151:13E --tz 10
+        ;;
+    test)
+        install_missing
+        build
+        ctest --test-dir "${BUILD_DIR:-build}" --output-on-failure -j "$(nproc)"
+        ;;
+    build)
+        install_missing
+        build
+        ;;
+    *)
+        echo "usage: $0 run|test|build" >&2
+        exit 2
+        ;;
+esac

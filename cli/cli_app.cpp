@@ -1,0 +1,531 @@
+#include "cli_app.h"
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <iomanip>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <utility>
+#include <vector>
+
+#include "day_driver.h"
+#include "month_calendar.h"
+
+namespace moonbite::cli {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+// ---------------------------------------------------------------------------
+// Input parsing
+
+struct InputError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+bool parseUnsigned(std::string_view s, int& value) {
+    if (s.empty() || s.size() > 4) return false;
+    value = 0;
+    for (char c : s) {
+        if (c < '0' || c > '9') return false;
+        value = value * 10 + (c - '0');
+    }
+    return true;
+}
+
+bool parseDecimal(std::string_view s, double& value) {
+    if (s.empty()) return false;
+    const std::string copy(s);
+    std::size_t used = 0;
+    try {
+        value = std::stod(copy, &used);
+    } catch (const std::exception&) {
+        return false;
+    }
+    return used == copy.size() && std::isfinite(value);
+}
+
+// "DD:MM" followed by one of two hemisphere letters, or signed decimal degrees.
+Coordinate parseCoordinate(std::string_view text, const char* what, int maxDegrees,
+                           char positive, char negative) {
+    Coordinate c;
+    const double limit = maxDegrees + 59.0 / 60.0;
+    char limitText[16];
+    std::snprintf(limitText, sizeof limitText, "%d:59", maxDegrees);
+    const std::size_t colon = text.find(':');
+    if (colon == std::string_view::npos) {
+        double v = 0;
+        if (!parseDecimal(text, v)) {
+            c.error = std::string("invalid ") + what + " \"" + std::string(text) +
+                      "\": use degrees:minutes and a hemisphere letter (e.g. \"33:52" + negative +
+                      "\") or decimal degrees";
+        } else if (std::fabs(v) > limit + 1e-9) {
+            c.error = std::string(what) + " \"" + std::string(text) + "\" is beyond " + limitText;
+        } else {
+            c.degrees = v;
+        }
+        return c;
+    }
+    const std::string_view degText = text.substr(0, colon);
+    std::string_view rest = text.substr(colon + 1);
+    char letter = rest.empty() ? '\0' : static_cast<char>(std::toupper(
+                                             static_cast<unsigned char>(rest.back())));
+    if (letter == positive || letter == negative) rest.remove_suffix(1);
+    int deg = 0;
+    int min = 0;
+    if (letter != positive && letter != negative) {
+        c.error = std::string(what) + " \"" + std::string(text) + "\" needs the hemisphere letter " +
+                  positive + " or " + negative;
+    } else if (!parseUnsigned(degText, deg) || !parseUnsigned(rest, min)) {
+        c.error = std::string("invalid ") + what + " \"" + std::string(text) +
+                  "\": use degrees:minutes and a hemisphere letter";
+    } else if (min > 59) {
+        c.error = std::string(what) + " \"" + std::string(text) + "\" has minutes over 59";
+    } else if (deg > maxDegrees) {
+        c.error = std::string(what) + " \"" + std::string(text) + "\" is beyond " + limitText;
+    } else {
+        c.degrees = deg + min / 60.0;
+        if (letter == negative) c.degrees = -c.degrees;
+    }
+    return c;
+}
+
+std::string isoDate(Date d) {
+    const YearMonthDay ymd = d.ymd();
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", ymd.year, ymd.month, ymd.day);
+    return buf;
+}
+
+// ---------------------------------------------------------------------------
+// The location every command shares
+
+struct Place {
+    std::string latText;
+    std::string lonText;
+    double tz = 0;
+    double lat = 0;
+    double lon = 0;
+};
+
+void addPlaceOptions(CLI::App* cmd, Place& p, bool withCoordinates) {
+    if (withCoordinates) {
+        cmd->add_option("--lat", p.latText,
+                        "Latitude: \"33:52S\" (degrees:minutes and N/S) or decimal degrees, north "
+                        "positive")
+            ->required();
+        cmd->add_option("--lon", p.lonText,
+                        "Longitude: \"151:13E\" (degrees:minutes and E/W) or decimal degrees, east "
+                        "positive")
+            ->required();
+    }
+    cmd->add_option("--tz", p.tz, "Time zone in hours east of Greenwich, -12..13 (\"10\", \"-5\", \"9.5\")")
+        ->required();
+}
+
+void validatePlace(Place& p, bool withCoordinates) {
+    if (withCoordinates) {
+        const Coordinate lat = parseLatitude(p.latText);
+        if (!lat.error.empty()) throw InputError(lat.error);
+        const Coordinate lon = parseLongitude(p.lonText);
+        if (!lon.error.empty()) throw InputError(lon.error);
+        p.lat = lat.degrees;
+        p.lon = lon.degrees;
+    }
+    if (!std::isfinite(p.tz) || p.tz < -12 || p.tz > 13) {
+        std::ostringstream m;
+        m << "time zone " << p.tz << " is outside -12..13";
+        throw InputError(m.str());
+    }
+}
+
+SolunarState makeState(const Place& p, Date today) {
+    SolunarState s;
+    s.today = today;
+    s.latitude = p.lat;
+    s.longitude = p.lon;
+    numberText(s.timeZoneEntered, p.tz);
+    numberText(s.timeZoneForComputations, -p.tz);
+    return s;
+}
+
+Date requireDate(const std::string& text, const char* option) {
+    const auto d = parseIsoDate(text);
+    if (!d) {
+        throw InputError(std::string(option) + " \"" + text +
+                         "\" is not a date in YYYY-MM-DD form between 1901-01-01 and 2200-12-31");
+    }
+    return *d;
+}
+
+// ---------------------------------------------------------------------------
+// The displayed day
+
+Json dayJson(const SolunarState& s, Date date, bool withGraph) {
+    Json j;
+    j["date"] = isoDate(date);
+    j["weekday"] = s.Label10.str();
+    j["equinox_solstice"] = s.Label19.visible ? s.Label19.caption.str() : "";
+    j["sunrise"] = s.Text2.str();
+    j["sunset"] = s.Text32.str();
+    j["day_length"] = s.Text6.str();
+    j["moonrise"] = s.Text21.str();
+    j["moonset"] = s.Text39.str();
+    j["major_moon_above"] = s.Text4.str();
+    j["major_moon_below"] = s.Text5.str();
+    j["minor_moon_above"] = s.Text7.str();
+    j["minor_moon_below"] = s.Text8.str();
+    j["moon_age"] = s.moonAge;
+    j["phase_picture"] = s.Image3;
+    j["phase_event"] = s.Label14.visible ? s.Label14.caption.str() : "";
+    j["phase_event_time"] = s.Label18.visible ? s.Label18.caption.str() : "";
+    j["prediction_score"] = s.predictionScore;
+    j["prediction_word"] = s.predictionWord.str();
+    j["prediction_colour"] = s.Picture2BackColor;
+    j["lunar_distance_km"] = static_cast<long>(Val(s.Label13));
+    if (withGraph) {
+        Json rows = Json::array();
+        for (int i = 0; i < s.graphRowCount; ++i) {
+            const GraphRow& r = s.graphRows[static_cast<std::size_t>(i)];
+            rows.push_back(Json::array({r.label.str(), r.value}));
+        }
+        j["graph"] = std::move(rows);
+    }
+    return j;
+}
+
+void computeDay(SolunarState& s, Date date, int graphDays) {
+    s.plottedDayCount = static_cast<std::int16_t>(graphDays);
+    setDateControls(s, date);
+    computeDisplayedDay(s);
+}
+
+std::string jsonText(const Json& j, int indent) {
+    // Texts are ASCII apart from a locale's designators; replace anything invalid.
+    return j.dump(indent, ' ', false, Json::error_handler_t::replace);
+}
+
+void printAligned(std::ostream& out, const std::vector<std::pair<std::string, std::string>>& rows) {
+    std::size_t width = 0;
+    for (const auto& [label, value] : rows) width = std::max(width, label.size());
+    for (const auto& [label, value] : rows) {
+        out << std::left << std::setw(static_cast<int>(width + 2)) << label << value << '\n';
+    }
+}
+
+std::string placeText(const Place& p) {
+    std::ostringstream o;
+    auto dm = [](double v, char pos, char neg) {
+        const double a = std::fabs(v);
+        int deg = static_cast<int>(a);
+        int min = static_cast<int>(std::lround((a - deg) * 60));
+        if (min == 60) {
+            ++deg;
+            min = 0;
+        }
+        char buf[24];
+        std::snprintf(buf, sizeof buf, "%d:%02d%c", deg, min, v < 0 ? neg : pos);
+        return std::string(buf);
+    };
+    o << dm(p.lat, 'N', 'S') << ' ' << dm(p.lon, 'E', 'W') << ", GMT " << (p.tz >= 0 ? "+" : "")
+      << p.tz;
+    return o.str();
+}
+
+void printDayText(std::ostream& out, const SolunarState& s, const Place& p) {
+    const Json j = dayJson(s, parseDateText(s.displayedDateText).value_or(s.computationDate), true);
+    std::vector<std::pair<std::string, std::string>> rows = {
+        {"Date", s.Label10.str() + " " + s.displayedDateText.str() +
+                     (s.Label19.visible ? "  (" + s.Label19.caption.str() + ")" : "")},
+        {"Location", placeText(p)},
+        {"Sunrise", s.Text2.str()},
+        {"Sunset", s.Text32.str()},
+        {"Length of day", s.Text6.str()},
+        {"Moonrise", s.Text21.str()},
+        {"Moonset", s.Text39.str()},
+        {"Major, Moon above", s.Text4.str()},
+        {"Major, Moon below", s.Text5.str()},
+        {"Minor, Moon above", s.Text7.str()},
+        {"Minor, Moon below", s.Text8.str()},
+        {"Moon age", s.Text9.str() + " days (picture " + std::to_string(s.Image3) + ")"},
+    };
+    if (s.Label14.visible) rows.emplace_back(s.Label14.caption.str(), s.Label18.caption.str());
+    rows.emplace_back("Prediction", s.predictionWord.str() + " (" +
+                                        std::to_string(s.predictionScore) + "%)");
+    rows.emplace_back("Lunar distance", s.Label13.str() + " km");
+    printAligned(out, rows);
+    out << "\nPrediction graph\n";
+    for (int i = 0; i < s.graphRowCount; ++i) {
+        const GraphRow& r = s.graphRows[static_cast<std::size_t>(i)];
+        const std::string word(predictionRating(r.value).word);
+        out << "  " << std::left << std::setw(6) << r.label.str() << std::right << std::setw(4)
+            << r.value << "  " << std::left << std::setw(10) << word
+            << std::string(static_cast<std::size_t>(r.value / 10), '#') << '\n';
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Range output
+
+const std::vector<std::string>& rangeColumns() {
+    static const std::vector<std::string> kColumns = {
+        "date",          "weekday",          "equinox_solstice", "sunrise",
+        "sunset",        "day_length",       "moonrise",         "moonset",
+        "major_moon_above", "major_moon_below", "minor_moon_above", "minor_moon_below",
+        "moon_age",      "phase_picture",    "phase_event",      "phase_event_time",
+        "prediction_score", "prediction_word", "prediction_colour", "lunar_distance_km"};
+    return kColumns;
+}
+
+std::string csvField(const Json& v) {
+    std::string s = v.is_string() ? v.get<std::string>() : v.dump();
+    if (s.find_first_of(",\"\r\n") == std::string::npos && (s.empty() || s.front() != ' ')) return s;
+    std::string quoted = "\"";
+    for (char c : s) {
+        if (c == '"') quoted += '"';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+// ---------------------------------------------------------------------------
+// Month output
+
+Json monthJson(int year, int month, int firstWeekday, const std::vector<MonthCell>& cells) {
+    Json j;
+    j["year"] = year;
+    j["month"] = month;
+    j["first_weekday"] = firstWeekday;
+    Json days = Json::array();
+    for (const MonthCell& c : cells) {
+        Json d;
+        d["day"] = c.day;
+        d["stars"] = c.stars.str();
+        d["phase_event"] = c.newMoon ? "New Moon" : c.fullMoon ? "Full Moon" : "";
+        d["phase_event_time"] = c.newMoon ? c.newMoonTime.str() : c.fullMoon ? c.fullMoonTime.str() : "";
+        d["sun_line"] = c.sunLine.str();
+        d["moon_line"] = c.moonLine.str();
+        d["major_line"] = c.majorLine.str();
+        d["minor_line"] = c.minorLine.str();
+        days.push_back(std::move(d));
+    }
+    j["days"] = std::move(days);
+    return j;
+}
+
+void printMonthText(std::ostream& out, int year, int month, const Place& p,
+                    const std::vector<MonthCell>& cells) {
+    static constexpr const char* kWeekdays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    out << englishMonthName(month) << ' ' << year << "  " << placeText(p) << "\n\n";
+    std::vector<std::vector<std::string>> table = {
+        {"Day", "", "Stars", "Phase", "Major", "Minor", "Sun", "Moon"}};
+    for (const MonthCell& c : cells) {
+        const Date d = *Date::fromYmd(year, month, c.day);
+        std::string phase;
+        if (c.newMoon) phase = "New Moon " + c.newMoonTime.str();
+        if (c.fullMoon) phase = "Full Moon " + c.fullMoonTime.str();
+        table.push_back({std::to_string(c.day), kWeekdays[d.weekday() - 1], c.stars.str(), phase,
+                         c.majorLine.str(), c.minorLine.str(), c.sunLine.str(), c.moonLine.str()});
+    }
+    std::vector<std::size_t> widths(table.front().size(), 0);
+    for (const auto& row : table) {
+        for (std::size_t i = 0; i < row.size(); ++i) widths[i] = std::max(widths[i], row[i].size());
+    }
+    for (const auto& row : table) {
+        std::string line;
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            std::string cell = row[i];
+            if (i == 0) cell.insert(0, widths[i] - cell.size(), ' ');  // day numbers right-aligned
+            else if (i + 1 < row.size()) cell.resize(widths[i], ' ');
+            line += cell;
+            if (i + 1 < row.size()) line += "  ";
+        }
+        while (!line.empty() && line.back() == ' ') line.pop_back();
+        out << line << '\n';
+    }
+}
+
+}  // namespace
+
+Coordinate parseLatitude(std::string_view text) {
+    return parseCoordinate(text, "latitude", 89, 'N', 'S');
+}
+
+Coordinate parseLongitude(std::string_view text) {
+    return parseCoordinate(text, "longitude", 179, 'E', 'W');
+}
+
+std::optional<Date> parseIsoDate(std::string_view text) {
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-') return std::nullopt;
+    int y = 0;
+    int m = 0;
+    int d = 0;
+    if (!parseUnsigned(text.substr(0, 4), y) || !parseUnsigned(text.substr(5, 2), m) ||
+        !parseUnsigned(text.substr(8, 2), d))
+        return std::nullopt;
+    if (y < 1901 || y > 2200) return std::nullopt;
+    return Date::fromYmd(y, m, d);
+}
+
+int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err, Date today) {
+    CLI::App app{"moonbite-cli: solunar fishing times, Moon phases and predictions", "moonbite-cli"};
+    app.require_subcommand(1);
+
+    // day
+    Place dayPlace;
+    std::string dayDate;
+    int graphDays = 15;
+    bool reverseMoon = false;
+    bool dayFirst = false;
+    bool dayAsJson = false;
+    CLI::App* day = app.add_subcommand("day", "The whole solunar day of a date, as the main window shows it");
+    addPlaceOptions(day, dayPlace, true);
+    day->add_option("--date", dayDate, "Date as YYYY-MM-DD (1901..2200); default today");
+    day->add_option("--graph-days", graphDays, "Days in the prediction graph, 2..60")
+        ->default_val(15);
+    day->add_flag("--reverse-moon", reverseMoon, "Use the reversed Moon picture set");
+    day->add_flag("--day-first", dayFirst, "Graph labels day/month instead of month/day");
+    day->add_flag("--json", dayAsJson, "Write JSON");
+
+    // month
+    Place monthPlace;
+    int year = 0;
+    int month = 0;
+    bool monthAsJson = false;
+    CLI::App* monthCmd = app.add_subcommand("month", "Every day of a month as the printed calendar shows it");
+    addPlaceOptions(monthCmd, monthPlace, true);
+    monthCmd->add_option("--year", year, "Year, 1901..2200")->required();
+    monthCmd->add_option("--month", month, "Month, 1..12")->required();
+    monthCmd->add_flag("--json", monthAsJson, "Write JSON");
+
+    // range
+    Place rangePlace;
+    std::string fromDate;
+    int days = 0;
+    bool rangeJson = false;
+    bool rangeCsv = false;
+    CLI::App* range = app.add_subcommand("range", "Consecutive days, for spreadsheets and scripts");
+    addPlaceOptions(range, rangePlace, true);
+    range->add_option("--from", fromDate, "First date as YYYY-MM-DD")->required();
+    range->add_option("--days", days, "Number of days, 1..3660")->required();
+    auto* jsonFlag = range->add_flag("--json", rangeJson, "Write JSON lines");
+    auto* csvFlag = range->add_flag("--csv", rangeCsv, "Write CSV with a header row");
+    jsonFlag->excludes(csvFlag);
+
+    // phases
+    Place phasePlace;
+    int phaseYear = 0;
+    bool phasesJson = false;
+    CLI::App* phases = app.add_subcommand("phases", "The new and full moon table of a year");
+    addPlaceOptions(phases, phasePlace, false);
+    phases->add_option("--year", phaseYear, "Year, 1901..2200")->required();
+    phases->add_flag("--json", phasesJson, "Write JSON");
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        out << app.help();
+        return 0;
+    } catch (const CLI::ParseError& e) {
+        err << "moonbite-cli: " << e.what() << '\n';
+        return kUsageError;
+    }
+
+    try {
+        if (day->parsed()) {
+            validatePlace(dayPlace, true);
+            if (graphDays < 2 || graphDays > 60) throw InputError("--graph-days must be 2..60");
+            const Date date = dayDate.empty() ? today : requireDate(dayDate, "--date");
+            if (date.year() < 1901 || date.year() > 2200) throw InputError("today lies outside 1901..2200");
+            SolunarState s = makeState(dayPlace, today);
+            s.reverseMoonImage = !reverseMoon;
+            s.dateOrderMonthFirst = !dayFirst;
+            computeDay(s, date, graphDays);
+            if (dayAsJson) {
+                out << jsonText(dayJson(s, date, true), 2) << '\n';
+            } else {
+                printDayText(out, s, dayPlace);
+            }
+        } else if (monthCmd->parsed()) {
+            validatePlace(monthPlace, true);
+            if (year < 1901 || year > 2200) throw InputError("--year must be 1901..2200");
+            if (month < 1 || month > 12) throw InputError("--month must be 1..12");
+            SolunarState s = makeState(monthPlace, today);
+            std::vector<MonthCell> cells(static_cast<std::size_t>(daysInMonth(year, month)));
+            for (std::size_t i = 0; i < cells.size(); ++i) {
+                calcdata(s, year, month, static_cast<int>(i) + 1, MonthCellOptions{}, cells[i]);
+            }
+            const int firstWeekday = Date::fromYmd(year, month, 1)->weekday();
+            if (monthAsJson) {
+                out << jsonText(monthJson(year, month, firstWeekday, cells), 2) << '\n';
+            } else {
+                printMonthText(out, year, month, monthPlace, cells);
+            }
+        } else if (range->parsed()) {
+            validatePlace(rangePlace, true);
+            const Date from = requireDate(fromDate, "--from");
+            if (days < 1 || days > 3660) throw InputError("--days must be 1..3660");
+            if ((from + (days - 1)).year() > 2200) throw InputError("the range runs past 2200-12-31");
+            const SolunarState fresh = makeState(rangePlace, today);
+            const auto& columns = rangeColumns();
+            if (rangeCsv) {
+                for (std::size_t i = 0; i < columns.size(); ++i) out << (i ? "," : "") << columns[i];
+                out << "\r\n";
+            }
+            for (int i = 0; i < days; ++i) {
+                // Each day on a fresh state, so that it reads exactly as `day` gives it.
+                SolunarState s = fresh;
+                const Date date = from + i;
+                computeDay(s, date, 0);
+                const Json j = dayJson(s, date, false);
+                if (rangeCsv) {
+                    for (std::size_t c = 0; c < columns.size(); ++c)
+                        out << (c ? "," : "") << csvField(j[columns[c]]);
+                    out << "\r\n";
+                } else if (rangeJson) {
+                    out << jsonText(j, -1) << '\n';
+                } else {
+                    out << j["date"].get<std::string>() << "  " << std::left << std::setw(9)
+                        << s.Label10.str() << "  sun " << s.Text2.str() << " - " << s.Text32.str()
+                        << "  moon " << s.Text21.str() << " - " << s.Text39.str() << "  age "
+                        << std::right << std::setw(2) << s.moonAge << "  " << s.predictionWord.str()
+                        << '\n';
+                }
+            }
+        } else if (phases->parsed()) {
+            validatePlace(phasePlace, false);
+            if (phaseYear < 1901 || phaseYear > 2200) throw InputError("--year must be 1901..2200");
+            SolunarState s = makeState(phasePlace, today);
+            s.computationDate = *Date::fromYmd(phaseYear, 1, 1);
+            calcmoontime(s);
+            Json entries = Json::array();
+            for (int i = 0; i < kPhaseTableSize; ++i) {
+                const auto idx = static_cast<std::size_t>(i);
+                const bool isNew = i % 2 == 0;
+                const Date d = isNew ? s.phases.newMoonDate[idx] : s.phases.fullMoonDate[idx];
+                const std::string time =
+                    isNew ? s.phases.newMoonTime[idx].str() : s.phases.fullMoonTime[idx].str();
+                if (phasesJson) {
+                    entries.push_back(Json{{"index", i},
+                                           {"kind", isNew ? "new" : "full"},
+                                           {"date", isoDate(d)},
+                                           {"time", time}});
+                } else {
+                    out << std::right << std::setw(2) << i << "  " << std::left << std::setw(9)
+                        << (isNew ? "New Moon" : "Full Moon") << "  " << isoDate(d) << "  " << time
+                        << '\n';
+                }
+            }
+            if (phasesJson) out << jsonText(Json{{"entries", entries}}, 2) << '\n';
+        }
+    } catch (const InputError& e) {
+        err << "moonbite-cli: " << e.what() << '\n';
+        return kUsageError;
+    }
+    return 0;
+}
+
+}  // namespace moonbite::cli

@@ -1,0 +1,187 @@
+// Moonrise and moonset of the computation date.
+#include <cstdio>
+
+#include "solunar_day.h"
+
+namespace moonbite {
+namespace {
+
+struct MoonPosition {
+    double ra = 0;        // right ascension, radians (not reduced to 0..2 pi)
+    double dec = 0;       // declination, radians
+    double distance = 0;  // Earth radii
+};
+
+struct Term {
+    double coefficient;
+    // The argument as multiples of the fundamental arguments.
+    int l, m, f, d, n, g;
+};
+
+double argument(const Term& t, double L, double M, double F, double D, double N, double G) {
+    // Sums in the order the series writes them: M, F, D, N, G, L.
+    double a = 0;
+    a = a + t.m * M;
+    a = a + t.f * F;
+    a = a + t.d * D;
+    a = a + t.n * N;
+    a = a + t.g * G;
+    a = a + t.l * L;
+    return a;
+}
+
+// Series terms: coefficient, then multiples of L, M, F, D, N, G.
+constexpr Term kV[] = {
+    {+0.39558, 0, 0, 1, 0, 1, 0},  {+0.082, 0, 0, 1, 0, 0, 0},    {+0.03257, 0, 1, -1, 0, -1, 0},
+    {+0.01092, 0, 1, 1, 0, 1, 0},  {+0.00666, 0, 1, -1, 0, 0, 0}, {-0.00644, 0, 1, 1, -2, 1, 0},
+    {-0.00331, 0, 0, 1, -2, 1, 0}, {-0.00304, 0, 0, 1, -2, 0, 0}, {-0.0024, 0, 1, -1, -2, -1, 0},
+    {+0.00226, 0, 1, 1, 0, 0, 0},  {-0.00108, 0, 1, 1, -2, 0, 0}, {-0.00079, 0, 0, 1, 0, -1, 0},
+    {+0.00078, 0, 0, 1, 2, 1, 0},
+};
+constexpr Term kU[] = {
+    {-0.10828, 0, 1, 0, 0, 0, 0},  {-0.0188, 0, 1, 0, -2, 0, 0}, {-0.01479, 0, 0, 0, 2, 0, 0},
+    {+0.00181, 0, 2, 0, -2, 0, 0}, {-0.00147, 0, 2, 0, 0, 0, 0}, {-0.00105, 0, 0, 0, 2, 0, -1},
+    {-0.00075, 0, 1, 0, -2, 0, 1},
+};
+constexpr Term kW[] = {
+    {+0.10478, 0, 1, 0, 0, 0, 0},   {-0.04105, 0, 0, 2, 0, 2, 0},  {-0.0213, 0, 1, 0, -2, 0, 0},
+    {-0.01779, 0, 0, 2, 0, 1, 0},   {+0.01774, 0, 0, 0, 0, 1, 0},  {+0.00987, 0, 0, 0, 2, 0, 0},
+    {-0.00338, 0, 1, -2, 0, -2, 0}, {-0.00309, 0, 0, 0, 0, 0, 1},  {-0.0019, 0, 0, 2, 0, 0, 0},
+    {-0.00144, 0, 1, 0, 0, 1, 0},   {-0.00144, 0, 1, -2, 0, -1, 0}, {-0.00113, 0, 1, 2, 0, 2, 0},
+    {-0.00094, 0, 1, 0, -2, 0, 1},  {-0.00092, 0, 2, 0, -2, 0, 0},
+};
+
+double fundamental(double base, double rate, double T) {
+    double x = base + rate * T;
+    x = x - INT(x);
+    return x * P2;
+}
+
+// Low-precision lunar series at T days from 2000 January 1.5.
+MoonPosition moonPosition(double T) {
+    const double L = fundamental(0.606434, 0.03660110129, T);
+    const double M = fundamental(0.374897, 0.03629164709, T);
+    const double F = fundamental(0.259091, 0.0367481952, T);
+    const double D = fundamental(0.827362, 0.03386319198, T);
+    const double N = fundamental(0.347343, -0.00014709391, T);
+    const double G = fundamental(0.993126, 0.0027377785, T);
+
+    double V = 0;
+    for (const Term& t : kV) V = V + t.coefficient * std::sin(argument(t, L, M, F, D, N, G));
+    double U = 1;
+    for (const Term& t : kU) U = U + t.coefficient * std::cos(argument(t, L, M, F, D, N, G));
+    double W = 0;
+    for (const Term& t : kW) W = W + t.coefficient * std::sin(argument(t, L, M, F, D, N, G));
+
+    MoonPosition p;
+    double s = W / std::sqrt(U - V * V);
+    p.ra = L + std::atan(s / std::sqrt(1 - s * s));
+    s = V / std::sqrt(U);
+    p.dec = std::atan(s / std::sqrt(1 - s * s));
+    p.distance = 60.40974 * std::sqrt(U);
+    return p;
+}
+
+// Three-point interpolation of samples f0, f1, f2 at fraction p of the day.
+double interpolate(double f0, double f1, double f2, double p) {
+    const double a = f1 - f0;
+    const double b = f2 - f1 - a;
+    return f0 + p * (2 * a + b * (2 * p - 1));
+}
+
+void clockText(Text& out, int hh, int mm) {
+    char buf[24];
+    std::snprintf(buf, sizeof buf, "   %d : %d", hh, mm);
+    out = buf;
+}
+
+}  // namespace
+
+void moonriseset(SolunarState& s) {
+    const double B = s.latitude;
+    const double Lo = s.longitude / 360;
+    const double H = Val(s.timeZoneForComputations);
+    const double Z = H / 24;
+
+    const YearMonthDay ymd = s.computationDate.ymd();
+    const DayNumber dn = dayNumber(ymd.year, ymd.month, ymd.day, 1582);
+    double T = (dn.J - 2451545) + dn.F;
+
+    HourTest h;
+    h.T0 = siderealAngle(T, Z, Lo);
+    T = T + Z;
+
+    MoonPosition sample[3];
+    for (MoonPosition& p : sample) {
+        p = moonPosition(T);
+        T = T + 0.5;
+    }
+    if (!(sample[1].ra > sample[0].ra)) sample[1].ra = sample[1].ra + P2;
+    if (!(sample[2].ra > sample[1].ra)) sample[2].ra = sample[2].ra + P2;
+
+    const double z1 = DR * (90.567 - 41.685 / sample[1].distance);
+    h.S = std::sin(B * DR);
+    h.C = std::cos(B * DR);
+    h.Z = std::cos(z1);
+
+    bool riseFound = false;
+    bool setFound = false;
+    h.A0 = sample[0].ra;
+    h.D0 = sample[0].dec;
+
+    for (int c = 0; c <= 23; ++c) {
+        const double p = (c + 1) / 24.0;
+        h.A2 = interpolate(sample[0].ra, sample[1].ra, sample[2].ra, p);
+        h.D2 = interpolate(sample[0].dec, sample[1].dec, sample[2].dec, p);
+        if (h.A2 < h.A0) h.A2 = h.A2 + P2;
+        const CrossingTime e = testHour(h, c);
+        if (e.kind == Crossing::Rise) {
+            riseFound = true;
+            formatClock(s.moonriseText, e.H3 * 60 + e.M3, s.designators);
+            clockText(s.riseClockText, e.H3, e.M3);
+            if (s.dai == 1) {
+                s.Text21 = s.moonriseText;
+                s.Text7 = s.moonriseText;
+            }
+        } else if (e.kind == Crossing::Set) {
+            setFound = true;
+            formatClock(s.moonsetText, e.H3 * 60 + e.M3, s.designators);
+            clockText(s.setClockText, e.H3, e.M3);
+            if (s.dai == 1) {
+                s.Text39 = s.moonsetText;
+                s.Text8 = s.moonsetText;
+            }
+        }
+    }
+
+    // The no-event texts are written whatever dai is; the clock texts stay.
+    if (!riseFound && !setFound) {
+        const char* stays = h.V2 < 0 ? "Stays Down" : h.V2 > 0 ? "Stays Up" : nullptr;
+        if (stays != nullptr) {
+            s.Text21 = stays;
+            s.Text39 = stays;
+            s.moonriseText = stays;
+            s.moonsetText = stays;
+            s.Text4 = "Can't Calc";
+            s.Text5 = "Can't Calc";
+            s.Text7 = "Can't Calc";
+            s.Text8 = "Can't Calc";
+            s.special = true;
+        }
+    } else {
+        if (!riseFound) {
+            s.Text21 = "No Rise";
+            s.moonriseText = "No Rise";
+            s.Text7.clear();
+            s.nomoon = true;
+        }
+        if (!setFound) {
+            s.moonsetText = "No Set";
+            s.Text39 = "No Set";
+            s.Text8.clear();
+            s.nomoonset = true;
+        }
+    }
+}
+
+}  // namespace moonbite
