@@ -138,6 +138,37 @@ double siderealAngle(double T, double Z0, double L5) {
     return S * 360 * DR;
 }
 
+std::optional<double> crossingFraction(double V0, double V1, double V2) {
+    const double A = 2 * V2 - 4 * V1 + 2 * V0;
+    const double B = 4 * V1 - 3 * V0 - V2;
+    double D = B * B - 4 * A * V0;
+    if (D < 0) return std::nullopt;
+    D = std::sqrt(D);
+    double E = 0;
+    if (A == 0) {
+        // Three altitudes on a straight line: the root of V0 + B * E = 0.
+        E = B != 0 ? -V0 / B : 0;
+    } else {
+        E = (-B + D) / (2 * A);
+        if (E > 1 || E < 0) E = (-B - D) / (2 * A);
+    }
+    if (!std::isfinite(E)) E = B != 0 ? -V0 / B : 0;
+    return E;
+}
+
+CrossingTime clockOfCrossing(int C0, double E) {
+    const double T3 = C0 + E + kHalfMinute;
+    double H3 = INT(T3);
+    double M3 = INT((T3 - H3) * 60);
+    if (H3 == 24) H3 = 0;
+    if (M3 == 60) M3 = 0;
+    CrossingTime result;
+    // A root pushed outside the hour by rounding still gives a time of day.
+    result.H3 = static_cast<int>(std::fmod(std::fmod(H3, 24) + 24, 24));
+    result.M3 = static_cast<int>(M3);
+    return result;
+}
+
 CrossingTime testHour(HourTest& h, int C0) {
     CrossingTime result;
     const double L0 = h.T0 + C0 * K1;
@@ -151,31 +182,11 @@ CrossingTime testHour(HourTest& h, int C0) {
 
     if (SGN(h.V0) != SGN(h.V2)) {
         const double V1 = h.S * std::sin(D1) + h.C * std::cos(D1) * std::cos(H1) - h.Z;
-        const double A = 2 * h.V2 - 4 * V1 + 2 * h.V0;
-        const double B = 4 * V1 - 3 * h.V0 - h.V2;
-        double D = B * B - 4 * A * h.V0;
-        if (D >= 0) {
-            D = std::sqrt(D);
+        if (const auto E = crossingFraction(h.V0, V1, h.V2)) {
+            result = clockOfCrossing(C0, *E);
             result.kind = Crossing::Neither;
             if (h.V0 < 0 && h.V2 > 0) result.kind = Crossing::Rise;
             if (h.V0 > 0 && h.V2 < 0) result.kind = Crossing::Set;
-            double E = 0;
-            if (A == 0) {
-                // Three altitudes on a straight line: the root of V0 + B * E = 0.
-                E = B != 0 ? -h.V0 / B : 0;
-            } else {
-                E = (-B + D) / (2 * A);
-                if (E > 1 || E < 0) E = (-B - D) / (2 * A);
-            }
-            if (!std::isfinite(E)) E = B != 0 ? -h.V0 / B : 0;
-            const double T3 = C0 + E + kHalfMinute;
-            double H3 = INT(T3);
-            double M3 = INT((T3 - H3) * 60);
-            if (H3 == 24) H3 = 0;
-            if (M3 == 60) M3 = 0;
-            // A root pushed outside the hour by rounding still gives a time of day.
-            result.H3 = static_cast<int>(std::fmod(std::fmod(H3, 24) + 24, 24));
-            result.M3 = static_cast<int>(M3);
         }
     }
     h.A0 = h.A2;

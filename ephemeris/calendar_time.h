@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "fixed_text.h"
@@ -88,10 +89,19 @@ struct CrossingTime {
     int M3 = 0;  ///< minute 0..59
 };
 
+/// The fraction of the hour (0..1) at which the quadratic through the altitude
+/// values at the start, middle and end of the hour crosses zero; nothing when
+/// the discriminant is negative. With a quadratic coefficient of exactly 0 the
+/// three values lie on a line and the root of that line is taken.
+[[nodiscard]] std::optional<double> crossingFraction(double V0, double V1, double V2);
+
+/// Rounds a crossing at fraction E of hour C0 to the minute: half a minute (in
+/// single precision) is added and the time truncated; hour 24 shows as 0.
+[[nodiscard]] CrossingTime clockOfCrossing(int C0, double E);
+
 /// Runs the horizon test for hour C0 and moves the end values to the start
 /// (A0 = A2, D0 = D2, V0 = V2). A crossing whose end value is exactly zero
-/// reports Crossing::Neither. When the quadratic coefficient is exactly zero
-/// the three altitudes lie on a line and the linear root is used.
+/// reports Crossing::Neither.
 CrossingTime testHour(HourTest& h, int C0);
 
 }  // namespace moonbite

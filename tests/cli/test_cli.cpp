@@ -1,0 +1,254 @@
+// moonbite-cli: options, outputs and bad input, in process and as a program.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli_app.h"
+
+namespace moonbite::cli {
+namespace {
+
+using nlohmann::json;
+
+struct Result {
+    int status = 0;
+    std::string out;
+    std::string err;
+};
+
+Result runCli(std::vector<const char*> args) {
+    args.insert(args.begin(), "moonbite-cli");
+    std::ostringstream out;
+    std::ostringstream err;
+    const Date today = *Date::fromYmd(2026, 12, 7);
+    const int status = run(static_cast<int>(args.size()), args.data(), out, err, today);
+    return {status, out.str(), err.str()};
+}
+
+TEST(CliCoordinates, DegreesMinutesAndDecimal) {
+    EXPECT_NEAR(parseLatitude("33:52S").degrees, -(33 + 52 / 60.0), 1e-12);
+    EXPECT_NEAR(parseLongitude("151:13E").degrees, 151 + 13 / 60.0, 1e-12);
+    EXPECT_NEAR(parseLongitude("70:15w").degrees, -70.25, 1e-12);
+    EXPECT_NEAR(parseLatitude("-33.5").degrees, -33.5, 1e-12);
+    EXPECT_TRUE(parseLatitude("89:59N").error.empty());
+    EXPECT_FALSE(parseLatitude("90:00N").error.empty());
+    EXPECT_FALSE(parseLatitude("89.99").error.empty());
+    EXPECT_FALSE(parseLatitude("33:60S").error.empty());
+    EXPECT_FALSE(parseLatitude("33:52E").error.empty());  // wrong hemisphere letter
+    EXPECT_FALSE(parseLatitude("33:52").error.empty());
+    EXPECT_FALSE(parseLongitude("180:00E").error.empty());
+    EXPECT_TRUE(parseLongitude("179:59W").error.empty());
+    EXPECT_FALSE(parseLongitude("abc").error.empty());
+    EXPECT_FALSE(parseLongitude("nan").error.empty());
+}
+
+TEST(CliDates, IsoWithinTheProgramsYears) {
+    EXPECT_EQ(parseIsoDate("2000-01-21"), Date::fromYmd(2000, 1, 21));
+    EXPECT_FALSE(parseIsoDate("2000-02-30"));
+    EXPECT_FALSE(parseIsoDate("1900-12-31"));
+    EXPECT_FALSE(parseIsoDate("2201-01-01"));
+    EXPECT_FALSE(parseIsoDate("21/01/2000"));
+}
+
+TEST(CliDay, SydneyJsonMatchesTheMainWindow) {
+    const Result r = runCli({"day", "--lat", "33:52S", "--lon", "151:13E", "--tz", "10", "--date",
+                             "2000-01-21", "--json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const json j = json::parse(r.out);
+    EXPECT_EQ(j["date"], "2000-01-21");
+    EXPECT_EQ(j["weekday"], "Friday");
+    EXPECT_EQ(j["equinox_solstice"], "");
+    EXPECT_EQ(j["sunrise"], "05:05 AM");
+    EXPECT_EQ(j["sunset"], "07:07 PM");
+    EXPECT_EQ(j["day_length"], "14 : 02");
+    EXPECT_EQ(j["moonrise"], "07:13 PM");
+    EXPECT_EQ(j["moonset"], "04:43 AM");
+    EXPECT_EQ(j["major_moon_above"], "11:32 PM");
+    EXPECT_EQ(j["major_moon_below"], "10:58 AM");
+    EXPECT_EQ(j["minor_moon_above"], "03:43 AM");
+    EXPECT_EQ(j["minor_moon_below"], "06:13 PM");
+    EXPECT_EQ(j["moon_age"], 14);
+    EXPECT_EQ(j["phase_picture"], 106);
+    EXPECT_EQ(j["phase_event"], "Full Moon");
+    EXPECT_EQ(j["phase_event_time"], "02:40 PM");
+    EXPECT_EQ(j["prediction_score"], 100);
+    EXPECT_EQ(j["prediction_word"], "Excellent");
+    EXPECT_EQ(j["prediction_colour"], 12582912);
+    EXPECT_EQ(j["lunar_distance_km"], 361956);
+    ASSERT_EQ(j["graph"].size(), 15u);
+    EXPECT_EQ(j["graph"][0], json::array({"1/21", 100}));
+    EXPECT_EQ(j["graph"][11], json::array({"2/1", 66}));
+}
+
+TEST(CliDay, NoEventDaysAndOptions) {
+    Result r = runCli({"day", "--lat", "33:52S", "--lon", "151:13E", "--tz", "10", "--date",
+                       "2000-01-29", "--json", "--day-first", "--graph-days", "2",
+                       "--reverse-moon"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    json j = json::parse(r.out);
+    EXPECT_EQ(j["moonrise"], "No moonrise");
+    EXPECT_EQ(j["major_moon_above"], "05:21 AM");
+    EXPECT_EQ(j["minor_moon_below"], "11:13 PM");
+    EXPECT_EQ(j["phase_event"], "");
+    EXPECT_EQ(j["graph"], json::parse(R"([["29/1", 0], ["30/1", 33]])"));
+    EXPECT_EQ(j["phase_picture"], 103);  // DF = -8 with the reversed set
+
+    r = runCli({"day", "--lat", "70:00N", "--lon", "25:00E", "--tz", "2", "--date", "2000-01-06",
+                "--json"});
+    j = json::parse(r.out);
+    EXPECT_EQ(j["sunrise"], "Stays Down");
+    EXPECT_EQ(j["moonrise"], "Stays Down");
+    EXPECT_EQ(j["major_moon_above"], "Can't Calc");
+}
+
+TEST(CliDay, TextOutputDefaultsToToday) {
+    const Result r = runCli({"day", "--lat", "-33.8667", "--lon", "151.2167", "--tz", "10"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Monday 7 December 2026"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Sunrise  "), std::string::npos);
+    EXPECT_EQ(r.out.find("nan"), std::string::npos);
+}
+
+TEST(CliMonth, CellsAsPrinted) {
+    const Result r = runCli({"month", "--lat", "33:52S", "--lon", "151:13E", "--tz", "10",
+                             "--year", "2000", "--month", "1", "--json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const json j = json::parse(r.out);
+    EXPECT_EQ(j["first_weekday"], 7);  // 1 January 2000 was a Saturday
+    ASSERT_EQ(j["days"].size(), 31u);
+    const json& d21 = j["days"][20];
+    EXPECT_EQ(d21["stars"], " ***");
+    EXPECT_EQ(d21["phase_event"], "Full Moon");
+    EXPECT_EQ(d21["phase_event_time"], "02:40 PM");
+    EXPECT_EQ(d21["major_line"], "Maj: 11:32 PM Maj: 10:58 AM");
+    EXPECT_EQ(d21["minor_line"], "Min: 03:43 AM Min: 06:13 PM");
+    EXPECT_EQ(d21["sun_line"], "S  Rise: 05:05 AM  Set: 07:07 PM");
+    EXPECT_EQ(d21["moon_line"], "M  Rise: 07:13 PM  Set: 04:43 AM");
+}
+
+TEST(CliRange, CsvAndJsonLinesAgreeWithDay) {
+    Result r = runCli({"range", "--lat", "33:52S", "--lon", "151:13E", "--tz", "10", "--from",
+                       "2000-01-20", "--days", "3", "--csv"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::istringstream lines(r.out);
+    std::string header;
+    std::getline(lines, header);
+    EXPECT_EQ(header.rfind("date,weekday,equinox_solstice,sunrise,", 0), 0u);
+    std::string row;
+    std::getline(lines, row);
+    std::getline(lines, row);
+    EXPECT_EQ(row.rfind("2000-01-21,Friday,,05:05 AM,07:07 PM,14 : 02,07:13 PM,04:43 AM,", 0), 0u)
+        << row;
+
+    r = runCli({"range", "--lat", "33:52S", "--lon", "151:13E", "--tz", "10", "--from",
+                "2000-01-20", "--days", "3", "--json"});
+    ASSERT_EQ(r.status, 0);
+    std::istringstream jsonLines(r.out);
+    int n = 0;
+    for (std::string line; std::getline(jsonLines, line); ++n) {
+        const json j = json::parse(line);
+        EXPECT_FALSE(j.contains("graph"));
+        if (n == 1) {
+            EXPECT_EQ(j["major_moon_above"], "11:32 PM");
+        }
+    }
+    EXPECT_EQ(n, 3);
+}
+
+TEST(CliPhases, TableOf2000) {
+    const Result r = runCli({"phases", "--year", "2000", "--tz", "10", "--json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const json j = json::parse(r.out);
+    ASSERT_EQ(j["entries"].size(), 31u);
+    EXPECT_EQ(j["entries"][0],
+              json::parse(R"({"index":0,"kind":"new","date":"1999-12-08","time":"08:33 AM"})"));
+    EXPECT_EQ(j["entries"][3]["kind"], "full");
+    EXPECT_EQ(j["entries"][3]["time"], "02:40 PM");
+}
+
+struct BadInput {
+    const char* name;
+    std::vector<const char*> args;
+};
+void PrintTo(const BadInput& c, std::ostream* os) { *os << c.name; }
+
+class CliBadInput : public ::testing::TestWithParam<BadInput> {};
+
+TEST_P(CliBadInput, OneLineAndStatusTwo) {
+    const Result r = runCli(GetParam().args);
+    EXPECT_EQ(r.status, kUsageError);
+    EXPECT_TRUE(r.out.empty()) << r.out;
+    ASSERT_FALSE(r.err.empty());
+    EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
+    EXPECT_EQ(r.err.rfind("moonbite-cli: ", 0), 0u) << r.err;
+}
+
+#define PLACE "--lat", "33:52S", "--lon", "151:13E"
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CliBadInput,
+    ::testing::Values(
+        BadInput{"LatitudeBeyond8959", {"day", "--lat", "90:00N", "--lon", "1:00E", "--tz", "0"}},
+        BadInput{"LongitudeBeyond17959", {"day", "--lat", "1:00N", "--lon", "180:00E", "--tz", "0"}},
+        BadInput{"MinutesOver59", {"day", "--lat", "33:61S", "--lon", "151:13E", "--tz", "10"}},
+        BadInput{"ZoneBelowMinus12", {"day", PLACE, "--tz", "-12.5"}},
+        BadInput{"ZoneAbove13", {"day", PLACE, "--tz", "14"}},
+        BadInput{"ZoneNotANumber", {"day", PLACE, "--tz", "ten"}},
+        BadInput{"DateThatDoesNotExist", {"day", PLACE, "--tz", "10", "--date", "2001-02-29"}},
+        BadInput{"DateBefore1901", {"day", PLACE, "--tz", "10", "--date", "1900-06-01"}},
+        BadInput{"DateAfter2200", {"day", PLACE, "--tz", "10", "--date", "2201-01-01"}},
+        BadInput{"GraphDaysOutOfRange", {"day", PLACE, "--tz", "10", "--graph-days", "61"}},
+        BadInput{"UnknownOption", {"day", PLACE, "--tz", "10", "--colour"}},
+        BadInput{"NoCommand", {}},
+        BadInput{"UnknownCommand", {"week", PLACE, "--tz", "10"}},
+        BadInput{"MissingZone", {"day", PLACE}},
+        BadInput{"MonthOutOfRange", {"month", PLACE, "--tz", "10", "--year", "2000", "--month", "13"}},
+        BadInput{"RangeTooLong", {"range", PLACE, "--tz", "10", "--from", "2000-01-01", "--days", "3661"}},
+        BadInput{"RangePast2200", {"range", PLACE, "--tz", "10", "--from", "2200-12-30", "--days", "5"}},
+        BadInput{"CsvAndJson", {"range", PLACE, "--tz", "10", "--from", "2000-01-01", "--days", "2", "--csv", "--json"}},
+        BadInput{"PhasesYearOutOfRange", {"phases", "--year", "1800", "--tz", "0"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+#undef PLACE
+
+// The installed program, run as a process.
+Result runProgram(const std::string& args) {
+    const std::string command = std::string(MOONBITE_CLI_PATH) + " " + args + " 2>/tmp/moonbite-cli-test.err";
+    Result r;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return {-1, "", "popen failed"};
+    std::array<char, 4096> buf{};
+    for (std::size_t n; (n = fread(buf.data(), 1, buf.size(), pipe)) > 0;) r.out.append(buf.data(), n);
+    const int status = pclose(pipe);
+    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (FILE* e = fopen("/tmp/moonbite-cli-test.err", "r")) {
+        for (std::size_t n; (n = fread(buf.data(), 1, buf.size(), e)) > 0;) r.err.append(buf.data(), n);
+        fclose(e);
+    }
+    return r;
+}
+
+TEST(CliProgram, EndToEnd) {
+    Result r = runProgram("day --lat 33:52S --lon 151:13E --tz 10 --date 2000-01-15 --json");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const json j = json::parse(r.out);
+    EXPECT_EQ(j["moonset"], "No moonset");
+    EXPECT_EQ(j["major_moon_above"], "05:32 PM");
+    EXPECT_EQ(j["minor_moon_above"], "11:21 PM");
+    EXPECT_EQ(j["major_moon_below"], "05:14 AM");
+
+    r = runProgram("day --lat 95:00N --lon 0:00E --tz 0");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.out.empty());
+    EXPECT_NE(r.err.find("beyond 89:59"), std::string::npos) << r.err;
+
+    r = runProgram("--help");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("phases"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace moonbite::cli
