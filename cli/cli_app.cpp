@@ -49,8 +49,8 @@ bool parseDecimal(std::string_view s, double& value) {
 }
 
 // "DD:MM" followed by one of two hemisphere letters, or signed decimal degrees.
-Coordinate parseCoordinate(std::string_view text, const char* what, int maxDegrees,
-                           char positive, char negative) {
+Coordinate parseCoordinate(std::string_view text, const char* what, int maxDegrees, char positive,
+                           char negative) {
     Coordinate c;
     const double limit = maxDegrees + 59.0 / 60.0;
     char limitText[16];
@@ -71,14 +71,15 @@ Coordinate parseCoordinate(std::string_view text, const char* what, int maxDegre
     }
     const std::string_view degText = text.substr(0, colon);
     std::string_view rest = text.substr(colon + 1);
-    char letter = rest.empty() ? '\0' : static_cast<char>(std::toupper(
-                                             static_cast<unsigned char>(rest.back())));
+    char letter = rest.empty()
+                      ? '\0'
+                      : static_cast<char>(std::toupper(static_cast<unsigned char>(rest.back())));
     if (letter == positive || letter == negative) rest.remove_suffix(1);
     int deg = 0;
     int min = 0;
     if (letter != positive && letter != negative) {
-        c.error = std::string(what) + " \"" + std::string(text) + "\" needs the hemisphere letter " +
-                  positive + " or " + negative;
+        c.error = std::string(what) + " \"" + std::string(text) +
+                  "\" needs the hemisphere letter " + positive + " or " + negative;
     } else if (!parseUnsigned(degText, deg) || !parseUnsigned(rest, min)) {
         c.error = std::string("invalid ") + what + " \"" + std::string(text) +
                   "\": use degrees:minutes and a hemisphere letter";
@@ -122,7 +123,8 @@ void addPlaceOptions(CLI::App* cmd, Place& p, bool withCoordinates) {
                         "positive")
             ->required();
     }
-    cmd->add_option("--tz", p.tz, "Time zone in hours east of Greenwich, -12..13 (\"10\", \"-5\", \"9.5\")")
+    cmd->add_option("--tz", p.tz,
+                    "Time zone in hours east of Greenwich, -12..13 (\"10\", \"-5\", \"9.5\")")
         ->required();
 }
 
@@ -210,7 +212,8 @@ std::string jsonText(const Json& j, int indent) {
 
 void printAligned(std::ostream& out, const std::vector<std::pair<std::string, std::string>>& rows) {
     std::size_t width = 0;
-    for (const auto& [label, value] : rows) width = std::max(width, label.size());
+    for (const auto& [label, value] : rows)
+        width = std::max(width, label.size());
     for (const auto& [label, value] : rows) {
         out << std::left << std::setw(static_cast<int>(width + 2)) << label << value << '\n';
     }
@@ -253,8 +256,8 @@ void printDayText(std::ostream& out, const SolunarState& s, const Place& p) {
         {"Moon age", s.Text9.str() + " days (picture " + std::to_string(s.Image3) + ")"},
     };
     if (s.Label14.visible) rows.emplace_back(s.Label14.caption.str(), s.Label18.caption.str());
-    rows.emplace_back("Prediction", s.predictionWord.str() + " (" +
-                                        std::to_string(s.predictionScore) + "%)");
+    rows.emplace_back("Prediction",
+                      s.predictionWord.str() + " (" + std::to_string(s.predictionScore) + "%)");
     rows.emplace_back("Lunar distance", s.Label13.str() + " km");
     printAligned(out, rows);
     out << "\nPrediction graph\n";
@@ -271,18 +274,33 @@ void printDayText(std::ostream& out, const SolunarState& s, const Place& p) {
 // Range output
 
 const std::vector<std::string>& rangeColumns() {
-    static const std::vector<std::string> kColumns = {
-        "date",          "weekday",          "equinox_solstice", "sunrise",
-        "sunset",        "day_length",       "moonrise",         "moonset",
-        "major_moon_above", "major_moon_below", "minor_moon_above", "minor_moon_below",
-        "moon_age",      "phase_picture",    "phase_event",      "phase_event_time",
-        "prediction_score", "prediction_word", "prediction_colour", "lunar_distance_km"};
+    static const std::vector<std::string> kColumns = {"date",
+                                                      "weekday",
+                                                      "equinox_solstice",
+                                                      "sunrise",
+                                                      "sunset",
+                                                      "day_length",
+                                                      "moonrise",
+                                                      "moonset",
+                                                      "major_moon_above",
+                                                      "major_moon_below",
+                                                      "minor_moon_above",
+                                                      "minor_moon_below",
+                                                      "moon_age",
+                                                      "phase_picture",
+                                                      "phase_event",
+                                                      "phase_event_time",
+                                                      "prediction_score",
+                                                      "prediction_word",
+                                                      "prediction_colour",
+                                                      "lunar_distance_km"};
     return kColumns;
 }
 
 std::string csvField(const Json& v) {
     std::string s = v.is_string() ? v.get<std::string>() : v.dump();
-    if (s.find_first_of(",\"\r\n") == std::string::npos && (s.empty() || s.front() != ' ')) return s;
+    if (s.find_first_of(",\"\r\n") == std::string::npos && (s.empty() || s.front() != ' '))
+        return s;
     std::string quoted = "\"";
     for (char c : s) {
         if (c == '"') quoted += '"';
@@ -305,7 +323,9 @@ Json monthJson(int year, int month, int firstWeekday, const std::vector<MonthCel
         d["day"] = c.day;
         d["stars"] = c.stars.str();
         d["phase_event"] = c.newMoon ? "New Moon" : c.fullMoon ? "Full Moon" : "";
-        d["phase_event_time"] = c.newMoon ? c.newMoonTime.str() : c.fullMoon ? c.fullMoonTime.str() : "";
+        d["phase_event_time"] = c.newMoon    ? c.newMoonTime.str()
+                                : c.fullMoon ? c.fullMoonTime.str()
+                                             : "";
         d["sun_line"] = c.sunLine.str();
         d["moon_line"] = c.moonLine.str();
         d["major_line"] = c.majorLine.str();
@@ -332,18 +352,22 @@ void printMonthText(std::ostream& out, int year, int month, const Place& p,
     }
     std::vector<std::size_t> widths(table.front().size(), 0);
     for (const auto& row : table) {
-        for (std::size_t i = 0; i < row.size(); ++i) widths[i] = std::max(widths[i], row[i].size());
+        for (std::size_t i = 0; i < row.size(); ++i)
+            widths[i] = std::max(widths[i], row[i].size());
     }
     for (const auto& row : table) {
         std::string line;
         for (std::size_t i = 0; i < row.size(); ++i) {
             std::string cell = row[i];
-            if (i == 0) cell.insert(0, widths[i] - cell.size(), ' ');  // day numbers right-aligned
-            else if (i + 1 < row.size()) cell.resize(widths[i], ' ');
+            if (i == 0)
+                cell.insert(0, widths[i] - cell.size(), ' ');  // day numbers right-aligned
+            else if (i + 1 < row.size())
+                cell.resize(widths[i], ' ');
             line += cell;
             if (i + 1 < row.size()) line += "  ";
         }
-        while (!line.empty() && line.back() == ' ') line.pop_back();
+        while (!line.empty() && line.back() == ' ')
+            line.pop_back();
         out << line << '\n';
     }
 }
@@ -371,7 +395,8 @@ std::optional<Date> parseIsoDate(std::string_view text) {
 }
 
 int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err, Date today) {
-    CLI::App app{"moonbite-cli: solunar fishing times, Moon phases and predictions", "moonbite-cli"};
+    CLI::App app{"moonbite-cli: solunar fishing times, Moon phases and predictions",
+                 "moonbite-cli"};
     app.require_subcommand(1);
 
     // day
@@ -381,7 +406,8 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
     bool reverseMoon = false;
     bool dayFirst = false;
     bool dayAsJson = false;
-    CLI::App* day = app.add_subcommand("day", "The whole solunar day of a date, as the main window shows it");
+    CLI::App* day =
+        app.add_subcommand("day", "The whole solunar day of a date, as the main window shows it");
     addPlaceOptions(day, dayPlace, true);
     day->add_option("--date", dayDate, "Date as YYYY-MM-DD (1901..2200); default today");
     day->add_option("--graph-days", graphDays, "Days in the prediction graph, 2..60")
@@ -395,7 +421,8 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
     int year = 0;
     int month = 0;
     bool monthAsJson = false;
-    CLI::App* monthCmd = app.add_subcommand("month", "Every day of a month as the printed calendar shows it");
+    CLI::App* monthCmd =
+        app.add_subcommand("month", "Every day of a month as the printed calendar shows it");
     addPlaceOptions(monthCmd, monthPlace, true);
     monthCmd->add_option("--year", year, "Year, 1901..2200")->required();
     monthCmd->add_option("--month", month, "Month, 1..12")->required();
@@ -439,7 +466,8 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
             validatePlace(dayPlace, true);
             if (graphDays < 2 || graphDays > 60) throw InputError("--graph-days must be 2..60");
             const Date date = dayDate.empty() ? today : requireDate(dayDate, "--date");
-            if (date.year() < 1901 || date.year() > 2200) throw InputError("today lies outside 1901..2200");
+            if (date.year() < 1901 || date.year() > 2200)
+                throw InputError("today lies outside 1901..2200");
             SolunarState s = makeState(dayPlace, today);
             s.reverseMoonImage = !reverseMoon;
             s.dateOrderMonthFirst = !dayFirst;
@@ -468,11 +496,13 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
             validatePlace(rangePlace, true);
             const Date from = requireDate(fromDate, "--from");
             if (days < 1 || days > 3660) throw InputError("--days must be 1..3660");
-            if ((from + (days - 1)).year() > 2200) throw InputError("the range runs past 2200-12-31");
+            if ((from + (days - 1)).year() > 2200)
+                throw InputError("the range runs past 2200-12-31");
             const SolunarState fresh = makeState(rangePlace, today);
             const auto& columns = rangeColumns();
             if (rangeCsv) {
-                for (std::size_t i = 0; i < columns.size(); ++i) out << (i ? "," : "") << columns[i];
+                for (std::size_t i = 0; i < columns.size(); ++i)
+                    out << (i ? "," : "") << columns[i];
                 out << "\r\n";
             }
             for (int i = 0; i < days; ++i) {

@@ -6,7 +6,9 @@
 namespace moonbite {
 namespace {
 
-bool isSkipped(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool isSkipped(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
 
 int digitValue(char c, int radix) {
     int v = -1;
@@ -41,6 +43,17 @@ double radixNumber(const char* s, std::size_t len, int radix) {
 }  // namespace
 
 double Val(std::string_view text) {
+    // The common case, a plain whole number such as "10" or "-10", without strtod.
+    if (!text.empty() && text.size() < 16) {
+        std::size_t i = text[0] == '-' ? 1 : 0;
+        long long v = 0;
+        bool plain = i < text.size();
+        for (std::size_t j = i; j < text.size() && plain; ++j) {
+            plain = text[j] >= '0' && text[j] <= '9';
+            v = v * 10 + (text[j] - '0');
+        }
+        if (plain) return static_cast<double>(i == 1 ? -v : v);
+    }
     char buf[128];
     const std::size_t len = compact(text, buf, sizeof buf);
     if (len >= 2 && buf[0] == '&') {
@@ -52,19 +65,23 @@ double Val(std::string_view text) {
     std::size_t i = 0;
     if (i < len && (buf[i] == '+' || buf[i] == '-')) ++i;
     const std::size_t mantissaStart = i;
-    while (i < len && buf[i] >= '0' && buf[i] <= '9') ++i;
+    while (i < len && buf[i] >= '0' && buf[i] <= '9')
+        ++i;
     if (i < len && buf[i] == '.') {
         ++i;
-        while (i < len && buf[i] >= '0' && buf[i] <= '9') ++i;
+        while (i < len && buf[i] >= '0' && buf[i] <= '9')
+            ++i;
     }
-    const bool hasDigits = i > mantissaStart && !(i == mantissaStart + 1 && buf[mantissaStart] == '.');
+    const bool hasDigits =
+        i > mantissaStart && !(i == mantissaStart + 1 && buf[mantissaStart] == '.');
     if (!hasDigits) return 0;
     std::size_t end = i;
     if (i < len && (buf[i] == 'e' || buf[i] == 'E' || buf[i] == 'd' || buf[i] == 'D')) {
         std::size_t j = i + 1;
         if (j < len && (buf[j] == '+' || buf[j] == '-')) ++j;
         const std::size_t expStart = j;
-        while (j < len && buf[j] >= '0' && buf[j] <= '9') ++j;
+        while (j < len && buf[j] >= '0' && buf[j] <= '9')
+            ++j;
         if (j > expStart) {
             buf[i] = 'e';
             end = j;
@@ -87,8 +104,10 @@ void numberText(Text& out, double value) {
 std::int16_t toInt16(double value) {
     if (std::isnan(value)) return 0;
     const double r = std::nearbyint(value);  // default rounding mode: half to even
-    if (r >= std::numeric_limits<std::int16_t>::max()) return std::numeric_limits<std::int16_t>::max();
-    if (r <= std::numeric_limits<std::int16_t>::min()) return std::numeric_limits<std::int16_t>::min();
+    if (r >= std::numeric_limits<std::int16_t>::max())
+        return std::numeric_limits<std::int16_t>::max();
+    if (r <= std::numeric_limits<std::int16_t>::min())
+        return std::numeric_limits<std::int16_t>::min();
     return static_cast<std::int16_t>(r);
 }
 
@@ -98,9 +117,12 @@ void formatClock(Text& out, int minuteOfDay, const ClockDesignators& designators
     const int h24 = m / 60;
     int h12 = h24 % 12;
     if (h12 == 0) h12 = 12;
-    char buf[8];
-    std::snprintf(buf, sizeof buf, "%02d:%02d ", h12, m % 60);
-    out = buf;
+    const int minute = m % 60;
+    // Formatted by hand: this runs for every event of every day.
+    const char digits[6] = {
+        static_cast<char>('0' + h12 / 10),    static_cast<char>('0' + h12 % 10),    ':',
+        static_cast<char>('0' + minute / 10), static_cast<char>('0' + minute % 10), ' '};
+    out.assign(std::string_view(digits, sizeof digits));
     out.append(h24 < 12 ? designators.am.view() : designators.pm.view());
 }
 

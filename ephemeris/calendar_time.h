@@ -22,9 +22,13 @@ inline constexpr double K1 = 15 * DR * 1.0027379;
 inline const double kHalfMinute = static_cast<double>(1.0f / 120.0f);
 
 /// INT: the floor, also for negative values (INT(-1.5) = -2).
-[[nodiscard]] inline double INT(double x) { return std::floor(x); }
+[[nodiscard]] inline double INT(double x) {
+    return std::floor(x);
+}
 /// SGN: -1, 0 or +1.
-[[nodiscard]] inline int SGN(double x) { return (x > 0) - (x < 0); }
+[[nodiscard]] inline int SGN(double x) {
+    return (x > 0) - (x < 0);
+}
 
 /// The leading number of a text: blanks, tabs and line feeds are skipped
 /// anywhere, then an optional sign, digits, a decimal point and an exponent
@@ -73,10 +77,10 @@ struct DayNumber {
 /// altitude function at the start of the hour (computed here for C0 = 0) and
 /// is replaced by V2 on return.
 struct HourTest {
-    double T0 = 0;    ///< sidereal angle at 0h zone time
-    double S = 0;     ///< sine of the latitude
-    double C = 0;     ///< cosine of the latitude
-    double Z = 0;     ///< cosine of the horizon's zenith distance
+    double T0 = 0;  ///< sidereal angle at 0h zone time
+    double S = 0;   ///< sine of the latitude
+    double C = 0;   ///< cosine of the latitude
+    double Z = 0;   ///< cosine of the horizon's zenith distance
     double A0 = 0, D0 = 0, A2 = 0, D2 = 0;
     double V0 = 0, V2 = 0;
 };

@@ -33,16 +33,21 @@ bool equalsIgnoreCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 // Splits off the next field up to a separator, blanks around it removed.
 std::string_view nextField(std::string_view& rest, char& separator) {
-    while (!rest.empty() && isBlank(rest.front())) rest.remove_prefix(1);
+    while (!rest.empty() && isBlank(rest.front()))
+        rest.remove_prefix(1);
     std::size_t n = 0;
-    while (n < rest.size() && !isBlank(rest[n]) && rest[n] != '-' && rest[n] != '/') ++n;
+    while (n < rest.size() && !isBlank(rest[n]) && rest[n] != '-' && rest[n] != '/')
+        ++n;
     std::string_view field = rest.substr(0, n);
     rest.remove_prefix(n);
-    while (!rest.empty() && isBlank(rest.front())) rest.remove_prefix(1);
+    while (!rest.empty() && isBlank(rest.front()))
+        rest.remove_prefix(1);
     separator = ' ';
     if (!rest.empty() && (rest.front() == '-' || rest.front() == '/')) {
         separator = rest.front();

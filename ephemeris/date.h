@@ -29,7 +29,7 @@ struct YearMonthDay {
 
 /// A calendar date, whole days from the zero date (serial 0 = 30 December 1899).
 class Date {
-public:
+  public:
     constexpr Date() = default;
     static constexpr Date fromSerial(std::int32_t serial) {
         Date d;
@@ -53,7 +53,7 @@ public:
     constexpr int operator-(Date other) const { return serial_ - other.serial_; }
     constexpr auto operator<=>(const Date&) const = default;
 
-private:
+  private:
     std::int32_t serial_ = 0;
 };
 

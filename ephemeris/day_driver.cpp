@@ -1,7 +1,6 @@
 #include "day_driver.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace moonbite {
 namespace {
@@ -36,12 +35,11 @@ Date displayedDate(const SolunarState& s) {
 
 void setDateControls(SolunarState& s, Date d) {
     const YearMonthDay ymd = d.ymd();
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%d", ymd.day);
-    s.Text1 = buf;
+    s.Text1.clear();
+    s.Text1.appendInt(ymd.day);
     s.Combo1 = ymd.month - 1;
-    std::snprintf(buf, sizeof buf, "%d", ymd.year);
-    s.Text10 = buf;
+    s.Text10.clear();
+    s.Text10.appendInt(ymd.year);
 }
 
 void buildDisplayedDateText(SolunarState& s) {
@@ -110,13 +108,10 @@ void showWeekday(SolunarState& s) {
 
 void graphRowLabel(FixedText<7>& out, Date d, bool monthFirst) {
     const YearMonthDay ymd = d.ymd();
-    char buf[16];
-    if (monthFirst) {
-        std::snprintf(buf, sizeof buf, "%d/%d", ymd.month, ymd.day);
-    } else {
-        std::snprintf(buf, sizeof buf, "%d/%d", ymd.day, ymd.month);
-    }
-    out = buf;
+    out.clear();
+    out.appendInt(monthFirst ? ymd.month : ymd.day);
+    out.append("/");
+    out.appendInt(monthFirst ? ymd.day : ymd.month);
 }
 
 void fillGraphRows(SolunarState& s, Date start) {
@@ -166,9 +161,8 @@ void showDisplayedDay(SolunarState& s) {
         s.Image5Tip.append(s.predictionWord);
     }
     s.Picture2BackColor = static_cast<std::int32_t>(Val(s.predictionColour));
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%d", static_cast<int>(s.moonAge));
-    s.Text9 = buf;
+    s.Text9.clear();
+    s.Text9.appendInt(s.moonAge);
 
     s.computationDate = displayed;
     Sunriseset(s);

@@ -12,7 +12,7 @@ namespace moonbite {
 /// (the handlers that rebuild the phase table). The roll-over of the displayed
 /// date calls them at the points where it changes those controls.
 class DateControlHandlers {
-public:
+  public:
     virtual ~DateControlHandlers() = default;
     virtual void Combo1_Click(SolunarState& s) = 0;
     virtual void Text10_Change(SolunarState& s) = 0;

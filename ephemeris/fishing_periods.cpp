@@ -11,11 +11,17 @@ using Seconds = std::int64_t;
 constexpr Seconds kDay = 86400;
 constexpr Seconds kHour = 3600;
 
-Seconds at(Date d, Seconds timeOfDay) { return static_cast<Seconds>(d.serial()) * kDay + timeOfDay; }
+Seconds at(Date d, Seconds timeOfDay) {
+    return static_cast<Seconds>(d.serial()) * kDay + timeOfDay;
+}
 
-Seconds dateValue(Seconds t) { return (t >= 0 ? t : t - (kDay - 1)) / kDay; }
+Seconds dateValue(Seconds t) {
+    return (t >= 0 ? t : t - (kDay - 1)) / kDay;
+}
 
-Seconds timeValue(Seconds t) { return t - dateValue(t) * kDay; }
+Seconds timeValue(Seconds t) {
+    return t - dateValue(t) * kDay;
+}
 
 // Reads a clock text "   19 : 13" back as a time of day; an empty text
 // (before the first event was ever found) is midnight.

@@ -12,7 +12,7 @@ namespace moonbite {
 
 template <std::size_t Capacity>
 class FixedText {
-public:
+  public:
     constexpr FixedText() = default;
     FixedText(std::string_view s) { assign(s); }  // NOLINT: implicit by design, like a box text
     FixedText(const char* s) { assign(s); }       // NOLINT
@@ -38,6 +38,26 @@ public:
         len_ += n;
         buf_[len_] = '\0';
     }
+    /// Appends a whole number in plain decimal, at least minDigits digits
+    /// (leading zeros), without going through printf.
+    void appendInt(long long v, int minDigits = 1) {
+        char digits[24];
+        int n = 0;
+        const bool negative = v < 0;
+        unsigned long long u = negative ? 0ULL - static_cast<unsigned long long>(v)
+                                        : static_cast<unsigned long long>(v);
+        do {
+            digits[n++] = static_cast<char>('0' + u % 10);
+            u /= 10;
+        } while (u != 0 && n < 20);
+        while (n < minDigits && n < 20)
+            digits[n++] = '0';
+        if (negative) digits[n++] = '-';
+        char out[24];
+        for (int i = 0; i < n; ++i)
+            out[i] = digits[n - 1 - i];
+        append(std::string_view(out, static_cast<std::size_t>(n)));
+    }
     void clear() {
         len_ = 0;
         buf_[0] = '\0';
@@ -54,9 +74,11 @@ public:
 
     friend bool operator==(const FixedText& a, std::string_view b) { return a.view() == b; }
     friend bool operator==(const FixedText& a, const FixedText& b) { return a.view() == b.view(); }
-    friend bool operator==(const FixedText& a, const char* b) { return a.view() == std::string_view(b); }
+    friend bool operator==(const FixedText& a, const char* b) {
+        return a.view() == std::string_view(b);
+    }
 
-private:
+  private:
     char buf_[Capacity + 1] = {};
     std::size_t len_ = 0;
 };

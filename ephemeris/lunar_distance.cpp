@@ -1,6 +1,4 @@
 // The Moon's distance from the Earth and the position of its gauge marker.
-#include <cstdio>
-
 #include "solunar_day.h"
 
 namespace moonbite {
@@ -44,9 +42,8 @@ void lundist(SolunarState& s) {
     const double DP = normalise((J - 2451562.2) / 27.55454988) * kTwoPi;
     s.lunarDistance =
         60.4 - 3.3 * std::cos(DP) - 0.6 * std::cos(2 * IP - DP) - 0.5 * std::cos(2 * IP);
-    char buf[24];
-    std::snprintf(buf, sizeof buf, "%.0f", INT(6378.155 * s.lunarDistance));
-    s.Label13 = buf;
+    s.Label13.clear();
+    s.Label13.appendInt(static_cast<long long>(INT(6378.155 * s.lunarDistance)));
     placeGauge(s);
 }
 

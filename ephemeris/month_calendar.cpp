@@ -1,16 +1,19 @@
 #include "month_calendar.h"
 
-#include <cstdio>
-
 namespace moonbite {
 
 std::string_view starText(int score) {
     switch (score) {
-        case 0: return "  ";
-        case 33: return " *";
-        case 66: return " **";
-        case 100: return " ***";
-        default: return {};
+        case 0:
+            return "  ";
+        case 33:
+            return " *";
+        case 66:
+            return " **";
+        case 100:
+            return " ***";
+        default:
+            return {};
     }
 }
 
@@ -20,12 +23,15 @@ void calcdata(SolunarState& s, int year, int month, int day, const MonthCellOpti
     cell.day = day;
 
     s.computationDate = Date::fromYmd(year, month, day).value_or(s.computationDate);
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%d-%d-%d", day, month, year);
-    s.startDateText = buf;
+    s.startDateText.clear();
+    s.startDateText.appendInt(day);
+    s.startDateText.append("-");
+    s.startDateText.appendInt(month);
+    s.startDateText.append("-");
+    s.startDateText.appendInt(year);
     // The cell's date is also the date majorminor reads, so each cell shows
     // its own day's periods.
-    s.displayedDateText = buf;
+    s.displayedDateText = s.startDateText;
 
     calcmoontime(s);
     calcmoon(s);

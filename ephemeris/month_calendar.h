@@ -19,15 +19,15 @@ using CellLine = FixedText<127>;
 
 struct MonthCell {
     int day = 0;
-    FixedText<7> stars;      ///< "  ", " *", " **", " ***" (empty when not chosen)
-    bool newMoon = false;    ///< the day of a new moon (black disc)
-    bool fullMoon = false;   ///< the day of a full moon (outlined white disc)
+    FixedText<7> stars;     ///< "  ", " *", " **", " ***" (empty when not chosen)
+    bool newMoon = false;   ///< the day of a new moon (black disc)
+    bool fullMoon = false;  ///< the day of a full moon (outlined white disc)
     FixedText<23> newMoonTime;
     FixedText<23> fullMoonTime;
-    CellLine sunLine;        ///< "S  Rise: 05:05 AM  Set: 07:07 PM"
-    CellLine moonLine;       ///< "M  Rise: ..."
-    CellLine majorLine;      ///< "Maj: ... Maj: ..."
-    CellLine minorLine;      ///< "Min: ... Min: ..."
+    CellLine sunLine;    ///< "S  Rise: 05:05 AM  Set: 07:07 PM"
+    CellLine moonLine;   ///< "M  Rise: ..."
+    CellLine majorLine;  ///< "Maj: ... Maj: ..."
+    CellLine minorLine;  ///< "Min: ... Min: ..."
 };
 
 /// The star text of a prediction score: 0 "  ", 33 " *", 66 " **", 100 " ***".

@@ -1,6 +1,5 @@
 // The Moon's place in its cycle, measured against the new and full moon table:
 // days to the new and full moon, age, phase picture and fishing prediction.
-#include <cstdio>
 #include <cstdlib>
 
 #include "solunar_day.h"
@@ -112,11 +111,16 @@ void showPhaseLabels(SolunarState& s, std::size_t I) {
 
 PredictionRating predictionRating(int score) {
     switch (score) {
-        case 0: return {"Poor", 16777215};
-        case 33: return {"Fair", 8454143};
-        case 66: return {"Good", 65280};
-        case 100: return {"Excellent", 12582912};
-        default: return {"", 0};
+        case 0:
+            return {"Poor", 16777215};
+        case 33:
+            return {"Fair", 8454143};
+        case 66:
+            return {"Good", 65280};
+        case 100:
+            return {"Excellent", 12582912};
+        default:
+            return {"", 0};
     }
 }
 
@@ -161,9 +165,15 @@ void calcmoon(SolunarState& s) {
         if ((c.onNewMoon ? DN : DF) != c.days) continue;
         s.moonPicture = s.reverseMoonImage ? c.pictureTrue : c.pictureFalse;
         switch (c.age) {
-            case AgeFrom::Fixed: s.moonAge = c.fixedAge; break;
-            case AgeFrom::AbsDN: s.moonAge = static_cast<std::int16_t>(std::abs(DN)); break;
-            case AgeFrom::DaysSinceNew: s.moonAge = A; break;
+            case AgeFrom::Fixed:
+                s.moonAge = c.fixedAge;
+                break;
+            case AgeFrom::AbsDN:
+                s.moonAge = static_cast<std::int16_t>(std::abs(DN));
+                break;
+            case AgeFrom::DaysSinceNew:
+                s.moonAge = A;
+                break;
         }
         s.predictionScore = c.score;
     }
@@ -171,9 +181,8 @@ void calcmoon(SolunarState& s) {
     const PredictionRating r = predictionRating(s.predictionScore);
     if (!r.word.empty()) {
         s.predictionWord = r.word;
-        char buf[16];
-        std::snprintf(buf, sizeof buf, "%d", static_cast<int>(r.colour));
-        s.predictionColour = buf;
+        s.predictionColour.clear();
+        s.predictionColour.appendInt(r.colour);
     }
 }
 

@@ -1,6 +1,4 @@
 // Moonrise and moonset of the computation date.
-#include <cstdio>
-
 #include "solunar_day.h"
 
 namespace moonbite {
@@ -44,9 +42,9 @@ constexpr Term kU[] = {
     {-0.00075, 0, 1, 0, -2, 0, 1},
 };
 constexpr Term kW[] = {
-    {+0.10478, 0, 1, 0, 0, 0, 0},   {-0.04105, 0, 0, 2, 0, 2, 0},  {-0.0213, 0, 1, 0, -2, 0, 0},
-    {-0.01779, 0, 0, 2, 0, 1, 0},   {+0.01774, 0, 0, 0, 0, 1, 0},  {+0.00987, 0, 0, 0, 2, 0, 0},
-    {-0.00338, 0, 1, -2, 0, -2, 0}, {-0.00309, 0, 0, 0, 0, 0, 1},  {-0.0019, 0, 0, 2, 0, 0, 0},
+    {+0.10478, 0, 1, 0, 0, 0, 0},   {-0.04105, 0, 0, 2, 0, 2, 0},   {-0.0213, 0, 1, 0, -2, 0, 0},
+    {-0.01779, 0, 0, 2, 0, 1, 0},   {+0.01774, 0, 0, 0, 0, 1, 0},   {+0.00987, 0, 0, 0, 2, 0, 0},
+    {-0.00338, 0, 1, -2, 0, -2, 0}, {-0.00309, 0, 0, 0, 0, 0, 1},   {-0.0019, 0, 0, 2, 0, 0, 0},
     {-0.00144, 0, 1, 0, 0, 1, 0},   {-0.00144, 0, 1, -2, 0, -1, 0}, {-0.00113, 0, 1, 2, 0, 2, 0},
     {-0.00094, 0, 1, 0, -2, 0, 1},  {-0.00092, 0, 2, 0, -2, 0, 0},
 };
@@ -67,11 +65,14 @@ MoonPosition moonPosition(double T) {
     const double G = fundamental(0.993126, 0.0027377785, T);
 
     double V = 0;
-    for (const Term& t : kV) V = V + t.coefficient * std::sin(argument(t, L, M, F, D, N, G));
+    for (const Term& t : kV)
+        V = V + t.coefficient * std::sin(argument(t, L, M, F, D, N, G));
     double U = 1;
-    for (const Term& t : kU) U = U + t.coefficient * std::cos(argument(t, L, M, F, D, N, G));
+    for (const Term& t : kU)
+        U = U + t.coefficient * std::cos(argument(t, L, M, F, D, N, G));
     double W = 0;
-    for (const Term& t : kW) W = W + t.coefficient * std::sin(argument(t, L, M, F, D, N, G));
+    for (const Term& t : kW)
+        W = W + t.coefficient * std::sin(argument(t, L, M, F, D, N, G));
 
     MoonPosition p;
     double s = W / std::sqrt(U - V * V);
@@ -90,9 +91,10 @@ double interpolate(double f0, double f1, double f2, double p) {
 }
 
 void clockText(Text& out, int hh, int mm) {
-    char buf[24];
-    std::snprintf(buf, sizeof buf, "   %d : %d", hh, mm);
-    out = buf;
+    out = "   ";
+    out.appendInt(hh);
+    out.append(" : ");
+    out.appendInt(mm);
 }
 
 }  // namespace

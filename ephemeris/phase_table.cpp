@@ -10,7 +10,9 @@ namespace {
 constexpr double kPi = 3.14159265;
 constexpr double R = kPi / 180;
 
-double frac(double x) { return x - INT(x); }
+double frac(double x) {
+    return x - INT(x);
+}
 
 }  // namespace
 
@@ -26,10 +28,60 @@ void MonthNameFromNumber(SolunarState& s) {
     }
 }
 
-void calcmoontime(SolunarState& s) {
-    const double y = s.computationDate.year();
-    const double zone = Val(s.timeZoneEntered);
+namespace {
 
+bool sameKey(const SolunarState::BuiltPhaseTable& b, int year, double zone,
+             const ClockDesignators& d) {
+    return b.valid && b.year == year && b.zone == zone && b.designators.am == d.am &&
+           b.designators.pm == d.pm;
+}
+
+// Copies the entries the table builder writes (even new moons, odd full moons).
+void copyBuiltEntries(const PhaseTables& from, PhaseTables& to) {
+    for (std::size_t i = 0; i < kPhaseTableSize; ++i) {
+        if (i % 2 == 0) {
+            to.newMoonDate[i] = from.newMoonDate[i];
+            to.newMoonTime[i] = from.newMoonTime[i];
+        } else {
+            to.fullMoonDate[i] = from.fullMoonDate[i];
+            to.fullMoonTime[i] = from.fullMoonTime[i];
+        }
+    }
+}
+
+void buildPhaseTable(SolunarState& s, double y, double zone);
+
+}  // namespace
+
+void calcmoontime(SolunarState& s) {
+    const int year = s.computationDate.year();
+    const double zone = Val(s.timeZoneEntered);
+    for (SolunarState::BuiltPhaseTable& b : s.builtPhaseTables) {
+        if (!sameKey(b, year, zone, s.designators)) continue;
+        copyBuiltEntries(b.tables, s.phases);
+        s.monthNumber = b.monthNumber;
+        s.monthNameText = b.monthNameText;
+        s.phaseTableYear = year;
+        s.phaseTableZone = zone;
+        return;
+    }
+    buildPhaseTable(s, year, zone);
+    // Keep it in place of the older of the two remembered tables.
+    auto& slots = s.builtPhaseTables;
+    slots[1] = slots[0];
+    SolunarState::BuiltPhaseTable& b = slots[0];
+    b.valid = true;
+    b.year = year;
+    b.zone = zone;
+    b.designators = s.designators;
+    copyBuiltEntries(s.phases, b.tables);
+    b.monthNumber = s.monthNumber;
+    b.monthNameText = s.monthNameText;
+}
+
+namespace {
+
+void buildPhaseTable(SolunarState& s, double y, double zone) {
     const double k = INT((y - 1900) * 12.3685);
     const double T = (y - 1899.5) / 100;
     const double T2 = T * T;
@@ -94,8 +146,8 @@ void calcmoontime(SolunarState& s) {
 
         const double hours = std::fabs(24 * (day - INT(day)));
         const double minutes = std::fabs(60 * (hours - INT(hours)));
-        int minuteOfDay = static_cast<int>(INT(hours)) * 60 + static_cast<int>(INT(minutes)) +
-                          zoneMinutes;
+        int minuteOfDay =
+            static_cast<int>(INT(hours)) * 60 + static_cast<int>(INT(minutes)) + zoneMinutes;
         while (minuteOfDay >= 1440) {
             minuteOfDay -= 1440;
             date = date + 1;
@@ -120,4 +172,5 @@ void calcmoontime(SolunarState& s) {
     s.phaseTableZone = zone;
 }
 
+}  // namespace
 }  // namespace moonbite

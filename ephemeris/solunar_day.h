@@ -51,29 +51,29 @@ struct SolunarState {
     Date today;                    ///< today's date, set by the caller's clock
 
     // --- Program-wide inputs ----------------------------------------------
-    Date computationDate;     ///< the date every procedure reads
-    Text displayedDateText;   ///< "21 January 2000"; majorminor reads it as a date
-    Text startDateText;       ///< first day of the graph, or the printed calendar's cell date
-    double latitude = 0;      ///< decimal degrees, north positive
-    double longitude = 0;     ///< decimal degrees, east positive
-    Text timeZoneEntered = "0";         ///< hours east of Greenwich, as entered ("gmt")
-    Text timeZoneForComputations = "0"; ///< its negation, read by the Sun and Moon rise procedures
+    Date computationDate;        ///< the date every procedure reads
+    Text displayedDateText;      ///< "21 January 2000"; majorminor reads it as a date
+    Text startDateText;          ///< first day of the graph, or the printed calendar's cell date
+    double latitude = 0;         ///< decimal degrees, north positive
+    double longitude = 0;        ///< decimal degrees, east positive
+    Text timeZoneEntered = "0";  ///< hours east of Greenwich, as entered ("gmt")
+    Text timeZoneForComputations = "0";  ///< its negation, read by the Sun and Moon rise procedures
 
     // --- Mode flags -------------------------------------------------------
-    bool graphInProgress = true;    ///< False only while the graph fills its rows
-    bool journalRequest = false;    ///< the journal asks for the phase caption
-    bool reverseMoonImage = true;   ///< picture set; "moonorth" defaults to True
+    bool graphInProgress = true;      ///< False only while the graph fills its rows
+    bool journalRequest = false;      ///< the journal asks for the phase caption
+    bool reverseMoonImage = true;     ///< picture set; "moonorth" defaults to True
     bool dateOrderMonthFirst = true;  ///< False = day/month; the first-run order is month first
-    bool textTipsShown = true;      ///< "Show &Text Tips" is checked
+    bool textTipsShown = true;        ///< "Show &Text Tips" is checked
 
     // --- Main window date controls -----------------------------------------
-    Text Text1 = "1";        ///< day box
-    int Combo1 = 0;          ///< month list index, 0 = January .. 11 = December
-    Text Text10 = "2000";    ///< year box
+    Text Text1 = "1";              ///< day box
+    int Combo1 = 0;                ///< month list index, 0 = January .. 11 = December
+    Text Text10 = "2000";          ///< year box
     bool Command7Visible = false;  ///< "&Today"
-    Label Label19;           ///< "Equinox" / "Solstice"
+    Label Label19;                 ///< "Equinox" / "Solstice"
     std::int16_t myweekday = 0;
-    Text Label10;            ///< weekday name
+    Text Label10;  ///< weekday name
 
     // --- Prediction graph rows ----------------------------------------------
     std::int16_t plottedDayCount = 15;
@@ -82,10 +82,24 @@ struct SolunarState {
 
     // --- New and full moon table (calcmoontime) -----------------------------
     PhaseTables phases;
-    double monthNumber = 0;      ///< read by MonthNameFromNumber
-    Text monthNameText;          ///< written by MonthNameFromNumber
-    int phaseTableYear = 0;      ///< year the table was last built for (0: never)
-    double phaseTableZone = 0;   ///< time zone the table was last built with
+    double monthNumber = 0;     ///< read by MonthNameFromNumber
+    Text monthNameText;         ///< written by MonthNameFromNumber
+    int phaseTableYear = 0;     ///< year the table was last built for (0: never)
+    double phaseTableZone = 0;  ///< time zone the table was last built with
+
+    /// The last two tables built, so that alternating between a year and the
+    /// one before (January dates, the graph across February) does not compute
+    /// the same table again. Results are identical to building it anew.
+    struct BuiltPhaseTable {
+        bool valid = false;
+        int year = 0;
+        double zone = 0;
+        ClockDesignators designators;
+        PhaseTables tables;
+        double monthNumber = 0;
+        Text monthNameText;
+    };
+    std::array<BuiltPhaseTable, 2> builtPhaseTables{};
 
     // --- Moon phase and prediction (calcmoon) ---------------------------------
     std::int16_t phaseIndex = 0;
@@ -95,21 +109,30 @@ struct SolunarState {
     std::int16_t moonAge = 0;
     std::int16_t predictionScore = 0;
     Text predictionWord;
-    Text predictionColour;            ///< decimal text of the colour number
-    Label Label14;                    ///< main window phase caption
-    Label Label18;                    ///< main window phase time
-    Label Form3Label14;               ///< journal window phase caption
-    std::int16_t Image3 = 0;          ///< phase picture shown
-    Text Image5Tip;                   ///< prediction picture's tip
+    Text predictionColour;    ///< decimal text of the colour number
+    Label Label14;            ///< main window phase caption
+    Label Label18;            ///< main window phase time
+    Label Form3Label14;       ///< journal window phase caption
+    std::int16_t Image3 = 0;  ///< phase picture shown
+    Text Image5Tip;           ///< prediction picture's tip
     std::int32_t Picture2BackColor = 0;
-    Text Text9;                       ///< Moon age
+    Text Text9;  ///< Moon age
 
     // --- Sunrise and sunset (Sunriseset) --------------------------------------
+    /// The latitude and longitude as Sunriseset reads them back from their
+    /// texts; remembered so that the texts are only made when the values change.
+    struct ThroughText {
+        double value = 0;
+        double read = 0;
+        bool valid = false;
+    };
+    ThroughText latitudeAsRead;
+    ThroughText longitudeAsRead;
     Text sunriseText;
     Text sunsetText;
-    Text Text2;    ///< element 2: sunrise
-    Text Text32;   ///< element 2: sunset
-    Text Text6;    ///< day length
+    Text Text2;   ///< element 2: sunrise
+    Text Text32;  ///< element 2: sunset
+    Text Text6;   ///< day length
 
     // --- Moonrise and moonset (moonriseset) ------------------------------------
     Text moonriseText;

@@ -1,6 +1,4 @@
 // Sunrise, sunset and the length of the day.
-#include <cstdio>
-
 #include "solunar_day.h"
 
 namespace moonbite {
@@ -22,8 +20,7 @@ SunPosition sunPosition(double T, double TT) {
     G = G * P2;
     const double V = 0.39785 * std::sin(L) - 0.01 * std::sin(L - G) + 0.00333 * std::sin(L + G) -
                      0.00021 * TT * std::sin(L);
-    const double U =
-        1 - 0.03349 * std::cos(G) - 0.00014 * std::cos(2 * L) + 0.00008 * std::cos(L);
+    const double U = 1 - 0.03349 * std::cos(G) - 0.00014 * std::cos(2 * L) + 0.00008 * std::cos(L);
     const double W = -0.0001 - 0.04129 * std::sin(2 * L) + 0.03211 * std::sin(G) +
                      0.00104 * std::sin(2 * L - G) - 0.00035 * std::sin(2 * L + G) -
                      0.00008 * TT * std::sin(G);
@@ -37,10 +34,15 @@ SunPosition sunPosition(double T, double TT) {
 
 // The latitude and longitude reach the Sun through their text form, as the
 // boxes hold them.
-double throughText(double value) {
-    Text t;
-    numberText(t, value);
-    return Val(t);
+double throughText(SolunarState::ThroughText& cache, double value) {
+    if (!cache.valid || cache.value != value) {
+        Text t;
+        numberText(t, value);
+        cache.value = value;
+        cache.read = Val(t);
+        cache.valid = true;
+    }
+    return cache.read;
 }
 
 void showDayLength(SolunarState& s, int sunriseMinute, int sunsetMinute) {
@@ -48,16 +50,17 @@ void showDayLength(SolunarState& s, int sunriseMinute, int sunsetMinute) {
     // a minute to rounding on many days (12 h 06 min would show 12 : 05).
     int N = sunsetMinute - sunriseMinute;
     if (N < 0) N += 1440;
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%02d : %02d", N / 60, N % 60);
-    s.Text6 = buf;
+    s.Text6.clear();
+    s.Text6.appendInt(N / 60, 2);
+    s.Text6.append(" : ");
+    s.Text6.appendInt(N % 60, 2);
 }
 
 }  // namespace
 
 void Sunriseset(SolunarState& s) {
-    const double B5 = throughText(s.latitude);
-    const double L5 = throughText(s.longitude) / 360;
+    const double B5 = throughText(s.latitudeAsRead, s.latitude);
+    const double L5 = throughText(s.longitudeAsRead, s.longitude) / 360;
     const double H = Val(s.timeZoneForComputations);
     const double Z0 = H / 24;
 

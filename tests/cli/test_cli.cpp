@@ -86,9 +86,9 @@ TEST(CliDay, SydneyJsonMatchesTheMainWindow) {
 }
 
 TEST(CliDay, NoEventDaysAndOptions) {
-    Result r = runCli({"day", "--lat", "33:52S", "--lon", "151:13E", "--tz", "10", "--date",
-                       "2000-01-29", "--json", "--day-first", "--graph-days", "2",
-                       "--reverse-moon"});
+    Result r =
+        runCli({"day", "--lat", "33:52S", "--lon", "151:13E", "--tz", "10", "--date", "2000-01-29",
+                "--json", "--day-first", "--graph-days", "2", "--reverse-moon"});
     ASSERT_EQ(r.status, 0) << r.err;
     json j = json::parse(r.out);
     EXPECT_EQ(j["moonrise"], "No moonrise");
@@ -115,8 +115,8 @@ TEST(CliDay, TextOutputDefaultsToToday) {
 }
 
 TEST(CliMonth, CellsAsPrinted) {
-    const Result r = runCli({"month", "--lat", "33:52S", "--lon", "151:13E", "--tz", "10",
-                             "--year", "2000", "--month", "1", "--json"});
+    const Result r = runCli({"month", "--lat", "33:52S", "--lon", "151:13E", "--tz", "10", "--year",
+                             "2000", "--month", "1", "--json"});
     ASSERT_EQ(r.status, 0) << r.err;
     const json j = json::parse(r.out);
     EXPECT_EQ(j["first_weekday"], 7);  // 1 January 2000 was a Saturday
@@ -175,7 +175,9 @@ struct BadInput {
     const char* name;
     std::vector<const char*> args;
 };
-void PrintTo(const BadInput& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const BadInput& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class CliBadInput : public ::testing::TestWithParam<BadInput> {};
 
@@ -193,7 +195,8 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, CliBadInput,
     ::testing::Values(
         BadInput{"LatitudeBeyond8959", {"day", "--lat", "90:00N", "--lon", "1:00E", "--tz", "0"}},
-        BadInput{"LongitudeBeyond17959", {"day", "--lat", "1:00N", "--lon", "180:00E", "--tz", "0"}},
+        BadInput{"LongitudeBeyond17959",
+                 {"day", "--lat", "1:00N", "--lon", "180:00E", "--tz", "0"}},
         BadInput{"MinutesOver59", {"day", "--lat", "33:61S", "--lon", "151:13E", "--tz", "10"}},
         BadInput{"ZoneBelowMinus12", {"day", PLACE, "--tz", "-12.5"}},
         BadInput{"ZoneAbove13", {"day", PLACE, "--tz", "14"}},
@@ -203,29 +206,36 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"DateAfter2200", {"day", PLACE, "--tz", "10", "--date", "2201-01-01"}},
         BadInput{"GraphDaysOutOfRange", {"day", PLACE, "--tz", "10", "--graph-days", "61"}},
         BadInput{"UnknownOption", {"day", PLACE, "--tz", "10", "--colour"}},
-        BadInput{"NoCommand", {}},
-        BadInput{"UnknownCommand", {"week", PLACE, "--tz", "10"}},
+        BadInput{"NoCommand", {}}, BadInput{"UnknownCommand", {"week", PLACE, "--tz", "10"}},
         BadInput{"MissingZone", {"day", PLACE}},
-        BadInput{"MonthOutOfRange", {"month", PLACE, "--tz", "10", "--year", "2000", "--month", "13"}},
-        BadInput{"RangeTooLong", {"range", PLACE, "--tz", "10", "--from", "2000-01-01", "--days", "3661"}},
-        BadInput{"RangePast2200", {"range", PLACE, "--tz", "10", "--from", "2200-12-30", "--days", "5"}},
-        BadInput{"CsvAndJson", {"range", PLACE, "--tz", "10", "--from", "2000-01-01", "--days", "2", "--csv", "--json"}},
+        BadInput{"MonthOutOfRange",
+                 {"month", PLACE, "--tz", "10", "--year", "2000", "--month", "13"}},
+        BadInput{"RangeTooLong",
+                 {"range", PLACE, "--tz", "10", "--from", "2000-01-01", "--days", "3661"}},
+        BadInput{"RangePast2200",
+                 {"range", PLACE, "--tz", "10", "--from", "2200-12-30", "--days", "5"}},
+        BadInput{"CsvAndJson",
+                 {"range", PLACE, "--tz", "10", "--from", "2000-01-01", "--days", "2", "--csv",
+                  "--json"}},
         BadInput{"PhasesYearOutOfRange", {"phases", "--year", "1800", "--tz", "0"}}),
     [](const auto& info) { return std::string(info.param.name); });
 #undef PLACE
 
 // The installed program, run as a process.
 Result runProgram(const std::string& args) {
-    const std::string command = std::string(MOONBITE_CLI_PATH) + " " + args + " 2>/tmp/moonbite-cli-test.err";
+    const std::string command =
+        std::string(MOONBITE_CLI_PATH) + " " + args + " 2>/tmp/moonbite-cli-test.err";
     Result r;
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) return {-1, "", "popen failed"};
     std::array<char, 4096> buf{};
-    for (std::size_t n; (n = fread(buf.data(), 1, buf.size(), pipe)) > 0;) r.out.append(buf.data(), n);
+    for (std::size_t n; (n = fread(buf.data(), 1, buf.size(), pipe)) > 0;)
+        r.out.append(buf.data(), n);
     const int status = pclose(pipe);
     r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     if (FILE* e = fopen("/tmp/moonbite-cli-test.err", "r")) {
-        for (std::size_t n; (n = fread(buf.data(), 1, buf.size(), e)) > 0;) r.err.append(buf.data(), n);
+        for (std::size_t n; (n = fread(buf.data(), 1, buf.size(), e)) > 0;)
+            r.err.append(buf.data(), n);
         fclose(e);
     }
     return r;

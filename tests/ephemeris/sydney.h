@@ -15,9 +15,13 @@ inline SolunarState stateAt(double lat, double lon, const char* zone, const char
     return s;
 }
 
-inline SolunarState sydney() { return stateAt(-(33 + 52 / 60.0), 151 + 13 / 60.0, "10", "-10"); }
+inline SolunarState sydney() {
+    return stateAt(-(33 + 52 / 60.0), 151 + 13 / 60.0, "10", "-10");
+}
 
-inline Date ymd(int y, int m, int d) { return Date::fromYmd(y, m, d).value(); }
+inline Date ymd(int y, int m, int d) {
+    return Date::fromYmd(y, m, d).value();
+}
 
 /// Moves the state's displayed date and computes the whole day, as the main
 /// window does after a date change.

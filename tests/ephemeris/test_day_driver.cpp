@@ -25,8 +25,12 @@ void* operator new(std::size_t n) {
     if (void* p = std::malloc(n == 0 ? 1 : n)) return p;
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
 
 namespace moonbite {
 namespace {
@@ -70,7 +74,9 @@ struct RollCase {
     const char* year;
     Date expected;
 };
-void PrintTo(const RollCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const RollCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class DayRollOver : public ::testing::TestWithParam<RollCase> {};
 
@@ -81,21 +87,20 @@ TEST_P(DayRollOver, LandsOn) {
 
 INSTANTIATE_TEST_SUITE_P(
     Examples, DayRollOver,
-    ::testing::Values(RollCase{"Day0March2000_LeapFebruary", "0", 2, "2000", ymd(2000, 2, 29)},
-                      RollCase{"Day0March1999", "0", 2, "1999", ymd(1999, 2, 28)},
-                      RollCase{"Day0March2100_CenturyNotLeap", "0", 2, "2100", ymd(2100, 2, 28)},
-                      RollCase{"Day0May_ThirtyFirstFails", "0", 4, "2000", ymd(2000, 4, 30)},
-                      RollCase{"Day0August", "0", 7, "2000", ymd(2000, 7, 31)},
-                      RollCase{"Day0January_PreviousYear", "0", 0, "2000", ymd(1999, 12, 31)},
-                      RollCase{"Day32January", "32", 0, "2000", ymd(2000, 2, 1)},
-                      RollCase{"Day30February", "30", 1, "2001", ymd(2001, 3, 1)},
-                      RollCase{"Day32December1999", "32", 11, "1999", ymd(2000, 1, 1)},
-                      RollCase{"Day0January1901_RollsPastTheLimit", "0", 0, "1901",
-                               ymd(1900, 12, 31)},
-                      RollCase{"Day32December2200_RollsPastTheLimit", "32", 11, "2200",
-                               ymd(2201, 1, 1)},
-                      RollCase{"DayNotANumber_ReadsAsZero", "abc", 5, "2000", ymd(2000, 5, 31)},
-                      RollCase{"Year2300_Clamped", "15", 5, "2300", ymd(2200, 6, 15)}),
+    ::testing::Values(
+        RollCase{"Day0March2000_LeapFebruary", "0", 2, "2000", ymd(2000, 2, 29)},
+        RollCase{"Day0March1999", "0", 2, "1999", ymd(1999, 2, 28)},
+        RollCase{"Day0March2100_CenturyNotLeap", "0", 2, "2100", ymd(2100, 2, 28)},
+        RollCase{"Day0May_ThirtyFirstFails", "0", 4, "2000", ymd(2000, 4, 30)},
+        RollCase{"Day0August", "0", 7, "2000", ymd(2000, 7, 31)},
+        RollCase{"Day0January_PreviousYear", "0", 0, "2000", ymd(1999, 12, 31)},
+        RollCase{"Day32January", "32", 0, "2000", ymd(2000, 2, 1)},
+        RollCase{"Day30February", "30", 1, "2001", ymd(2001, 3, 1)},
+        RollCase{"Day32December1999", "32", 11, "1999", ymd(2000, 1, 1)},
+        RollCase{"Day0January1901_RollsPastTheLimit", "0", 0, "1901", ymd(1900, 12, 31)},
+        RollCase{"Day32December2200_RollsPastTheLimit", "32", 11, "2200", ymd(2201, 1, 1)},
+        RollCase{"DayNotANumber_ReadsAsZero", "abc", 5, "2000", ymd(2000, 5, 31)},
+        RollCase{"Year2300_Clamped", "15", 5, "2300", ymd(2200, 6, 15)}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct Recorder : DateControlHandlers {
@@ -103,7 +108,9 @@ struct Recorder : DateControlHandlers {
     void Combo1_Click(SolunarState& s) override {
         calls.push_back("Combo1_Click " + std::to_string(s.Combo1));
     }
-    void Text10_Change(SolunarState& s) override { calls.push_back("Text10_Change " + s.Text10.str()); }
+    void Text10_Change(SolunarState& s) override {
+        calls.push_back("Text10_Change " + s.Text10.str());
+    }
 };
 
 TEST(DayRollOver, CallsTheControlHandlersWhereTheControlsChange) {

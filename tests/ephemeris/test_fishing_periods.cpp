@@ -20,7 +20,9 @@ struct PeriodCase {
     const char* minorAbove;  // Text7: the minor period at the moonset
     const char* minorBelow;  // Text8: the minor period at the moonrise
 };
-void PrintTo(const PeriodCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const PeriodCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class SydneyPeriods : public ::testing::TestWithParam<PeriodCase> {};
 
@@ -101,7 +103,8 @@ TEST(Majorminor, MoonStayingUpLeavesThePeriodTexts) {
     majorminor(s);
     EXPECT_EQ(s.Text21, "Stays Up");
     EXPECT_EQ(s.Text39, "Stays Up");
-    for (const Text* box : {&s.Text4, &s.Text5, &s.Text7, &s.Text8}) EXPECT_EQ(*box, "Can't Calc");
+    for (const Text* box : {&s.Text4, &s.Text5, &s.Text7, &s.Text8})
+        EXPECT_EQ(*box, "Can't Calc");
     EXPECT_EQ(s.majorAboveText, "kept");
     EXPECT_EQ(s.minorRiseText, "kept");
     EXPECT_EQ(s.computationDate, ymd(2000, 1, 20));

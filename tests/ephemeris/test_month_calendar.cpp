@@ -15,7 +15,8 @@ using testing::ymd;
 
 std::vector<MonthCell> month(SolunarState& s, int year, int m, const MonthCellOptions& o = {}) {
     std::vector<MonthCell> cells(static_cast<std::size_t>(daysInMonth(year, m)));
-    for (std::size_t i = 0; i < cells.size(); ++i) calcdata(s, year, m, static_cast<int>(i) + 1, o, cells[i]);
+    for (std::size_t i = 0; i < cells.size(); ++i)
+        calcdata(s, year, m, static_cast<int>(i) + 1, o, cells[i]);
     return cells;
 }
 
@@ -72,7 +73,8 @@ TEST(Calcdata, EachCellShowsItsOwnDaysPeriods) {
         SolunarState day = sydney();
         setDateControls(day, ymd(2000, 3, c.day));
         computeDisplayedDay(day);
-        std::string major = "Maj: " + day.majorAboveText.str() + " Maj: " + day.majorBelowText.str();
+        std::string major =
+            "Maj: " + day.majorAboveText.str() + " Maj: " + day.majorBelowText.str();
         std::string sun = "S  Rise: " + day.sunriseText.str() + "  Set: " + day.sunsetText.str();
         EXPECT_EQ(c.majorLine, major) << c.day;
         EXPECT_EQ(c.sunLine, sun) << c.day;

@@ -99,8 +99,8 @@ TEST(Calcmoon, GraphModeLeavesTheLabels) {
     s.graphInProgress = false;
     s.computationDate = ymd(2000, 1, 26);
     calcmoon(s);
-    EXPECT_EQ(s.predictionScore, 0);       // outputs change
-    EXPECT_TRUE(s.Label14.visible);        // labels keep the full moon
+    EXPECT_EQ(s.predictionScore, 0);  // outputs change
+    EXPECT_TRUE(s.Label14.visible);   // labels keep the full moon
     EXPECT_EQ(s.Label14.caption, "Full Moon");
 }
 

@@ -91,7 +91,8 @@ TEST(Moonriseset, Arctic70NorthStaysDownThenUp) {
     EXPECT_EQ(s.Text39, "Stays Down");
     EXPECT_EQ(s.moonriseText, "Stays Down");
     EXPECT_EQ(s.moonsetText, "Stays Down");
-    for (const Text* box : {&s.Text4, &s.Text5, &s.Text7, &s.Text8}) EXPECT_EQ(*box, "Can't Calc");
+    for (const Text* box : {&s.Text4, &s.Text5, &s.Text7, &s.Text8})
+        EXPECT_EQ(*box, "Can't Calc");
     EXPECT_TRUE(s.special);
 
     s.special = false;

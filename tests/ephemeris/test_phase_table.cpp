@@ -23,7 +23,9 @@ struct PhaseCase {
     Date date;
     const char* time;
 };
-void PrintTo(const PhaseCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const PhaseCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class PhaseTable2000 : public ::testing::TestWithParam<PhaseCase> {};
 
@@ -45,21 +47,18 @@ TEST_P(PhaseTable2000, Entry) {
 // within the few minutes of the eight-term series.
 INSTANTIATE_TEST_SUITE_P(
     Examples, PhaseTable2000,
-    ::testing::Values(PhaseCase{"Gmt0_NewMoonIndex0", "0", 0, ymd(1999, 12, 7), "10:33 PM"},
-                      PhaseCase{"Gmt0_NewMoonIndex2", "0", 2, ymd(2000, 1, 6), "06:12 PM"},
-                      PhaseCase{"Gmt0_FullMoonIndex3", "0", 3, ymd(2000, 1, 21), "04:40 AM"},
-                      PhaseCase{"Gmt10_NewMoonIndex0_NextDate", "10", 0, ymd(1999, 12, 8),
-                                "08:33 AM"},
-                      PhaseCase{"Gmt10_FullMoonIndex3", "10", 3, ymd(2000, 1, 21), "02:40 PM"},
-                      PhaseCase{"Gmt10_NewMoonIndex2_NextDate", "10", 2, ymd(2000, 1, 7),
-                                "04:12 AM"},
-                      PhaseCase{"GmtMinus5_FullMoonIndex3", "-5", 3, ymd(2000, 1, 20), "11:40 PM"},
-                      // A half-hour zone shifts by its whole minutes and rolls the date.
-                      PhaseCase{"Gmt9_5_FullMoonIndex3", "9.5", 3, ymd(2000, 1, 21), "02:10 PM"},
-                      PhaseCase{"Gmt5_5_NewMoonIndex0_NextDate", "5.5", 0, ymd(1999, 12, 8),
-                                "04:03 AM"},
-                      PhaseCase{"GmtMinus9_5_NewMoonIndex0", "-9.5", 0, ymd(1999, 12, 7),
-                                "01:03 PM"}),
+    ::testing::Values(
+        PhaseCase{"Gmt0_NewMoonIndex0", "0", 0, ymd(1999, 12, 7), "10:33 PM"},
+        PhaseCase{"Gmt0_NewMoonIndex2", "0", 2, ymd(2000, 1, 6), "06:12 PM"},
+        PhaseCase{"Gmt0_FullMoonIndex3", "0", 3, ymd(2000, 1, 21), "04:40 AM"},
+        PhaseCase{"Gmt10_NewMoonIndex0_NextDate", "10", 0, ymd(1999, 12, 8), "08:33 AM"},
+        PhaseCase{"Gmt10_FullMoonIndex3", "10", 3, ymd(2000, 1, 21), "02:40 PM"},
+        PhaseCase{"Gmt10_NewMoonIndex2_NextDate", "10", 2, ymd(2000, 1, 7), "04:12 AM"},
+        PhaseCase{"GmtMinus5_FullMoonIndex3", "-5", 3, ymd(2000, 1, 20), "11:40 PM"},
+        // A half-hour zone shifts by its whole minutes and rolls the date.
+        PhaseCase{"Gmt9_5_FullMoonIndex3", "9.5", 3, ymd(2000, 1, 21), "02:10 PM"},
+        PhaseCase{"Gmt5_5_NewMoonIndex0_NextDate", "5.5", 0, ymd(1999, 12, 8), "04:03 AM"},
+        PhaseCase{"GmtMinus9_5_NewMoonIndex0", "-9.5", 0, ymd(1999, 12, 7), "01:03 PM"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Calcmoontime, OnlyTheKindsOwnIndicesAreWritten) {

@@ -29,7 +29,9 @@ struct Observer {
     const char* zone;
     const char* negated;
 };
-void PrintTo(const Observer& o, std::ostream* os) { *os << o.name; }
+void PrintTo(const Observer& o, std::ostream* os) {
+    *os << o.name;
+}
 
 // 89°59'S .. 89°59'N, east and west, zones -12 .. +13 (a half hour among them).
 class Sweep : public ::testing::TestWithParam<Observer> {};
@@ -49,8 +51,10 @@ TEST_P(Sweep, ThreeCenturiesOfWellFormedDays) {
             ++checked;
             SCOPED_TRACE(::testing::Message() << o.lat << " " << o.zone << " " << d.year() << "-"
                                               << d.month() << "-" << d.day());
-            ASSERT_TRUE(isClock(s.Text2) || oneOf(s.Text2, {"No Rise", "Stays Down"})) << s.Text2.view();
-            ASSERT_TRUE(isClock(s.Text32) || oneOf(s.Text32, {"No Set", "Stays Up"})) << s.Text32.view();
+            ASSERT_TRUE(isClock(s.Text2) || oneOf(s.Text2, {"No Rise", "Stays Down"}))
+                << s.Text2.view();
+            ASSERT_TRUE(isClock(s.Text32) || oneOf(s.Text32, {"No Set", "Stays Up"}))
+                << s.Text32.view();
             ASSERT_TRUE(std::regex_match(s.Text6.c_str(), dayLength)) << s.Text6.view();
             ASSERT_TRUE(isClock(s.Text21) ||
                         oneOf(s.Text21, {"No moonrise", "No Rise", "Stays Up", "Stays Down"}))
@@ -59,14 +63,16 @@ TEST_P(Sweep, ThreeCenturiesOfWellFormedDays) {
                         oneOf(s.Text39, {"No moonset", "No Set", "Stays Up", "Stays Down"}))
                 << s.Text39.view();
             for (const Text* box : {&s.Text4, &s.Text5, &s.Text7, &s.Text8}) {
-                ASSERT_TRUE(isClock(*box) || oneOf(*box, {"     ", "", "Can't Calc"})) << box->view();
+                ASSERT_TRUE(isClock(*box) || oneOf(*box, {"     ", "", "Can't Calc"}))
+                    << box->view();
             }
             ASSERT_GE(s.moonAge, 0);
             ASSERT_LE(s.moonAge, 30);
             ASSERT_GE(s.Image3, 100);
             ASSERT_LE(s.Image3, 111);
             ASSERT_TRUE(std::regex_match(s.Label13.c_str(), number));
-            ASSERT_TRUE(!s.Label14.visible || isClock(s.Label18.caption)) << s.Label18.caption.view();
+            ASSERT_TRUE(!s.Label14.visible || isClock(s.Label18.caption))
+                << s.Label18.caption.view();
         }
         EXPECT_EQ(checked, 300 * 365 + 73);  // 73 leap days: 2100 and 2200 have none
     }
@@ -80,7 +86,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Observer{"CapeCod_GmtMinus5", 41.5, -70.25, "-5", "5"},
                       Observer{"Bangalore_Gmt5_5", 12.97, 77.6, "5.5", "-5.5"},
                       Observer{"Arctic70N_Gmt2", 70, 25, "2", "-2"},
-                      Observer{"NorthPole8959N_Gmt13", 89 + 59 / 60.0, 179 + 59 / 60.0, "13", "-13"}),
+                      Observer{"NorthPole8959N_Gmt13", 89 + 59 / 60.0, 179 + 59 / 60.0, "13",
+                               "-13"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
