@@ -39,6 +39,52 @@ void formatTimeOfDay(Text& out, Seconds t, const ClockDesignators& designators) 
 constexpr std::string_view kFiveBlanks = "     ";
 constexpr std::string_view kFifteenBlanks = "               ";
 
+// A major period starts one hour before the midpoint of an event (from) and
+// the partner event that follows it (to), for days 0, 1, 2. When the partner
+// comes earlier in the displayed day (crossesMidnight), the next day's partner
+// is tried and, if that lands on the next day, the day before's event; a start
+// that then falls on the day before is blank.
+Seconds majorPeriodStart(const Seconds (&from)[4], const Seconds (&to)[4], bool crossesMidnight,
+                         bool noPartnerToday, bool& blank) {
+    if (crossesMidnight) {
+        Seconds span = to[2] - from[1];
+        Seconds start = from[1] + span / 2 - kHour;
+        if (dateValue(start) > dateValue(from[1])) {
+            span = to[1] - from[0];
+            start = from[0] + span / 2 - kHour;
+            if (dateValue(start) < dateValue(from[1])) blank = true;
+        }
+        return start;
+    }
+    Seconds span = to[1] - from[1];
+    if (noPartnerToday) span = to[2] - from[1];
+    return from[1] + span / 2 - kHour;
+}
+
+// A minor period starts 60 minutes before the event (the next day's when the
+// box says there is none today); blank when that is the day before, unless the
+// next day's event comes in its first hour and so starts late today.
+Seconds minorPeriodStart(const Seconds (&event)[4], bool noneToday, bool& blank) {
+    Seconds start = noneToday ? event[2] - kHour : event[1] - kHour;
+    if (dateValue(start) < dateValue(event[1])) blank = true;
+    if (timeValue(event[1]) > 0 && timeValue(event[2]) < kHour) {
+        start = event[2] - kHour;
+        blank = false;
+    }
+    return start;
+}
+
+// A period's start into its box and its stored text; five blanks in the box
+// and fifteen in the text when it does not start on the displayed date.
+void showPeriod(Text& box, Text& stored, Seconds start, bool blank, const ClockDesignators& d) {
+    formatTimeOfDay(stored, start, d);
+    box = stored;
+    if (blank) {
+        box = kFiveBlanks;
+        stored = kFifteenBlanks;
+    }
+}
+
 }  // namespace
 
 void majorminor(SolunarState& s) {
@@ -71,84 +117,23 @@ void majorminor(SolunarState& s) {
     formatTimeOfDay(s.moonsetText, set[1], s.designators);
     s.Text39 = noSet[1] ? std::string_view("No moonset") : s.moonsetText.view();
 
+    // The Moon above: from a moonrise to the following moonset; the Moon below:
+    // from a moonset to the following moonrise.
     bool majorAboveBlank = false;
+    const Seconds aboveStart = majorPeriodStart(rise, set, timeValue(rise[1]) > timeValue(set[1]),
+                                                noSet[1], majorAboveBlank);
     bool minorRiseBlank = false;
+    s.minorStart = minorPeriodStart(rise, s.Text21 == "No moonrise", minorRiseBlank);
+    showPeriod(s.Text8, s.minorRiseText, s.minorStart, minorRiseBlank, s.designators);
+    showPeriod(s.Text4, s.majorAboveText, aboveStart, majorAboveBlank, s.designators);
+
     bool majorBelowBlank = false;
+    const Seconds belowStart = majorPeriodStart(set, rise, timeValue(set[1]) > timeValue(rise[2]),
+                                                noRise[1], majorBelowBlank);
     bool minorSetBlank = false;
-
-    // Major period with the Moon above: one hour before the midpoint of a
-    // moonrise and the following moonset.
-    Seconds aboveStart = 0;
-    if (timeValue(rise[1]) > timeValue(set[1])) {
-        Seconds span = set[2] - rise[1];
-        aboveStart = rise[1] + span / 2 - kHour;
-        if (dateValue(aboveStart) > dateValue(rise[1])) {
-            span = set[1] - rise[0];
-            aboveStart = rise[0] + span / 2 - kHour;
-            if (dateValue(aboveStart) < dateValue(rise[1])) majorAboveBlank = true;
-        }
-    } else {
-        Seconds span = set[1] - rise[1];
-        if (noSet[1]) span = set[2] - rise[1];
-        aboveStart = rise[1] + span / 2 - kHour;
-    }
-
-    // Minor period at the moonrise.
-    s.minorStart = s.Text21 == "No moonrise" ? rise[2] - kHour : rise[1] - kHour;
-    if (dateValue(s.minorStart) < dateValue(rise[1])) minorRiseBlank = true;
-    if (timeValue(rise[1]) > 0 && timeValue(rise[2]) < kHour) {
-        s.minorStart = rise[2] - kHour;  // the next day's period starts late today
-        minorRiseBlank = false;
-    }
-    formatTimeOfDay(s.minorRiseText, s.minorStart, s.designators);
-    s.Text8 = s.minorRiseText;
-    formatTimeOfDay(s.majorAboveText, aboveStart, s.designators);
-    s.Text4 = s.majorAboveText;
-    if (majorAboveBlank) {
-        s.Text4 = kFiveBlanks;
-        s.majorAboveText = kFifteenBlanks;
-    }
-    if (minorRiseBlank) {
-        s.Text8 = kFiveBlanks;
-        s.minorRiseText = kFifteenBlanks;
-    }
-
-    // Major period with the Moon below: one hour before the midpoint of a
-    // moonset and the following moonrise.
-    Seconds belowStart = 0;
-    if (timeValue(set[1]) > timeValue(rise[2])) {
-        Seconds span = rise[2] - set[1];
-        belowStart = set[1] + span / 2 - kHour;
-        if (dateValue(belowStart) > dateValue(set[1])) {
-            span = rise[1] - set[0];
-            belowStart = set[0] + span / 2 - kHour;
-            if (dateValue(belowStart) < dateValue(set[1])) majorBelowBlank = true;
-        }
-    } else {
-        Seconds span = rise[1] - set[1];
-        if (noRise[1]) span = rise[2] - set[1];
-        belowStart = set[1] + span / 2 - kHour;
-    }
-
-    // Minor period at the moonset.
-    s.minorStart = s.Text39 == "No moonset" ? set[2] - kHour : set[1] - kHour;
-    if (dateValue(s.minorStart) < dateValue(set[1])) minorSetBlank = true;
-    if (timeValue(set[1]) > 0 && timeValue(set[2]) < kHour) {
-        s.minorStart = set[2] - kHour;
-        minorSetBlank = false;
-    }
-    formatTimeOfDay(s.minorSetText, s.minorStart, s.designators);
-    s.Text7 = s.minorSetText;
-    formatTimeOfDay(s.majorBelowText, belowStart, s.designators);
-    s.Text5 = s.majorBelowText;
-    if (majorBelowBlank) {
-        s.Text5 = kFiveBlanks;
-        s.majorBelowText = kFifteenBlanks;
-    }
-    if (minorSetBlank) {
-        s.Text7 = kFiveBlanks;
-        s.minorSetText = kFifteenBlanks;
-    }
+    s.minorStart = minorPeriodStart(set, s.Text39 == "No moonset", minorSetBlank);
+    showPeriod(s.Text7, s.minorSetText, s.minorStart, minorSetBlank, s.designators);
+    showPeriod(s.Text5, s.majorBelowText, belowStart, majorBelowBlank, s.designators);
 }
 
 }  // namespace moonbite

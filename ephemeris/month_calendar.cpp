@@ -17,6 +17,18 @@ std::string_view starText(int score) {
     }
 }
 
+namespace {
+
+void joinLine(CellLine& line, std::string_view a, std::string_view b, std::string_view c,
+              std::string_view d) {
+    line = a;
+    line.append(b);
+    line.append(c);
+    line.append(d);
+}
+
+}  // namespace
+
 void calcdata(SolunarState& s, int year, int month, int day, const MonthCellOptions& options,
               MonthCell& cell) {
     cell = MonthCell{};
@@ -50,28 +62,17 @@ void calcdata(SolunarState& s, int year, int month, int day, const MonthCellOpti
     }
     if (options.sunrise) {
         Sunriseset(s);
-        cell.sunLine = "S  Rise: ";
-        cell.sunLine.append(s.sunriseText);
-        cell.sunLine.append("  Set: ");
-        cell.sunLine.append(s.sunsetText);
+        joinLine(cell.sunLine, "S  Rise: ", s.sunriseText, "  Set: ", s.sunsetText);
     }
     if (options.moonrise) {
         moonriseset(s);
-        cell.moonLine = "M  Rise: ";
-        cell.moonLine.append(s.moonriseText);
-        cell.moonLine.append("  Set: ");
-        cell.moonLine.append(s.moonsetText);
+        joinLine(cell.moonLine, "M  Rise: ", s.moonriseText, "  Set: ", s.moonsetText);
     }
     if (options.majorMinor) {
         majorminor(s);
-        cell.majorLine = "Maj: ";
-        cell.majorLine.append(s.majorAboveText);
-        cell.majorLine.append(" Maj: ");
-        cell.majorLine.append(s.majorBelowText);
-        cell.minorLine = "Min: ";
-        cell.minorLine.append(s.minorSetText);
-        cell.minorLine.append(" Min: ");
-        cell.minorLine.append(s.minorRiseText);
+        joinLine(cell.majorLine, "Maj: ", s.majorAboveText, " Maj: ", s.majorBelowText);
+        // The minor period stored second (at the moonset) prints first.
+        joinLine(cell.minorLine, "Min: ", s.minorSetText, " Min: ", s.minorRiseText);
     }
 }
 

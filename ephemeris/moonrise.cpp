@@ -90,11 +90,19 @@ double interpolate(double f0, double f1, double f2, double p) {
     return f0 + p * (2 * a + b * (2 * p - 1));
 }
 
-void clockText(Text& out, int hh, int mm) {
-    out = "   ";
-    out.appendInt(hh);
-    out.append(" : ");
-    out.appendInt(mm);
+// A rise or set: its "hh:mm AMPM" text, its clock text ("   19 : 13") and,
+// for the displayed date itself (dai = 1), the two boxes that show it.
+void recordEvent(SolunarState& s, const CrossingTime& e, Text& eventText, Text& clock, Text& box,
+                 Text& minorBox) {
+    formatClock(eventText, e.H3 * 60 + e.M3, s.designators);
+    clock = "   ";
+    clock.appendInt(e.H3);
+    clock.append(" : ");
+    clock.appendInt(e.M3);
+    if (s.dai == 1) {
+        box = eventText;
+        minorBox = eventText;
+    }
 }
 
 }  // namespace
@@ -139,20 +147,10 @@ void moonriseset(SolunarState& s) {
         const CrossingTime e = testHour(h, c);
         if (e.kind == Crossing::Rise) {
             riseFound = true;
-            formatClock(s.moonriseText, e.H3 * 60 + e.M3, s.designators);
-            clockText(s.riseClockText, e.H3, e.M3);
-            if (s.dai == 1) {
-                s.Text21 = s.moonriseText;
-                s.Text7 = s.moonriseText;
-            }
+            recordEvent(s, e, s.moonriseText, s.riseClockText, s.Text21, s.Text7);
         } else if (e.kind == Crossing::Set) {
             setFound = true;
-            formatClock(s.moonsetText, e.H3 * 60 + e.M3, s.designators);
-            clockText(s.setClockText, e.H3, e.M3);
-            if (s.dai == 1) {
-                s.Text39 = s.moonsetText;
-                s.Text8 = s.moonsetText;
-            }
+            recordEvent(s, e, s.moonsetText, s.setClockText, s.Text39, s.Text8);
         }
     }
 
