@@ -1,0 +1,88 @@
+// The per-user settings store: text values addressed by application name,
+// section and key, on QSettings INI files.
+#pragma once
+
+#include <QString>
+#include <memory>
+
+class QSettings;
+
+namespace moonbite {
+
+/// The program's title, the "title application" of the store.
+inline const QString kTitleApp = QStringLiteral("Moonbite");
+/// The state application, a separate store.
+inline const QString kStateApp = QStringLiteral("Moonbite State");
+
+/// One INI file per application ("Moonbite.ini", "Moonbite State.ini") in one
+/// folder. A section "A\B\C" is the group "A/B/C"; every value is text.
+class SettingsStore {
+public:
+    /// folder: where the INI files live; empty means the user's config folder
+    /// (QStandardPaths::GenericConfigLocation + "/Moonbite").
+    explicit SettingsStore(QString folder = {});
+    ~SettingsStore();
+    SettingsStore(const SettingsStore&) = delete;
+    SettingsStore& operator=(const SettingsStore&) = delete;
+
+    /// The stored text, or defaultValue when the key or a level above it is missing.
+    [[nodiscard]] QString get(const QString& app, const QString& section, const QString& key,
+                              const QString& defaultValue = {}) const;
+    /// Stores the text, creating sections as needed; written to disk at once.
+    void save(const QString& app, const QString& section, const QString& key, const QString& value);
+    /// Deletes a section with all its keys and subsections.
+    void remove(const QString& app, const QString& section);
+    /// Deletes one key.
+    void remove(const QString& app, const QString& section, const QString& key);
+
+    /// False once a write could not be stored (folder or file not writable).
+    [[nodiscard]] bool writable() const;
+    [[nodiscard]] QString folder() const;
+
+private:
+    QSettings& settingsFor(const QString& app) const;
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+/// The section of a saved location: "Settings\Locations\" + the name, with
+/// "\", "/" and "%" in the name encoded so that it stays one section and
+/// reads back unchanged.
+[[nodiscard]] QString locationSection(const QString& name);
+
+/// A key of the schema with its application, section and default.
+struct SettingKey {
+    const QString& app;
+    const char* section;
+    const char* key;
+    const char* defaultValue;
+};
+
+/// The schema's keys and defaults, in one table. Where a key has different
+/// defaults for different readers, each reader has its own entry.
+namespace keys {
+// Title application, section "Settings".
+extern const SettingKey daterep, winstate, Chartcolor, graphstyle, graphday;
+extern const SettingKey Prediction, Sunrise, Moonrise, Majorminor, Newfull;
+// Title application, section "Settings\Locations\": the location directory.
+extern const SettingKey nlist;
+// State application, section "Settings".
+extern const SettingKey currentloc, latdeg, latmin, NorS, londeg, lonmin, WorE;
+extern const SettingKey gmtInSettingsFrame;  ///< "gmt", default 0 (settings window)
+extern const SettingKey gmtForComputation;   ///< "gmt", default 13 (day computation)
+extern const SettingKey gmtv, daylight, custom, runalarm, daytype, daysinadvance;
+extern const SettingKey showmoon, showfish, moonorth, textipshow;
+}  // namespace keys
+
+/// Typed readers: the stored text converted, or the key's default when it is
+/// missing or does not convert ("abc" for a number, "maybe" for a boolean).
+[[nodiscard]] QString readText(const SettingsStore& store, const SettingKey& key);
+[[nodiscard]] int readInt(const SettingsStore& store, const SettingKey& key);
+[[nodiscard]] double readReal(const SettingsStore& store, const SettingKey& key);
+/// "True"/"False" (any case) and numeric text (0 is False, anything else True).
+[[nodiscard]] bool readBool(const SettingsStore& store, const SettingKey& key);
+void write(SettingsStore& store, const SettingKey& key, const QString& value);
+/// "True" or "False".
+[[nodiscard]] QString boolText(bool value);
+
+}  // namespace moonbite

@@ -1,0 +1,65 @@
+// The prediction chart: one data series of labelled rows, eight chart types
+// (four of them drawn with visible depth), axis titles and a backdrop colour.
+// Built on Qt Charts; no OpenGL, so it renders offscreen.
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <QWidget>
+#include <vector>
+
+namespace moonbite {
+
+class ChartWidget : public QWidget {
+    Q_OBJECT
+public:
+    /// The chart types in menu order, with the numbers stored as "graphstyle".
+    enum ChartType { Bar3D = 0, Bar2D = 1, Line3D = 2, Line2D = 3, Area3D = 4, Area2D = 5,
+                     Step3D = 6, Step2D = 7 };
+
+    explicit ChartWidget(QWidget* parent = nullptr);
+    ~ChartWidget() override;
+
+    /// Number of rows (data points); rows keep their label and value when the
+    /// count grows, new rows are empty with value 0.
+    void setRowCount(int rows);
+    [[nodiscard]] int rowCount() const;
+    /// The current row, 1-based, that setRowLabel and setData address.
+    void setRow(int row);
+    [[nodiscard]] int row() const;
+    void setRowLabel(const QString& label);
+    /// The current row's value as text, read as a number ("100", "33").
+    void setData(const QString& value);
+    [[nodiscard]] QString rowLabelAt(int row) const;  ///< 1-based
+    [[nodiscard]] double valueAt(int row) const;      ///< 1-based
+
+    /// 0..7 as ChartType; other numbers are ignored.
+    void setChartType(int type);
+    [[nodiscard]] int chartType() const;
+    void setAxisTitles(const QString& categoryTitle, const QString& valueTitle);
+    [[nodiscard]] QString categoryAxisTitle() const;
+    [[nodiscard]] QString valueAxisTitle() const;
+    void setBackdropColor(const QColor& color);
+    [[nodiscard]] QColor backdropColor() const;
+
+    /// Where data point n (1-based) is drawn, in widget coordinates, so that a
+    /// test (or the keyboard) can click it; an invalid point when n is out of range.
+    [[nodiscard]] QPoint pointPosition(int dataPoint) const;
+
+signals:
+    /// Single click on a point.
+    void pointSelected(int series, int dataPoint, int mouseFlags, int cancel);
+    /// Double click on a point.
+    void pointActivated(int series, int dataPoint, int mouseFlags, int cancel);
+    /// Click or double click on the plot outside a point.
+    void plotSelected(int mouseFlags, int cancel);
+    void plotActivated(int mouseFlags, int cancel);
+    /// The chart lost the keyboard focus.
+    void lostFocus();
+
+private:
+    struct Impl;
+    Impl* impl_;
+};
+
+}  // namespace moonbite
