@@ -17,7 +17,7 @@ inline const QString kStateApp = QStringLiteral("Moonbite State");
 /// One INI file per application ("Moonbite.ini", "Moonbite State.ini") in one
 /// folder. A section "A\B\C" is the group "A/B/C"; every value is text.
 class SettingsStore {
-public:
+  public:
     /// folder: where the INI files live; empty means the user's config folder
     /// (QStandardPaths::GenericConfigLocation + "/Moonbite").
     explicit SettingsStore(QString folder = {});
@@ -39,8 +39,8 @@ public:
     [[nodiscard]] bool writable() const;
     [[nodiscard]] QString folder() const;
 
-private:
-    QSettings& settingsFor(const QString& app) const;
+  private:
+    [[nodiscard]] std::unique_ptr<QSettings> open(const QString& app) const;
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
@@ -78,6 +78,8 @@ extern const SettingKey showmoon, showfish, moonorth, textipshow;
 /// missing or does not convert ("abc" for a number, "maybe" for a boolean).
 [[nodiscard]] QString readText(const SettingsStore& store, const SettingKey& key);
 [[nodiscard]] int readInt(const SettingsStore& store, const SettingKey& key);
+/// readInt, but the key's default when the stored number lies outside lo..hi.
+[[nodiscard]] int readIntInRange(const SettingsStore& store, const SettingKey& key, int lo, int hi);
 [[nodiscard]] double readReal(const SettingsStore& store, const SettingKey& key);
 /// "True"/"False" (any case) and numeric text (0 is False, anything else True).
 [[nodiscard]] bool readBool(const SettingsStore& store, const SettingKey& key);

@@ -3,40 +3,48 @@
 #pragma once
 
 #include <QString>
+#include <utility>
+
+class QDateTime;
+class QTimeZone;
 
 namespace moonbite {
 
 /// What the operating system reports about its time zone.
 struct TimeZoneInfo {
-    int status = 0;          ///< 0 unknown, 1 standard time in effect, 2 daylight time, -1 failure
-    int biasMinutes = 0;     ///< Greenwich minus local standard time, minutes
+    int status = 0;       ///< 0 unknown, 1 standard time in effect, 2 daylight time, -1 failure
+    int biasMinutes = 0;  ///< Greenwich minus local standard time, minutes
     QString standardName;
     QString daylightName;
-    int standardBias = 0;    ///< added to biasMinutes in standard time (usually 0)
-    int daylightBias = 0;    ///< added to biasMinutes in daylight time (usually -60)
+    int standardBias = 0;  ///< added to biasMinutes in standard time (usually 0)
+    int daylightBias = 0;  ///< added to biasMinutes in daylight time (usually -60)
 };
 
 /// Where the time-zone information comes from; tests give a fake.
 class TimeZoneSource {
-public:
+  public:
     virtual ~TimeZoneSource() = default;
     [[nodiscard]] virtual TimeZoneInfo query() const = 0;
 };
 
 /// The system's zone through QTimeZone::systemTimeZone().
 class SystemTimeZoneSource : public TimeZoneSource {
-public:
+  public:
     [[nodiscard]] TimeZoneInfo query() const override;
 };
 
+/// What the operating system would report for zone at the instant at (the
+/// system source passes the system zone and now).
+[[nodiscard]] TimeZoneInfo describeTimeZone(const QTimeZone& zone, const QDateTime& at);
+
 /// A fixed answer, for tests and for machines without zone information.
 class FixedTimeZoneSource : public TimeZoneSource {
-public:
+  public:
     explicit FixedTimeZoneSource(TimeZoneInfo info) : info_(std::move(info)) {}
     [[nodiscard]] TimeZoneInfo query() const override { return info_; }
     void set(TimeZoneInfo info) { info_ = std::move(info); }
 
-private:
+  private:
     TimeZoneInfo info_;
 };
 

@@ -154,6 +154,16 @@ void showDisplayedDay(SolunarState& s) {
     }
 
     s.computationDate = displayed;
+    showMoonAndPrediction(s);
+
+    s.computationDate = displayed;
+    Sunriseset(s);
+    s.computationDate = displayed;
+    majorminor(s);
+}
+
+void showMoonAndPrediction(SolunarState& s) {
+    s.computationDate = displayedDate(s);
     calcmoon(s);
     s.Image3 = s.moonPicture;
     if (s.textTipsShown) {
@@ -163,10 +173,18 @@ void showDisplayedDay(SolunarState& s) {
     s.Picture2BackColor = static_cast<std::int32_t>(Val(s.predictionColour));
     s.Text9.clear();
     s.Text9.appendInt(s.moonAge);
+}
 
+void activateDisplayedDay(SolunarState& s) {
+    buildActivationPhaseTable(s);
+    s.graphRowCount = std::clamp<int>(s.plottedDayCount, 0, kMaxGraphDays);
+    const Date displayed = displayedDate(s);
+    fillGraphRows(s, displayed);
+    showMoonAndPrediction(s);
     s.computationDate = displayed;
     Sunriseset(s);
     s.computationDate = displayed;
+    lundist(s);
     majorminor(s);
 }
 

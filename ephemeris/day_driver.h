@@ -58,6 +58,15 @@ void showDisplayedDay(SolunarState& s);
 /// for the displayed year, then, in January, for the year before.
 void buildActivationPhaseTable(SolunarState& s);
 
+/// The displayed date's Moon: calcmoon for the displayed date, then the phase
+/// picture, the prediction tip (when tips are shown), colour and the Moon age.
+void showMoonAndPrediction(SolunarState& s);
+
+/// The computations of the main window's activation once its location is in
+/// place: the phase table (with the January rule), the graph rows, the Moon
+/// and prediction, sunrise and sunset, the lunar distance, then the periods.
+void activateDisplayedDay(SolunarState& s);
+
 /// Sets the computation date back to the displayed date and runs lundist, as
 /// the date handlers do after the day computation.
 void showLunarDistance(SolunarState& s);

@@ -10,7 +10,7 @@ class QWidget;
 namespace moonbite {
 
 class MessageBoxes {
-public:
+  public:
     enum class Icon { Critical, Exclamation, Information };
 
     virtual ~MessageBoxes() = default;
@@ -20,22 +20,22 @@ public:
     /// the return from its own box apart from a real activation).
     [[nodiscard]] bool isOpen() const { return open_ > 0; }
 
-protected:
+  protected:
     virtual void present(QWidget* parent, const QString& text, const QString& title, Icon icon) = 0;
 
-private:
+  private:
     int open_ = 0;
 };
 
 /// QMessageBox, for the program.
 class QtMessageBoxes : public MessageBoxes {
-protected:
+  protected:
     void present(QWidget* parent, const QString& text, const QString& title, Icon icon) override;
 };
 
 /// Records what would have been shown, for tests.
 class RecordingMessageBoxes : public MessageBoxes {
-public:
+  public:
     struct Shown {
         QString text;
         QString title;
@@ -43,7 +43,7 @@ public:
     };
     std::vector<Shown> shown;
 
-protected:
+  protected:
     void present(QWidget*, const QString& text, const QString& title, Icon icon) override {
         shown.push_back({text, title, icon});
     }

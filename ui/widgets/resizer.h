@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <deque>
 #include <memory>
 
 class QWidget;
@@ -18,7 +19,7 @@ inline constexpr int kTwipsPerPixel = 15;
 
 /// The design geometry of one control, in twips.
 class rObject {
-public:
+  public:
     [[nodiscard]] int oHeight() const { return height_; }
     void setOHeight(int v) { height_ = v; }
     [[nodiscard]] int oWidth() const { return width_; }
@@ -28,7 +29,7 @@ public:
     [[nodiscard]] int oLeft() const { return left_; }
     void setOLeft(int v) { left_ = v; }
 
-private:
+  private:
     int height_ = 0, width_ = 0, top_ = 0, left_ = 0;
 };
 
@@ -43,7 +44,7 @@ struct ScaleState {
 
 /// A keyed collection of rObject records (key = the control's objectName).
 class rObjects {
-public:
+  public:
     explicit rObjects(ScaleState& scale) : scale_(scale) {}
     /// Records a control. oHeight is recorded only when the key does not start
     /// with "Tex" or is "Text200". Returns nullptr for a duplicate key.
@@ -56,15 +57,19 @@ public:
     void Remove(const QString& key);
     [[nodiscard]] QStringList keys() const;
 
-private:
+  private:
     ScaleState& scale_;
     QMap<QString, rObject> items_;
-    std::vector<rObject> unkeyed_;
+    // A deque, so the pointers Add hands out stay valid as more records come.
+    std::deque<rObject> unkeyed_;
 };
 
 class Resizer : public QObject {
     Q_OBJECT
-public:
+  public:
+    /// The ErrCode of ResizeError: Resize was given something that is not a window.
+    static constexpr qint16 kNotAWindowError = 1001;
+
     explicit Resizer(ScaleState& scale, QObject* parent = nullptr);
     /// Records the window's controls on first use, then scales them to the
     /// window's current size. srcContainer must be a window; anything else
@@ -74,10 +79,10 @@ public:
     [[nodiscard]] float widthRatio() const { return widthRatio_; }
     [[nodiscard]] float heightRatio() const { return heightRatio_; }
 
-signals:
+  signals:
     void ResizeError(qint16 ErrCode, const QString& ErrDesc);
 
-private:
+  private:
     bool RecordLayout(QWidget* srcContainer);
     ScaleState& scale_;
     rObjects records_;

@@ -9,25 +9,27 @@ namespace moonbite {
 
 class UpDown : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit UpDown(QWidget* parent = nullptr);
 
     /// Clicks the up or down arrow as the user would (tests, keyboard).
     void clickUp();
     void clickDown();
 
-signals:
+  signals:
     /// After either arrow was clicked (after upClick/downClick).
     void change();
     void upClick();
     void downClick();
 
-protected:
+  protected:
     /// Up and Down arrow keys click the arrows while the spinner has focus.
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
+    void placeArrows();
+
     QToolButton* up_;
     QToolButton* down_;
 };

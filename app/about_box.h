@@ -1,0 +1,25 @@
+// frmAbout: the program's title, version and what it does.
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+
+namespace moonbite {
+
+class frmAbout : public QDialog {
+    Q_OBJECT
+  public:
+    explicit frmAbout(QWidget* parent = nullptr);
+    QLabel* lblTitle = nullptr;
+    QLabel* lblVersion = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Image1 = nullptr;
+    QPushButton* cmdOK = nullptr;
+};
+
+/// "Version " and the program's major, minor and patch numbers.
+[[nodiscard]] QString versionText();
+
+}  // namespace moonbite

@@ -1,0 +1,73 @@
+// moonbite: the desktop program.
+#include <QApplication>
+#include <QColorDialog>
+#include <QDate>
+#include <QFileInfo>
+#include <cstdio>
+
+#include "help_viewer.h"
+#include "main_window.h"
+#include "message_boxes.h"
+#include "moon_pictures.h"
+#include "run_command.h"
+#include "settings_store.h"
+#include "system_time_zone.h"
+#include "welcome_window.h"
+
+namespace {
+
+// Qt aborts when it cannot reach a display; say so in one line instead.
+bool displayAvailable() {
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) return true;
+    if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) return true;
+    const QString display = qEnvironmentVariable("DISPLAY");
+    if (display.isEmpty()) return false;
+    // A local display ":N" has its socket in /tmp/.X11-unix; remote ones are tried.
+    if (display.startsWith(QLatin1Char(':'))) {
+        const QString number = display.mid(1).section(QLatin1Char('.'), 0, 0);
+        return QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X") + number);
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (!displayAvailable()) {
+        std::fprintf(stderr,
+                     "moonbite: no display to open a window on (DISPLAY is not set or not "
+                     "reachable); start it from a desktop session, or use moonbite-cli.\n");
+        return 1;
+    }
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Moonbite"));
+    QApplication::setApplicationName(QStringLiteral("Moonbite"));
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    QApplication::setWindowIcon(moonbite::appIcon());
+
+    moonbite::SettingsStore store;
+    moonbite::QtMessageBoxes boxes;
+    moonbite::SystemTimeZoneSource zone;
+
+    moonbite::MainWindowServices services;
+    services.store = &store;
+    services.boxes = &boxes;
+    services.timeZone = &zone;
+    services.today = [] { return QDate::currentDate(); };
+    services.openRegionalSettings = [&boxes] { moonbite::openRegionalSettings(boxes, nullptr); };
+    services.openHelp = [](int topic) { moonbite::HelpViewer::open(topic); };
+    services.chooseColour = [](const QColor& initial, QWidget* parent) {
+        return QColorDialog::getColor(initial, parent, QObject::tr("Background Color"));
+    };
+
+    // A user is new until a location has been saved.
+    if (moonbite::readInt(store, moonbite::keys::nlist) == 0) {
+        moonbite::Form2 welcome(services.openRegionalSettings);
+        welcome.exec();
+    }
+
+    moonbite::Form1 window(services);
+    window.Form_Load();
+    window.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,626 @@
+// Form1's behaviour: start-up, activation, the date handlers, the graph, the
+// settings frame with its locations and time zone, and the menus.
+#include "main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <cmath>
+
+#include "about_box.h"
+#include "chart_widget.h"
+#include "gauge_line.h"
+#include "message_boxes.h"
+#include "moon_pictures.h"
+#include "settings_store.h"
+#include "system_time_zone.h"
+#include "updown.h"
+
+namespace moonbite {
+namespace {
+
+QString q(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+void assign(Text& out, const QString& text) {
+    out = text.toUtf8().toStdString();
+}
+
+QString numberString(double value) {
+    Text t;
+    numberText(t, value);
+    return q(t);
+}
+
+double valOf(const QLineEdit* box) {
+    return Val(box->text().toUtf8().toStdString());
+}
+
+/// A strict numeric conversion of a box's text: blanks around are allowed,
+/// anything else that is not a number fails ("12a", "").
+bool strictNumber(const QString& text, double& value) {
+    bool ok = false;
+    value = QLocale::c().toDouble(text.trimmed(), &ok);
+    return ok && std::isfinite(value);
+}
+
+QColor colourOf(unsigned number) {
+    return QColor(static_cast<int>(number & 0xFF), static_cast<int>((number >> 8) & 0xFF),
+                  static_cast<int>((number >> 16) & 0xFF));
+}
+
+const QString kSettings = QStringLiteral("Settings");
+const QString kLocations = QStringLiteral("Settings\\Locations\\");
+const QString kNewLocation = QStringLiteral("New Location");
+
+// Design positions (twips) of the date controls in each date order.
+struct DatePositions {
+    int combo1, text1, updown1;
+};
+constexpr DatePositions kDayFirst{900, 150, 560};
+constexpr DatePositions kMonthFirst{135, 1845, 2250};
+
+}  // namespace
+
+Form1::Form1(MainWindowServices services, QWidget* parent)
+    : QMainWindow(parent), services_(std::move(services)) {
+    setObjectName(QStringLiteral("Form1"));
+    QLocale locale;
+    state_.designators.am = locale.amText().toUtf8().toStdString();
+    state_.designators.pm = locale.pmText().toUtf8().toStdString();
+    if (state_.designators.am.empty()) state_.designators.am = "AM";
+    if (state_.designators.pm.empty()) state_.designators.pm = "PM";
+    buildControls();
+    buildMenus();
+    resize(780, 600 + menuBar()->sizeHint().height());
+    const qreal dpr = devicePixelRatioF();
+    Image1->setPixmap(gaugeScale(Image1->width(), Image1->height(), dpr));
+    Image2->setPixmap(gaugeMarker(Image2->width(), Image2->height(), dpr));
+    Image5->setPixmap(predictionPicture(Image5->width(), Image5->height(), dpr));
+    resizer_ = std::make_unique<Resizer>(scale_);
+    connectHandlers();
+}
+
+Form1::~Form1() = default;
+
+// ---------------------------------------------------------------------------
+// Start-up, activation, close
+
+void Form1::Form_Load() {
+    SettingsStore& store = *services_.store;
+    starty_ = true;
+    state_.dateOrderMonthFirst = readBool(store, keys::daterep);
+
+    Combo3->clear();
+    Combo3->addItem(kNewLocation);
+    const int n = readInt(store, keys::nlist);
+    for (int i = 1; i <= n && i <= 32767; ++i) {
+        Combo3->addItem(store.get(kTitleApp, kLocations, QStringLiteral("place(%1)").arg(i)));
+    }
+    Combo3->setEditText(readText(store, keys::currentloc));
+
+    datrep();
+    starty_ = false;
+
+    const QDate today = services_.today();
+    state_.today = Date::fromYmd(today.year(), today.month(), today.day()).value_or(Date{});
+    Text1->setText(QString::number(today.day()));
+    Text10->setText(QString::number(today.year()));
+    Combo1->setCurrentIndex(today.month() - 1);
+    pullDateControls();
+    state_.computationDate = state_.today;
+    showWeekday(state_);
+    Label10->setText(q(state_.Label10));
+    buildDisplayedDateText(state_);
+
+    const bool tips = readBool(store, keys::textipshow);
+    mnutextip->setChecked(tips);
+    state_.textTipsShown = tips;
+    tips ? tooltipsshow() : tooltipss();
+
+    switch (readIntInRange(store, keys::winstate, 0, 2)) {
+        case 1:
+            setWindowState(Qt::WindowMinimized);
+            break;
+        case 2:
+            setWindowState(Qt::WindowMaximized);
+            break;
+        default:
+            break;
+    }
+    convertrgb(static_cast<unsigned>(readIntInRange(store, keys::Chartcolor, 0, 0xFFFFFF)));
+    const int style = readIntInRange(store, keys::graphstyle, 0, 7);
+    MSChart1->setChartType(style);
+    menuclrcheck();
+    mnuChart[style]->setChecked(true);
+    saveSettingsNotKeptOnce();
+}
+
+void Form1::Activateform() {
+    SettingsStore& store = *services_.store;
+    settings();
+    checklatlon();
+    state_.reverseMoonImage = readBool(store, keys::moonorth);
+
+    const double latdeg = readReal(store, keys::latdeg);
+    const double londeg = readReal(store, keys::londeg);
+    const double latmin = readReal(store, keys::latmin);
+    const double lonmin = readReal(store, keys::lonmin);
+    const QString NorS = readText(store, keys::NorS);
+    const QString WorE = readText(store, keys::WorE);
+    const double gmt = readReal(store, keys::gmtForComputation);
+    // The graph holds 2..60 days; anything else stored reads as the default.
+    const int graphDays = readIntInRange(store, keys::graphday, 2, kMaxGraphDays);
+
+    numberText(state_.timeZoneEntered, gmt);
+    numberText(state_.timeZoneForComputations, -gmt);
+    state_.latitude = latdeg + latmin / 60;
+    state_.longitude = londeg + lonmin / 60;
+    if (NorS == QLatin1String("S")) state_.latitude = -state_.latitude;
+    if (WorE == QLatin1String("W")) state_.longitude = -state_.longitude;
+
+    Text11->setText(QString::number(graphDays));
+    state_.plottedDayCount = static_cast<std::int16_t>(graphDays);
+
+    pullDateControls();
+    activateDisplayedDay(state_);
+    state_.startDateText = state_.displayedDateText;
+    showState();
+    saveSettingsNotKeptOnce();
+}
+
+void Form1::settings() {
+    SettingsStore& store = *services_.store;
+    const bool alarm = readBool(store, keys::runalarm);
+    Option1->setChecked(alarm);
+    Option2->setChecked(!alarm);
+    Check1->setChecked(readInt(store, keys::showmoon) == 1);
+    Check2->setChecked(readInt(store, keys::showfish) == 1);
+    Check3->setChecked(readInt(store, keys::daylight) == 1);
+    Text12->setText(readText(store, keys::daysinadvance));
+    Combo2->setCurrentIndex(readIntInRange(store, keys::daytype, 0, 3));
+    customZone_ = readBool(store, keys::custom);
+
+    Text30->setText(readText(store, keys::latdeg));
+    Text15->setText(readText(store, keys::londeg));
+    Text20->setText(readText(store, keys::latmin));
+    Text14->setText(readText(store, keys::lonmin));
+    Text17->setText(readText(store, keys::gmtInSettingsFrame));
+    Label17->setVisible(readBool(store, keys::gmtv));
+    Text40->setText(readText(store, keys::NorS));
+    Text13->setText(readText(store, keys::WorE));
+
+    Text16->setEnabled(true);
+    const SystemZone zone = ReadSystemTimeZone(*services_.timeZone, Check3->isChecked());
+    systemZoneName_ = zone.name;
+    systemOffsetHours_ = zone.offsetHours;
+
+    setAlarmGroupEnabled(alarm);
+    if (!customZone_) {
+        Text16->setText(systemZoneName_);
+        Text17->setText(numberString(systemOffsetHours_));
+        Check3->setEnabled(true);
+    } else {
+        Text16->setText(QStringLiteral("Custom"));
+        Text16->setEnabled(false);
+        Check3->setEnabled(false);
+    }
+}
+
+void Form1::otherWindowClosed() {
+    Activateform();
+}
+
+void Form1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (firstShow_) {
+        firstShow_ = false;
+        Activateform();
+    }
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    SettingsStore& store = *services_.store;
+    write(store, keys::graphstyle, QString::number(MSChart1->chartType()));
+    int winstate = 0;
+    if (windowState() & Qt::WindowMinimized) winstate = 1;
+    if (windowState() & Qt::WindowMaximized) winstate = 2;
+    write(store, keys::winstate, QString::number(winstate));
+    resizer_.reset();
+    event->accept();
+}
+
+void Form1::saveSettingsNotKeptOnce() {
+    if (services_.store->writable() || settingsWarningShown_) return;
+    settingsWarningShown_ = true;
+    showMessage(tr("Moonbite cannot write its settings to %1.\nIt will run as usual, but your "
+                   "settings and locations will not be kept after you close it.")
+                    .arg(services_.store->folder()),
+                QStringLiteral("Moonbite"), static_cast<int>(MessageBoxes::Icon::Information));
+}
+
+// ---------------------------------------------------------------------------
+// The day
+
+void Form1::pullDateControls() {
+    assign(state_.Text1, Text1->text());
+    state_.Combo1 = std::max(0, Combo1->currentIndex());
+    assign(state_.Text10, Text10->text());
+}
+
+void Form1::pushStateDateControls() {
+    if (Text1->text() != q(state_.Text1)) Text1->setText(q(state_.Text1));
+    if (Combo1->currentIndex() != state_.Combo1) Combo1->setCurrentIndex(state_.Combo1);
+    if (Text10->text() != q(state_.Text10)) Text10->setText(q(state_.Text10));
+}
+
+void Form1::datechanged() {
+    if (inDatechanged_) return;
+    inDatechanged_ = true;
+    pullDateControls();
+    moonbite::datechanged(state_, this);
+    state_.startDateText = state_.displayedDateText;
+    inDatechanged_ = false;
+    showState();
+}
+
+void Form1::recompute() {
+    datechanged();
+    showLunarDistance(state_);
+    showState();
+}
+
+// The roll-over moved the month list: its click handler rebuilds the table.
+void Form1::Combo1_Click(SolunarState& s) {
+    if (starty_) return;
+    calcmoontime(s);
+}
+
+// The roll-over changed the year box: its change handler rebuilds the table
+// for the displayed date (a year earlier in January). The day computation
+// already under way finishes the recomputation, so it is not started again.
+void Form1::Text10_Change(SolunarState& s) {
+    if (starty_) return;
+    if (yearKeystroke_) {
+        yearKeystroke_ = false;
+        return;
+    }
+    const int year = static_cast<int>(Val(s.Text10)) - (s.Combo1 == 0 ? 1 : 0);
+    if (const auto d = Date::fromYmd(year, s.Combo1 + 1, 1)) {
+        s.computationDate = *d;
+        calcmoontime(s);
+    }
+    if (!inDatechanged_) recompute();
+}
+
+void Form1::showState() {
+    pushStateDateControls();
+    Command7->setVisible(state_.Command7Visible);
+    Label10->setText(q(state_.Label10));
+    Label19->setVisible(state_.Label19.visible);
+    Label19->setText(q(state_.Label19.caption));
+
+    const qreal dpr = devicePixelRatioF();
+    Image3->setPixmap(moonPhasePixmap(state_.Image3, 46, dpr));
+    if (state_.textTipsShown) Image5->setToolTip(q(state_.Image5Tip));
+    QPalette palette = Picture2->palette();
+    palette.setColor(QPalette::Window, colourOf(static_cast<unsigned>(state_.Picture2BackColor)));
+    Picture2->setPalette(palette);
+    Text9->setText(q(state_.Text9));
+
+    Text2->setText(q(state_.Text2));
+    Text32->setText(q(state_.Text32));
+    Text6->setText(q(state_.Text6));
+    Text21->setText(q(state_.Text21));
+    Text39->setText(q(state_.Text39));
+    Text4->setText(q(state_.Text4));
+    Text5->setText(q(state_.Text5));
+    Text7->setText(q(state_.Text7));
+    Text8->setText(q(state_.Text8));
+    Label14->setVisible(state_.Label14.visible);
+    Label14->setText(q(state_.Label14.caption));
+    Label18->setVisible(state_.Label18.visible);
+    Label18->setText(q(state_.Label18.caption));
+    Label13->setText(q(state_.Label13));
+    placeGauge();
+
+    MSChart1->setRowCount(state_.graphRowCount);
+    for (int i = 1; i <= state_.graphRowCount; ++i) {
+        const GraphRow& row = state_.graphRows[static_cast<std::size_t>(i - 1)];
+        MSChart1->setRow(i);
+        MSChart1->setRowLabel(q(row.label));
+        MSChart1->setData(QString::number(row.value));
+    }
+}
+
+void Form1::placeGauge() {
+    state_.scaleFactor = scale_.horizontalScale;
+    moonbite::placeGauge(state_);
+    const double s = scale_.horizontalScale;
+    const double y = Frame1->height() / 2.0;
+    Line1->setGeometry(Frame1->rect());
+    Line1->setLine(s * 705 / kTwipsPerPixel, y, state_.Line1X2 / kTwipsPerPixel, y);
+    Image2->move(static_cast<int>(std::lround(state_.Image2Left / kTwipsPerPixel)),
+                 static_cast<int>(std::lround(y - Image2->height() / 2.0)));
+    Image2->raise();
+}
+
+void Form1::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    if (resizer_ != nullptr) resizer_->Resize(this);
+    placeGauge();
+}
+
+void Form1::graph() {
+    state_.graphInProgress = false;
+    const std::int16_t n = toInt16(valOf(Text11));
+    const int rows = std::clamp<int>(n, 0, kMaxGraphDays);
+    MSChart1->setRowCount(rows);
+    pullDateControls();
+    buildDisplayedDateText(state_);
+    state_.startDateText = state_.displayedDateText;
+    const Date start = parseDateText(state_.startDateText).value_or(state_.computationDate);
+    FixedText<7> label;
+    for (int i = 1; i <= rows; ++i) {
+        state_.computationDate = start + (i - 1);
+        calcmoon(state_);
+        MSChart1->setRow(i);
+        graphRowLabel(label, state_.computationDate, state_.dateOrderMonthFirst);
+        MSChart1->setRowLabel(q(label));
+        MSChart1->setData(QString::number(state_.predictionScore));
+    }
+    state_.graphInProgress = true;
+    state_.plottedDayCount = n;
+    write(*services_.store, keys::graphday, Text11->text());
+}
+
+void Form1::datrep() {
+    scale_.layoutChange = true;
+    resizer_ = std::make_unique<Resizer>(scale_);
+    connect(resizer_.get(), &Resizer::ResizeError, this, [this](qint16, const QString&) {
+        showMessage(QStringLiteral("Resize Error"), QStringLiteral("Moonbite"),
+                    static_cast<int>(MessageBoxes::Icon::Critical));
+    });
+    Text3->hide();
+    Text18->hide();
+    bool stored = false;
+    if (!state_.dateOrderMonthFirst) {
+        state_.dateOrderMonthFirst = true;
+        stored = false;
+    } else {
+        state_.dateOrderMonthFirst = false;
+        stored = true;
+    }
+    placeDateControls();
+    write(*services_.store, keys::daterep, boolText(stored));
+    resizer_->Resize(this);
+    scale_.layoutChange = false;
+    if (!starty_) graph();
+}
+
+void Form1::placeDateControls() {
+    const DatePositions& p = state_.dateOrderMonthFirst ? kMonthFirst : kDayFirst;
+    const double s = scale_.horizontalScale;
+    auto moveTo = [s](QWidget* w, int twips) {
+        w->move(static_cast<int>(std::lround(s * twips / kTwipsPerPixel)), w->y());
+    };
+    moveTo(Combo1, p.combo1);
+    moveTo(Text1, p.text1);
+    moveTo(UpDown1, p.updown1);
+}
+
+void Form1::Text1_KeyDown(int key) {
+    const double day = valOf(Text1);
+    Text1->setText(numberString(key == Qt::Key_Up ? day + 1 : day - 1));
+    recompute();
+}
+
+void Form1::Text1_KeyPress_Enter() {
+    UpDown1->setFocus();
+    recompute();
+}
+
+void Form1::UpDown1_Change() {
+    UpDown1->setFocus();
+    recompute();
+}
+
+void Form1::Combo1_Click() {
+    if (starty_) return;
+    pullDateControls();
+    calcmoontime(state_);
+    UpDown1->setFocus();
+}
+
+void Form1::Combo1_LostFocus() {
+    pullDateControls();
+    buildDisplayedDateText(state_);
+    const auto displayed = parseDateText(state_.displayedDateText);
+    if (displayed) {
+        state_.computationDate = *displayed;
+        if (state_.Combo1 == 0) {
+            state_.computationDate =
+                Date::fromYmd(displayed->year() - 1, 1, displayed->day()).value_or(*displayed);
+        }
+        calcmoontime(state_);
+    }
+    recompute();
+}
+
+void Form1::Text10_KeyPress() {
+    UpDown2->setFocus();
+    yearKeystroke_ = true;
+}
+
+void Form1::Text10_Change() {
+    pullDateControls();
+    Text10_Change(state_);
+}
+
+void Form1::Command7_Click() {
+    const QDate today = services_.today();
+    Text1->setText(QString::number(today.day()));
+    Combo1->setCurrentIndex(today.month() - 1);
+    Text10->setText(QString::number(today.year()));
+    state_.today = Date::fromYmd(today.year(), today.month(), today.day()).value_or(state_.today);
+    // The distance shown must be today's too, so the whole recomputation runs.
+    recompute();
+    Command7->hide();
+    UpDown1->setFocus();
+}
+
+void Form1::setGraphDaysValidated() {
+    const QString stored = readText(*services_.store, keys::graphday);
+    double value = 0;
+    const QString text = Text11->text().trimmed();
+    if (text.isEmpty() || !strictNumber(text, value)) {
+        Text11->setText(stored);
+        value = Val(stored.toStdString());
+    }
+    if (value > 60) Text11->setText(QStringLiteral("60"));
+    if (value < 2) Text11->setText(QStringLiteral("2"));
+}
+
+void Form1::Text11_Commit() {
+    setGraphDaysValidated();
+    graph();
+    UpDown3->setFocus();
+}
+
+void Form1::UpDown3_Change() {
+    UpDown3->setFocus();
+    graph();
+}
+
+void Form1::MSChart1_PointSelected(int, int DataPoint, int, int) {
+    Text18->show();
+    Text3->show();
+    Text18->raise();
+    Text3->raise();
+    const Date start = parseDateText(state_.startDateText).value_or(state_.computationDate);
+    const YearMonthDay d = (start + (DataPoint - 1)).ymd();
+    Text3->setText(state_.dateOrderMonthFirst ? QStringLiteral("%1/%2/%3")
+                                                    .arg(d.month)
+                                                    .arg(d.day)
+                                                    .arg(d.year, 4, 10, QLatin1Char('0'))
+                                              : QStringLiteral("%1/%2/%3")
+                                                    .arg(d.day)
+                                                    .arg(d.month)
+                                                    .arg(d.year, 4, 10, QLatin1Char('0')));
+}
+
+void Form1::MSChart1_PointActivated(int, int, int, int) {
+    const QStringList parts = Text3->text().split(QLatin1Char('/'));
+    if (parts.size() != 3) return;
+    const int first = parts[0].toInt();
+    const int second = parts[1].toInt();
+    const int day = state_.dateOrderMonthFirst ? second : first;
+    const int month = state_.dateOrderMonthFirst ? first : second;
+    if (month < 1 || month > 12) return;
+    Text1->setText(QString::number(day));
+    Combo1->setCurrentIndex(month - 1);
+    Text10->setText(parts[2]);
+    Text18->hide();
+    Text3->hide();
+    // The distance shown must follow the new date too.
+    recompute();
+}
+
+void Form1::MSChart1_PlotSelected() {
+    UpDown1->setFocus();
+}
+
+void Form1::MSChart1_LostFocus() {
+    Text18->hide();
+    Text3->hide();
+}
+
+// ---------------------------------------------------------------------------
+// Menus
+
+void Form1::menuclrcheck() {
+    for (QAction* a : mnuChart)
+        a->setChecked(false);
+}
+
+void Form1::mnuChartType(int type) {
+    menuclrcheck();
+    MSChart1->setChartType(type);
+    mnuChart[type]->setChecked(true);
+}
+
+void Form1::convertrgb(unsigned colourNumber) {
+    const QColor colour = colourOf(colourNumber);
+    MSChart1->setBackdropColor(colour);
+    for (QLineEdit* box : {Text3, Text18}) {
+        QPalette p = box->palette();
+        p.setColor(QPalette::Base, colour);
+        p.setColor(QPalette::Text, colour.lightness() < 128 ? Qt::white : Qt::black);
+        box->setPalette(p);
+    }
+}
+
+void Form1::mnubackcol_Click() {
+    const QColor chosen = services_.chooseColour(MSChart1->backdropColor(), this);
+    if (chosen.isValid()) {
+        const unsigned number = static_cast<unsigned>(chosen.red()) |
+                                (static_cast<unsigned>(chosen.green()) << 8) |
+                                (static_cast<unsigned>(chosen.blue()) << 16);
+        write(*services_.store, keys::Chartcolor, QString::number(number));
+        convertrgb(number);
+    }
+    otherWindowClosed();
+}
+
+void Form1::mnualarm_Click() {
+    MSChart1->hide();
+    Text18->hide();
+    Text3->hide();
+    Frame9->show();
+    Frame9->raise();
+    mnualarm->setEnabled(false);
+}
+
+void Form1::mnurevmoon_Click() {
+    state_.reverseMoonImage = !state_.reverseMoonImage;
+    datechanged();
+    write(*services_.store, keys::moonorth, boolText(state_.reverseMoonImage));
+}
+
+void Form1::mnutextip_Click() {
+    // The action has already flipped its own check mark.
+    const bool on = mnutextip->isChecked();
+    state_.textTipsShown = on;
+    if (on) {
+        tooltipsshow();
+        Image5->setToolTip(QStringLiteral("Displayed date fishing prediction : ") +
+                           q(state_.predictionWord));
+    } else {
+        tooltipss();
+    }
+    write(*services_.store, keys::textipshow, boolText(on));
+}
+
+void Form1::mnuabout_Click() {
+    frmAbout about(this);
+    about.exec();
+    otherWindowClosed();
+}
+
+void Form1::showMessage(const QString& text, const QString& title, int icon) {
+    services_.boxes->show(this, text, title, static_cast<MessageBoxes::Icon>(icon));
+}
+
+}  // namespace moonbite

@@ -1,0 +1,261 @@
+// Form1, the main window: the displayed date, the solunar day computed for
+// it, the prediction graph and the settings frame.
+#pragma once
+
+#include <QDate>
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+
+#include "day_driver.h"
+#include "resizer.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+
+namespace moonbite {
+
+class ChartWidget;
+class MessageBoxes;
+class SettingsStore;
+class TimeZoneSource;
+class UpDown;
+class GaugeLine;
+
+/// What the window needs from outside: the store, the message boxes, the
+/// computer's time zone and the clock.
+struct MainWindowServices {
+    SettingsStore* store = nullptr;
+    MessageBoxes* boxes = nullptr;
+    const TimeZoneSource* timeZone = nullptr;
+    std::function<QDate()> today;
+    /// Starts an external command (the desktop's region settings); failures ignored.
+    std::function<void()> openRegionalSettings;
+    /// Opens the help at a topic (10 settings, 11 contents, 20 journal).
+    std::function<void(int)> openHelp;
+    /// Chooses a colour; returns an invalid colour when cancelled.
+    std::function<QColor(const QColor& initial, QWidget* parent)> chooseColour;
+};
+
+class Form1 : public QMainWindow, private DateControlHandlers {
+    Q_OBJECT
+  public:
+    explicit Form1(MainWindowServices services, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    [[nodiscard]] SolunarState& state() { return state_; }
+    [[nodiscard]] ScaleState& scale() { return scale_; }
+
+    // --- Start-up, activation, close --------------------------------------
+    void Form_Load();
+    void Activateform();
+    void settings();
+    /// Another window of the program closed: the main window is active again
+    /// and recomputes (not after its own message boxes).
+    void otherWindowClosed();
+
+    // --- The day --------------------------------------------------------------
+    void datechanged();
+    /// datechanged, then the lunar distance of the displayed date.
+    void recompute();
+    void graph();
+    void datrep();
+
+    // --- Settings frame ---------------------------------------------------------
+    /// Validates the settings frame and saves it; false when a message was shown.
+    bool checklatlon();
+    void gmtadj();
+
+    // --- Handlers (named after the control and event) -----------------------------
+    void Text1_KeyDown(int key);
+    void Text1_KeyPress_Enter();
+    void UpDown1_Change();
+    void Combo1_Click();
+    void Combo1_LostFocus();
+    void Text10_KeyPress();
+    void Text10_Change();
+    void Command7_Click();
+    void Text11_Commit();
+    void UpDown3_Change();
+    void MSChart1_PointSelected(int Series, int DataPoint, int MouseFlags, int Cancel);
+    void MSChart1_PointActivated(int Series, int DataPoint, int MouseFlags, int Cancel);
+    void MSChart1_PlotSelected();
+    void MSChart1_LostFocus();
+    void Command2_Click();
+    void Command4_Click();
+    void Command5_Click();
+    void Combo3_Click();
+    void Command8_Click();
+    void Command9_Click();
+    void UpDown11_UpClick();
+    void UpDown11_DownClick();
+    void Check3_Click();
+    void Text17_KeyPress_Enter();
+    void mnuChartType(int type);
+    void mnubackcol_Click();
+    void mnualarm_Click();
+    void mnurevmoon_Click();
+    void mnutextip_Click();
+    void mnuabout_Click();
+
+    /// Shows the state's texts, pictures and graph rows in the controls.
+    void showState();
+
+    // --- Controls (objectName as the member name) -------------------------------
+    QGroupBox* Dateframe = nullptr;
+    QLineEdit* Text1 = nullptr;
+    UpDown* UpDown1 = nullptr;
+    QComboBox* Combo1 = nullptr;
+    QLineEdit* Text10 = nullptr;
+    UpDown* UpDown2 = nullptr;
+    QPushButton* Command7 = nullptr;
+    QLabel* Label10 = nullptr;
+    QLabel* Label19 = nullptr;
+
+    QGroupBox* Frame2 = nullptr;  // Sun
+    QLineEdit* Text2 = nullptr;
+    QLineEdit* Text32 = nullptr;
+    QLineEdit* Text6 = nullptr;
+    QGroupBox* Frame5 = nullptr;  // Moon
+    QLineEdit* Text21 = nullptr;
+    QLineEdit* Text39 = nullptr;
+    QLineEdit* Text9 = nullptr;
+    QLabel* Image3 = nullptr;
+    QLabel* Label14 = nullptr;
+    QLabel* Label18 = nullptr;
+    QGroupBox* Frame6 = nullptr;  // Solunar periods
+    QLineEdit* Text4 = nullptr;
+    QLineEdit* Text5 = nullptr;
+    QLineEdit* Text7 = nullptr;
+    QLineEdit* Text8 = nullptr;
+
+    QGroupBox* FramePrediction = nullptr;
+    QLabel* Picture2 = nullptr;
+    QLabel* Image5 = nullptr;
+    QGroupBox* Frame1 = nullptr;  // lunar distance
+    QLabel* Label13 = nullptr;
+    QLabel* Image1 = nullptr;
+    QLabel* Image2 = nullptr;
+    GaugeLine* Line1 = nullptr;
+
+    QGroupBox* Frame3 = nullptr;  // Graph days
+    QLineEdit* Text11 = nullptr;
+    UpDown* UpDown3 = nullptr;
+    ChartWidget* MSChart1 = nullptr;
+    QLineEdit* Text18 = nullptr;
+    QLineEdit* Text3 = nullptr;
+
+    QFrame* Frame9 = nullptr;  // the settings frame beneath the chart
+    QComboBox* Combo3 = nullptr;
+    QPushButton* Command8 = nullptr;
+    QPushButton* Command9 = nullptr;
+    QLineEdit* Text30 = nullptr;
+    UpDown* UpDown9 = nullptr;
+    QLineEdit* Text20 = nullptr;
+    UpDown* UpDown6 = nullptr;
+    QLineEdit* Text40 = nullptr;
+    UpDown* UpDown10 = nullptr;
+    QLineEdit* Text15 = nullptr;
+    UpDown* UpDown7 = nullptr;
+    QLineEdit* Text14 = nullptr;
+    UpDown* UpDown8 = nullptr;
+    QLineEdit* Text13 = nullptr;
+    UpDown* UpDown5 = nullptr;
+    QLineEdit* Text17 = nullptr;
+    UpDown* UpDown11 = nullptr;
+    QLabel* Label17 = nullptr;
+    QLineEdit* Text16 = nullptr;
+    QCheckBox* Check3 = nullptr;
+    QGroupBox* Frame4 = nullptr;
+    QRadioButton* Option1 = nullptr;
+    QRadioButton* Option2 = nullptr;
+    QGroupBox* Frame7 = nullptr;
+    QComboBox* Combo2 = nullptr;
+    QLabel* LabelWarnOn = nullptr;
+    QLineEdit* Text12 = nullptr;
+    UpDown* UpDown4 = nullptr;
+    QLabel* LabelDaysInAdvance = nullptr;
+    QGroupBox* Frame8 = nullptr;
+    QCheckBox* Check1 = nullptr;
+    QCheckBox* Check2 = nullptr;
+    QPushButton* Command2 = nullptr;
+    QPushButton* Command4 = nullptr;
+    QPushButton* Command5 = nullptr;
+    QPushButton* Command6 = nullptr;
+
+    QPushButton* Command1 = nullptr;  // "&Journal"
+    QPushButton* Command3 = nullptr;  // "&Exit"
+
+    QMenu* mnuGraphs = nullptr;
+    QAction* mnuChart[8] = {};
+    QAction* mnubackcol = nullptr;
+    QMenu* mnuSettings = nullptr;
+    QAction* mnualarm = nullptr;
+    QAction* mnuregional = nullptr;
+    QAction* mnudaterep = nullptr;
+    QAction* mnurevmoon = nullptr;
+    QAction* mnutextip = nullptr;
+    QAction* mnuprintcal = nullptr;
+    QMenu* mnuhelp = nullptr;
+    QAction* mnuhelptopics = nullptr;
+    QAction* mnuabout = nullptr;
+
+    /// Raised when the journal or print-calendar button/menu is used; the
+    /// windows that answer them come with their own features.
+    std::function<void()> openJournal;
+    std::function<void()> openPrintCalendar;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    // DateControlHandlers: the roll-over changed the month list or year box.
+    void Combo1_Click(SolunarState& s) override;
+    void Text10_Change(SolunarState& s) override;
+
+    void buildControls();
+    void buildMenus();
+    void connectHandlers();
+    void tooltipsshow();
+    void tooltipss();
+    void convertrgb(unsigned colourNumber);
+    void menuclrcheck();
+    void placeGauge();
+    void pushStateDateControls();
+    void pullDateControls();
+    void setGraphDaysValidated();
+    bool validNumber(QLineEdit* box, double& value);
+    void showMessage(const QString& text, const QString& title, int icon);
+    void setAlarmGroupEnabled(bool enabled);
+    void stepWrapped(QLineEdit* box, int delta, int wrapAt, int wrapTo);
+    void flipLetters(QLineEdit* box, const char* a, const char* b);
+    void saveSettingsNotKeptOnce();
+    void placeDateControls();
+
+    MainWindowServices services_;
+    SolunarState state_;
+    ScaleState scale_;
+    std::unique_ptr<Resizer> resizer_;
+    bool starty_ = false;
+    bool yearKeystroke_ = false;
+    bool inDatechanged_ = false;
+    bool firstShow_ = true;
+    bool customZone_ = false;
+    QString timeZoneText_;
+    QString systemZoneName_;
+    double systemOffsetHours_ = 0;
+    bool settingsWarningShown_ = false;
+};
+
+}  // namespace moonbite

@@ -1,0 +1,378 @@
+// Form1's controls, menus and tips. The window uses absolute geometry at its
+// design size (pixels here, 15 twips each) so the control resizer can scale
+// every control with the window.
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "chart_widget.h"
+#include "gauge_line.h"
+#include "main_window.h"
+#include "moon_pictures.h"
+#include "updown.h"
+
+namespace moonbite {
+namespace {
+
+template <typename T>
+T* make(QWidget* parent, const char* name, QRect geometry) {
+    auto* w = new T(parent);
+    w->setObjectName(QString::fromLatin1(name));
+    w->setGeometry(geometry);
+    return w;
+}
+
+QLineEdit* readOnlyBox(QWidget* parent, const char* name, QRect geometry) {
+    auto* box = make<QLineEdit>(parent, name, geometry);
+    box->setReadOnly(true);
+    box->setAlignment(Qt::AlignCenter);
+    box->setFocusPolicy(Qt::NoFocus);
+    return box;
+}
+
+QLabel* caption(QWidget* parent, const QString& text, QRect geometry, QWidget* buddy = nullptr) {
+    auto* label = new QLabel(text, parent);
+    label->setGeometry(geometry);
+    if (buddy != nullptr) label->setBuddy(buddy);
+    return label;
+}
+
+QGroupBox* group(QWidget* parent, const char* name, const QString& title, QRect geometry) {
+    auto* g = make<QGroupBox>(parent, name, geometry);
+    g->setTitle(title);
+    return g;
+}
+
+}  // namespace
+
+void Form1::buildControls() {
+    setWindowTitle(QStringLiteral("Moonbite"));
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("centralWidget"));
+    setCentralWidget(central);
+    central->setMinimumSize(780, 600);
+
+    // --- The displayed date ---------------------------------------------------
+    Dateframe = group(central, "Dateframe", tr("Date"), {8, 4, 764, 52});
+    Text1 = make<QLineEdit>(Dateframe, "Text1", {10, 20, 26, 24});
+    Text1->setAlignment(Qt::AlignCenter);
+    UpDown1 = make<UpDown>(Dateframe, "UpDown1", {37, 20, 16, 24});
+    Combo1 = make<QComboBox>(Dateframe, "Combo1", {60, 20, 108, 24});
+    for (int m = 1; m <= 12; ++m)
+        Combo1->addItem(QString::fromLatin1(englishMonthName(m).data(),
+                                            static_cast<int>(englishMonthName(m).size())));
+    Text10 = make<QLineEdit>(Dateframe, "Text10", {180, 20, 46, 24});
+    Text10->setAlignment(Qt::AlignCenter);
+    UpDown2 = make<UpDown>(Dateframe, "UpDown2", {227, 20, 16, 24});
+    Command7 = make<QPushButton>(Dateframe, "Command7", {256, 18, 76, 28});
+    Command7->setText(tr("&Today"));
+    Label10 = make<QLabel>(Dateframe, "Label10", {350, 20, 110, 24});
+    QFont bold = Label10->font();
+    bold.setBold(true);
+    bold.setPointSizeF(bold.pointSizeF() * 1.15);
+    Label10->setFont(bold);
+    Label19 = make<QLabel>(Dateframe, "Label19", {470, 20, 120, 24});
+    Label19->setFont(bold);
+    Label19->setStyleSheet(QStringLiteral("color: #a05a00;"));
+    Label19->hide();
+
+    // --- Sun -------------------------------------------------------------------
+    Frame2 = group(central, "Frame2", tr("Sun"), {8, 60, 250, 132});
+    Text2 = readOnlyBox(Frame2, "Text2", {120, 22, 118, 24});
+    caption(Frame2, tr("Sunrise"), {12, 22, 100, 24});
+    Text32 = readOnlyBox(Frame2, "Text32", {120, 50, 118, 24});
+    caption(Frame2, tr("Sunset"), {12, 50, 100, 24});
+    caption(Frame2, tr("Length of Day"), {12, 82, 104, 20});
+    caption(Frame2, tr("Hrs : Min"), {12, 100, 104, 20});
+    Text6 = readOnlyBox(Frame2, "Text6", {120, 90, 118, 24});
+
+    // --- Moon ------------------------------------------------------------------
+    Frame5 = group(central, "Frame5", tr("Moon"), {266, 60, 250, 132});
+    Text21 = readOnlyBox(Frame5, "Text21", {100, 22, 138, 24});
+    caption(Frame5, tr("Moonrise"), {12, 22, 84, 24});
+    Text39 = readOnlyBox(Frame5, "Text39", {100, 50, 138, 24});
+    caption(Frame5, tr("Moonset"), {12, 50, 84, 24});
+    Text9 = readOnlyBox(Frame5, "Text9", {100, 80, 40, 24});
+    caption(Frame5, tr("Age (days)"), {12, 80, 84, 24});
+    Image3 = make<QLabel>(Frame5, "Image3", {176, 78, 48, 48});
+    Image3->setAlignment(Qt::AlignCenter);
+    Label14 = make<QLabel>(Frame5, "Label14", {12, 106, 80, 20});
+    Label18 = make<QLabel>(Frame5, "Label18", {96, 106, 76, 20});
+    QFont phaseFont = Label14->font();
+    phaseFont.setBold(true);
+    Label14->setFont(phaseFont);
+    Label18->setFont(phaseFont);
+
+    // --- Solunar periods ----------------------------------------------------------
+    Frame6 = group(central, "Frame6", tr("Solunar periods"), {524, 60, 248, 132});
+    caption(Frame6, tr("Major"), {10, 22, 50, 24})->setFont(phaseFont);
+    caption(Frame6, tr("Moon Above"), {62, 22, 84, 24});
+    Text4 = readOnlyBox(Frame6, "Text4", {148, 22, 90, 24});
+    caption(Frame6, tr("Moon Below"), {62, 48, 84, 24});
+    Text5 = readOnlyBox(Frame6, "Text5", {148, 48, 90, 24});
+    caption(Frame6, tr("Minor"), {10, 78, 50, 24})->setFont(phaseFont);
+    caption(Frame6, tr("Moon Above"), {62, 78, 84, 24});
+    Text7 = readOnlyBox(Frame6, "Text7", {148, 78, 90, 24});
+    caption(Frame6, tr("Moon Below"), {62, 104, 84, 24});
+    Text8 = readOnlyBox(Frame6, "Text8", {148, 104, 90, 24});
+
+    // --- Prediction and lunar distance ------------------------------------------------
+    FramePrediction = group(central, "FramePrediction", tr("Prediction"), {8, 196, 250, 74});
+    Picture2 = make<QLabel>(FramePrediction, "Picture2", {70, 20, 110, 46});
+    Picture2->setFrameShape(QFrame::Box);
+    Picture2->setAutoFillBackground(true);
+    Image5 = make<QLabel>(Picture2, "Image5", {1, 1, 108, 44});
+    Image5->setAlignment(Qt::AlignCenter);
+    Image5->setScaledContents(true);
+
+    Frame1 = group(central, "Frame1", tr("Lunar distance in Kilometers"), {266, 196, 506, 74});
+    // The marker's left edge runs from 1700 to 2580 twips (113..172 px) as the
+    // distance goes from 56 to 64.8 Earth radii; the scale spans that travel.
+    Image1 = make<QLabel>(Frame1, "Image1", {111, 22, 76, 34});
+    Image1->setScaledContents(true);
+    Line1 = make<GaugeLine>(Frame1, "Line1", {0, 0, 506, 74});
+    Image2 = make<QLabel>(Frame1, "Image2", {113, 20, 14, 30});
+    Image2->setScaledContents(true);
+    Label13 = make<QLabel>(Frame1, "Label13", {230, 26, 110, 26});
+    QFont big = Label13->font();
+    big.setBold(true);
+    big.setPointSizeF(big.pointSizeF() * 1.3);
+    Label13->setFont(big);
+    caption(Frame1, tr("km"), {330, 26, 40, 26});
+
+    // --- Graph -------------------------------------------------------------------
+    Frame3 = group(central, "Frame3", QString(), {8, 274, 190, 48});
+    Text11 = make<QLineEdit>(Frame3, "Text11", {92, 14, 36, 24});
+    Text11->setAlignment(Qt::AlignCenter);
+    caption(Frame3, tr("&Graph days"), {10, 14, 80, 24}, Text11);
+    UpDown3 = make<UpDown>(Frame3, "UpDown3", {129, 14, 16, 24});
+
+    MSChart1 = make<ChartWidget>(central, "MSChart1", {8, 326, 764, 232});
+    MSChart1->setAxisTitles(tr("Future Dates"), tr("Prediction %"));
+    Text18 = readOnlyBox(central, "Text18", {20, 332, 104, 22});
+    Text18->setText(tr("Selected Date:"));
+    Text3 = readOnlyBox(central, "Text3", {126, 332, 96, 22});
+    Text18->hide();
+    Text3->hide();
+
+    // --- The settings frame, beneath the chart ------------------------------------
+    Frame9 = make<QFrame>(central, "Frame9", {8, 326, 764, 232});
+    Frame9->setFrameShape(QFrame::StyledPanel);
+    Frame9->hide();
+    auto* location = group(Frame9, "Frame10", tr("Location"), {8, 4, 250, 62});
+    Combo3 = make<QComboBox>(location, "Combo3", {8, 24, 140, 26});
+    Combo3->setEditable(true);
+    Combo3->setInsertPolicy(QComboBox::NoInsert);
+    Command8 = make<QPushButton>(location, "Command8", {150, 23, 46, 28});
+    Command8->setText(tr("Save"));
+    Command9 = make<QPushButton>(location, "Command9", {198, 23, 46, 28});
+    Command9->setText(tr("Delete"));
+
+    auto* latitude = group(Frame9, "Frame11", tr("Latitude"), {8, 70, 250, 58});
+    Text30 = make<QLineEdit>(latitude, "Text30", {10, 24, 36, 24});
+    UpDown9 = make<UpDown>(latitude, "UpDown9", {47, 24, 16, 24});
+    caption(latitude, QStringLiteral("°"), {66, 24, 10, 24});
+    Text20 = make<QLineEdit>(latitude, "Text20", {82, 24, 36, 24});
+    UpDown6 = make<UpDown>(latitude, "UpDown6", {119, 24, 16, 24});
+    caption(latitude, QStringLiteral("'"), {138, 24, 10, 24});
+    Text40 = make<QLineEdit>(latitude, "Text40", {156, 24, 28, 24});
+    UpDown10 = make<UpDown>(latitude, "UpDown10", {185, 24, 16, 24});
+
+    auto* longitude = group(Frame9, "Frame12", tr("Longitude"), {8, 132, 250, 58});
+    Text15 = make<QLineEdit>(longitude, "Text15", {10, 24, 36, 24});
+    UpDown7 = make<UpDown>(longitude, "UpDown7", {47, 24, 16, 24});
+    caption(longitude, QStringLiteral("°"), {66, 24, 10, 24});
+    Text14 = make<QLineEdit>(longitude, "Text14", {82, 24, 36, 24});
+    UpDown8 = make<UpDown>(longitude, "UpDown8", {119, 24, 16, 24});
+    caption(longitude, QStringLiteral("'"), {138, 24, 10, 24});
+    Text13 = make<QLineEdit>(longitude, "Text13", {156, 24, 28, 24});
+    UpDown5 = make<UpDown>(longitude, "UpDown5", {185, 24, 16, 24});
+    for (QLineEdit* box : {Text30, Text20, Text40, Text15, Text14, Text13}) {
+        box->setAlignment(Qt::AlignCenter);
+    }
+
+    auto* zone = group(Frame9, "Frame13", tr("Time Zone"), {266, 4, 250, 124});
+    Text17 = make<QLineEdit>(zone, "Text17", {70, 24, 46, 24});
+    Text17->setAlignment(Qt::AlignCenter);
+    caption(zone, tr("G.M.T"), {10, 24, 44, 24}, Text17);
+    Label17 = make<QLabel>(zone, "Label17", {58, 24, 10, 24});
+    Label17->setText(QStringLiteral("+"));
+    UpDown11 = make<UpDown>(zone, "UpDown11", {117, 24, 16, 24});
+    Text16 = make<QLineEdit>(zone, "Text16", {10, 56, 230, 24});
+    Text16->setReadOnly(true);
+    Check3 = make<QCheckBox>(zone, "Check3", {10, 88, 230, 24});
+    Check3->setText(tr("Auto Daylight Savings Adjust"));
+
+    Frame8 = group(Frame9, "Frame8", tr("System Tray Icons"), {266, 132, 250, 58});
+    Check1 = make<QCheckBox>(Frame8, "Check1", {10, 18, 230, 18});
+    Check1->setText(tr("Show Moon Phase Icon"));
+    Check2 = make<QCheckBox>(Frame8, "Check2", {10, 36, 230, 18});
+    Check2->setText(tr("Show Fish Prediction Icon"));
+
+    Frame4 = group(Frame9, "Frame4", tr("Fish Alarm Condition"), {524, 4, 232, 54});
+    Option1 = make<QRadioButton>(Frame4, "Option1", {10, 22, 100, 24});
+    Option1->setText(tr("&Activated"));
+    Option2 = make<QRadioButton>(Frame4, "Option2", {112, 22, 112, 24});
+    Option2->setText(tr("&Deactivated"));
+
+    Frame7 = group(Frame9, "Frame7", tr("Alarm Settings"), {524, 62, 232, 84});
+    Combo2 = make<QComboBox>(Frame7, "Combo2", {72, 22, 152, 24});
+    Combo2->addItems({tr("Excellent Days"), tr("Good & Excellent Days"),
+                      tr("Fair To Excellent Days"), tr("All Days")});
+    LabelWarnOn = make<QLabel>(Frame7, "LabelWarnOn", {10, 22, 60, 24});
+    LabelWarnOn->setText(tr("Warn on:"));
+    Text12 = make<QLineEdit>(Frame7, "Text12", {10, 52, 36, 24});
+    Text12->setAlignment(Qt::AlignCenter);
+    UpDown4 = make<UpDown>(Frame7, "UpDown4", {47, 52, 16, 24});
+    LabelDaysInAdvance = make<QLabel>(Frame7, "LabelDaysInAdvance", {70, 52, 150, 24});
+    LabelDaysInAdvance->setText(tr("Days in Advance"));
+
+    Command2 = make<QPushButton>(Frame9, "Command2", {524, 194, 56, 30});
+    Command2->setText(tr("&Apply "));
+    Command4 = make<QPushButton>(Frame9, "Command4", {584, 194, 50, 30});
+    Command4->setText(tr("&Ok"));
+    Command5 = make<QPushButton>(Frame9, "Command5", {638, 194, 58, 30});
+    Command5->setText(tr("&Cancel"));
+    Command6 = make<QPushButton>(Frame9, "Command6", {700, 194, 56, 30});
+    Command6->setText(tr("He&lp"));
+
+    // --- Commands ---------------------------------------------------------------------
+    Command1 = make<QPushButton>(central, "Command1", {600, 564, 82, 30});
+    Command1->setText(tr("&Journal"));
+    Command3 = make<QPushButton>(central, "Command3", {690, 564, 82, 30});
+    Command3->setText(tr("&Exit"));
+}
+
+void Form1::buildMenus() {
+    mnuGraphs = menuBar()->addMenu(tr("&Graphs"));
+    mnuGraphs->setObjectName(QStringLiteral("mnuGraphs"));
+    static constexpr const char* kChartNames[8] = {"mnu3dbar",  "mnu2dbar",  "mn3dline",
+                                                   "mnu2dline", "mnu3darea", "mnu2darea",
+                                                   "mnu3dstep", "mnu2dstep"};
+    const QString captions[8] = {tr("&3D Bar"),  tr("&2D Bar"),  tr("3&D Line"), tr("2D &Line"),
+                                 tr("3D &Area"), tr("2D A&rea"), tr("3D &Step"), tr("2D S&tep")};
+    for (int i = 0; i < 8; ++i) {
+        mnuChart[i] = mnuGraphs->addAction(captions[i]);
+        mnuChart[i]->setObjectName(QString::fromLatin1(kChartNames[i]));
+        mnuChart[i]->setCheckable(true);
+        connect(mnuChart[i], &QAction::triggered, this, [this, i] { mnuChartType(i); });
+    }
+    mnuGraphs->addSeparator();
+    mnubackcol = mnuGraphs->addAction(tr("&Background Color"));
+    mnubackcol->setObjectName(QStringLiteral("mnubackcol"));
+
+    mnuSettings = menuBar()->addMenu(tr("&Settings"));
+    mnuSettings->setObjectName(QStringLiteral("mnuSettings"));
+    mnualarm = mnuSettings->addAction(tr("&Program Settings"));
+    mnualarm->setObjectName(QStringLiteral("mnualarm"));
+    mnuregional = mnuSettings->addAction(tr("R&egional Settings"));
+    mnuregional->setObjectName(QStringLiteral("mnuregional"));
+    mnuSettings->addSeparator();
+    mnudaterep = mnuSettings->addAction(tr("&Date Representation"));
+    mnudaterep->setObjectName(QStringLiteral("mnudaterep"));
+    mnurevmoon = mnuSettings->addAction(tr("&Reverse Moon Image"));
+    mnurevmoon->setObjectName(QStringLiteral("mnurevmoon"));
+    mnuSettings->addSeparator();
+    mnutextip = mnuSettings->addAction(tr("Show &Text Tips"));
+    mnutextip->setObjectName(QStringLiteral("mnutextip"));
+    mnutextip->setCheckable(true);
+
+    mnuprintcal = menuBar()->addAction(tr("&Print Calendar"));
+    mnuprintcal->setObjectName(QStringLiteral("mnuprintcal"));
+
+    mnuhelp = menuBar()->addMenu(tr("&Help"));
+    mnuhelp->setObjectName(QStringLiteral("mnuhelp"));
+    mnuhelptopics = mnuhelp->addAction(tr("&Help Topics"));
+    mnuhelptopics->setObjectName(QStringLiteral("mnuhelptopics"));
+    mnuhelp->addSeparator();
+    mnuabout = mnuhelp->addAction(tr("&About"));
+    mnuabout->setObjectName(QStringLiteral("mnuabout"));
+}
+
+void Form1::tooltipsshow() {
+    Dateframe->setToolTip(QStringLiteral("Displayed date for which data has been calculated."));
+    Frame3->setToolTip(QStringLiteral("Sets number of days ahead you wish the graph to read."));
+    Frame1->setToolTip(QStringLiteral(
+        "Displays the distance the Moon this from the Earth, therefore the amount of influence the "
+        "Moon has on Earth."));
+    Command1->setToolTip(
+        QStringLiteral("Displays fishing journal which allows you to keep records."));
+    MSChart1->setToolTip(
+        QStringLiteral("Graph displaying fishing day predictions ahead, up to the value displayed "
+                       "in graph days."));
+    Image5->setToolTip(QStringLiteral("Displayed date fishing prediction : ") +
+                       QString::fromUtf8(state_.predictionWord.c_str()));
+    Image3->setToolTip(QStringLiteral("Displayed date Moon phase"));
+    Text4->setToolTip(
+        QStringLiteral("Displayed date major fishing time when Moon is above the observer."));
+    Text5->setToolTip(
+        QStringLiteral("Displayed date major fishing time when Moon is below the observer."));
+    Text7->setToolTip(
+        QStringLiteral("Displayed date minor fishing time when Moon is above the observer."));
+    Text8->setToolTip(
+        QStringLiteral("Displayed date minor fishing time when Moon is below the observer."));
+    Text6->setToolTip(
+        QStringLiteral("Length of day in hours & minutes between sunrise and sunset."));
+    Text2->setToolTip(QStringLiteral("Displayed date Sunrise."));
+    Text32->setToolTip(QStringLiteral("Displayed date Sunset."));
+    Text21->setToolTip(QStringLiteral("Displayed date Moonrise."));
+    Text39->setToolTip(QStringLiteral("Displayed date Moonset."));
+    Text9->setToolTip(QStringLiteral("Age of Moon in days from New Moon."));
+    Label13->setToolTip(QStringLiteral("Distance from Earth in Kilometers."));
+    Image1->setToolTip(QStringLiteral(
+        "Displays the distance the Moon this from the Earth, therefore the amount of influence the "
+        "moon has on the Earth."));
+    Label19->setToolTip(QStringLiteral(
+        "Fishing on days of the solstice or equinox can be the most productive days of the year."));
+    Frame4->setToolTip(QStringLiteral("Selects whether alarm is activated or not."));
+    Frame7->setToolTip(QStringLiteral("Select type of day and how many days in advance."));
+    Frame8->setToolTip(QStringLiteral(
+        "Displays icons in taskbar tray area. Settings do not take effect until computer is "
+        "restarted."));
+    Check3->setToolTip(
+        QStringLiteral("Adjusts for daylight savings automatically when and where applicable."));
+    Text30->setToolTip(QStringLiteral("Enter latitude degrees."));
+    Text20->setToolTip(QStringLiteral("Enter Latitude minutes"));
+    Text40->setToolTip(QStringLiteral("Select between Northern or Southern Hemisphere."));
+    Text15->setToolTip(QStringLiteral("Enter Longitude degrees."));
+    Text14->setToolTip(QStringLiteral("Enter Longitude minutes."));
+    Text13->setToolTip(QStringLiteral("Select between west or east of Greenwich, England."));
+    Text17->setToolTip(QStringLiteral("Enter G.M.T variation from Greenwich, England."));
+    Text16->setToolTip(QStringLiteral("Displayed Computer settings local Time Zone."));
+    Command2->setToolTip(QStringLiteral("Click to apply changes to program settings."));
+    Command5->setToolTip(QStringLiteral("Click to close window without applying any changes."));
+    Command4->setToolTip(
+        QStringLiteral("Click to apply changes and close program settings window."));
+}
+
+void Form1::tooltipss() {
+    for (QWidget* w : {static_cast<QWidget*>(Dateframe), static_cast<QWidget*>(Frame3),
+                       static_cast<QWidget*>(Frame1),    static_cast<QWidget*>(Command1),
+                       static_cast<QWidget*>(MSChart1),  static_cast<QWidget*>(Image5),
+                       static_cast<QWidget*>(Image3),    static_cast<QWidget*>(Text4),
+                       static_cast<QWidget*>(Text5),     static_cast<QWidget*>(Text7),
+                       static_cast<QWidget*>(Text8),     static_cast<QWidget*>(Text6),
+                       static_cast<QWidget*>(Text2),     static_cast<QWidget*>(Text32),
+                       static_cast<QWidget*>(Text21),    static_cast<QWidget*>(Text39),
+                       static_cast<QWidget*>(Text9),     static_cast<QWidget*>(Label13),
+                       static_cast<QWidget*>(Image1),    static_cast<QWidget*>(Label19),
+                       static_cast<QWidget*>(Frame4),    static_cast<QWidget*>(Frame7),
+                       static_cast<QWidget*>(Frame8),    static_cast<QWidget*>(Check3),
+                       static_cast<QWidget*>(Text30),    static_cast<QWidget*>(Text20),
+                       static_cast<QWidget*>(Text40),    static_cast<QWidget*>(Text15),
+                       static_cast<QWidget*>(Text14),    static_cast<QWidget*>(Text13),
+                       static_cast<QWidget*>(Text17),    static_cast<QWidget*>(Text16),
+                       static_cast<QWidget*>(Command2),  static_cast<QWidget*>(Command5),
+                       static_cast<QWidget*>(Command4)}) {
+        w->setToolTip(QString());
+    }
+}
+
+}  // namespace moonbite

@@ -1,0 +1,469 @@
+// Form1's settings frame: validation and saving of the current location, the
+// saved locations, the time zone, and the wiring of every control's handler.
+#include <QAbstractItemView>
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QRadioButton>
+#include <cmath>
+
+#include "chart_widget.h"
+#include "main_window.h"
+#include "message_boxes.h"
+#include "settings_store.h"
+#include "system_time_zone.h"
+#include "updown.h"
+
+namespace moonbite {
+namespace {
+
+const QString kTitle = QStringLiteral("Moonbite");
+const QString kNewLocation = QStringLiteral("New Location");
+const QString kLocations = QStringLiteral("Settings\\Locations\\");
+constexpr int kCritical = static_cast<int>(MessageBoxes::Icon::Critical);
+
+QString numberString(double value) {
+    Text t;
+    numberText(t, value);
+    return QString::fromUtf8(t.c_str());
+}
+
+double valOf(const QLineEdit* box) {
+    return Val(box->text().toUtf8().toStdString());
+}
+
+}  // namespace
+
+bool Form1::validNumber(QLineEdit* box, double& value) {
+    bool ok = false;
+    value = QLocale::c().toDouble(box->text().trimmed(), &ok);
+    if (ok && std::isfinite(value)) return true;
+    showMessage(QStringLiteral("Please use only Numeric characters in these boxes. "),
+                QStringLiteral(" Invalid Characters Used"), kCritical);
+    return false;
+}
+
+bool Form1::checklatlon() {
+    // 1. A name for the location.
+    if (Combo3->currentText().isEmpty()) {
+        showMessage(
+            QStringLiteral("No name has been entered for your location. Please enter a "
+                           "name.\r\nIf this is the first time you are using this program, "
+                           "please enter your location coordinates by selecting  | Settings "
+                           "| Program Settings | on the menu bar"),
+            kTitle, kCritical);
+        return false;
+    }
+    // 3. No blank boxes.
+    const std::pair<QLineEdit*, const char*> blanks[] = {{Text17, "Time Zone."},
+                                                         {Text30, "Latitude Degrees."},
+                                                         {Text15, "Longitude Degrees."},
+                                                         {Text14, "Longitude minutes."},
+                                                         {Text20, "Latitude minutes."}};
+    for (const auto& [box, label] : blanks) {
+        if (!box->text().isEmpty()) continue;
+        const QString l = QString::fromLatin1(label);
+        showMessage(QStringLiteral("No value was entered for ") + l +
+                        QStringLiteral(" Please re-enter the ") + l,
+                    QStringLiteral(" Settings Entry Is Blank"), kCritical);
+        box->setFocus();
+        return false;
+    }
+    // 4. Ranges, on the leading number of each box.
+    struct Range {
+        QLineEdit* box;
+        bool (*outside)(double);
+        const char* message;
+    };
+    const Range ranges[] = {
+        {Text30, [](double v) { return v > 89; },
+         "Latitude is greater than 89 degrees. Please re-enter latitude between 0-89"},
+        {Text15, [](double v) { return v > 179; },
+         "Longitude is greater than 179 degrees. Please re-enter longitude between 0-179"},
+        {Text20, [](double v) { return v > 59; },
+         "Latitude minutes is greater than 59. Please re-enter latitude minutes between 0 - 59"},
+        {Text14, [](double v) { return v > 59; },
+         "Longitude minutes is greater than 59. Please re-enter longitude minutes between 0 - 59"},
+        {Text17, [](double v) { return v > 13 || v < -12; },
+         "Time zone is not within GMT standard. Please re-enter time zone between -12 and +13"},
+    };
+    for (const Range& r : ranges) {
+        if (!r.outside(valOf(r.box))) continue;
+        showMessage(QString::fromLatin1(r.message), kTitle, kCritical);
+        r.box->clear();
+        r.box->setFocus();
+        return false;
+    }
+    // 5. Negative degrees or minutes: the hemisphere letters carry the sign.
+    double lonmin = 0, latmin = 0, londeg = 0, latdeg = 0;
+    if (!validNumber(Text14, lonmin) || !validNumber(Text20, latmin) ||
+        !validNumber(Text15, londeg) || !validNumber(Text30, latdeg))
+        return false;
+    if (lonmin < 0 || latmin < 0 || londeg < 0 || latdeg < 0) {
+        showMessage(
+            QStringLiteral("Negative values for latitude and longitude are not valid.\rSome "
+                           "publications may represent latitude & longitude as negative values. "
+                           "Usually the Southern Hemisphere and longitudes West of Greenwich are "
+                           "represented this way.\rPlease use the (N or S) or (W or E) settings to "
+                           "correct this problem."),
+            QStringLiteral(" Negative Values - Use (N or S) or (W or E)"), kCritical);
+        Text14->setText(numberString(std::fabs(lonmin)));
+        Text20->setText(numberString(std::fabs(latmin)));
+        Text15->setText(numberString(std::fabs(londeg)));
+        Text30->setText(numberString(std::fabs(latdeg)));
+        return false;
+    }
+    // 6. Whole degrees and minutes.
+    Text30->setText(numberString(std::floor(latdeg)));
+    Text20->setText(numberString(std::floor(latmin)));
+    Text14->setText(numberString(std::floor(lonmin)));
+    Text15->setText(numberString(std::floor(londeg)));
+    // 7. The time zone.
+    double zone = 0;
+    if (!validNumber(Text17, zone)) return false;
+    timeZoneText_ = numberString(zone);
+    gmtadj();
+    // 8. Save the current location and the program settings.
+    SettingsStore& store = *services_.store;
+    write(store, keys::runalarm, boolText(Option1->isChecked()));
+    write(store, keys::showmoon, Check1->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+    write(store, keys::showfish, Check2->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+    write(store, keys::daytype, QString::number(Combo2->currentIndex()));
+    write(store, keys::daysinadvance, Text12->text());
+    write(store, keys::latdeg, Text30->text());
+    write(store, keys::londeg, Text15->text());
+    write(store, keys::latmin, Text20->text());
+    write(store, keys::lonmin, Text14->text());
+    write(store, keys::gmtv, boolText(Label17->isVisibleTo(Label17->parentWidget())));
+    write(store, keys::gmtInSettingsFrame, Text17->text());
+    write(store, keys::NorS, Text40->text());
+    write(store, keys::WorE, Text13->text());
+    write(store, keys::daylight, Check3->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+    write(store, keys::custom, boolText(customZone_));
+    write(store, keys::currentloc, Combo3->currentText());
+    if (Option2->isChecked()) write(store, keys::runalarm, boolText(false));
+    return true;
+}
+
+void Form1::gmtadj() {
+    const double zone = Val(timeZoneText_.toStdString());
+    if (zone < -12) timeZoneText_ = QStringLiteral("13");
+    if (zone > 13) timeZoneText_ = QStringLiteral("-12");
+    UpDown1->setFocus();
+    if (timeZoneText_ == numberString(systemOffsetHours_)) {
+        const SystemZone z = ReadSystemTimeZone(*services_.timeZone, Check3->isChecked());
+        systemZoneName_ = z.name;
+        systemOffsetHours_ = z.offsetHours;
+        Text16->setText(systemZoneName_);
+        Text16->setEnabled(true);
+        customZone_ = false;
+        Check3->setEnabled(true);
+    } else {
+        Text16->setText(QStringLiteral("Custom"));
+        Text16->setEnabled(false);
+        Check3->setEnabled(false);
+        customZone_ = true;
+    }
+    Text17->setText(timeZoneText_);
+    Label17->setVisible(Val(timeZoneText_.toStdString()) > 0);
+}
+
+void Form1::UpDown11_UpClick() {
+    timeZoneText_ = numberString(valOf(Text17) + 0.5);
+    gmtadj();
+}
+
+void Form1::UpDown11_DownClick() {
+    timeZoneText_ = numberString(valOf(Text17) - 0.5);
+    gmtadj();
+}
+
+void Form1::Check3_Click() {
+    const SystemZone z = ReadSystemTimeZone(*services_.timeZone, Check3->isChecked());
+    systemZoneName_ = z.name;
+    systemOffsetHours_ = z.offsetHours;
+    Text16->setText(systemZoneName_);
+    Text17->setText(numberString(systemOffsetHours_));
+}
+
+void Form1::Text17_KeyPress_Enter() {
+    timeZoneText_ = numberString(valOf(Text17));
+    gmtadj();
+    UpDown11->setFocus();
+}
+
+// ---------------------------------------------------------------------------
+// Locations
+
+void Form1::Combo3_Click() {
+    const QString name = Combo3->currentText();
+    if (name == kNewLocation) {
+        Combo3->setEditText(QString());
+        return;
+    }
+    SettingsStore& store = *services_.store;
+    const QString section = locationSection(name);
+    auto get = [&](const char* key, const char* def) {
+        return store.get(kTitleApp, section, QString::fromLatin1(key), QString::fromLatin1(def));
+    };
+    Text30->setText(get("latdeg", "0"));
+    Text20->setText(get("latmin", "0"));
+    Text40->setText(get("NorS", "S"));
+    Text15->setText(get("londeg", "0"));
+    Text14->setText(get("lonmin", "0"));
+    Text13->setText(get("WorE", "E"));
+    Text17->setText(get("gmt", "13"));
+    timeZoneText_ = numberString(valOf(Text17));
+    gmtadj();
+}
+
+void Form1::Command8_Click() {
+    SettingsStore& store = *services_.store;
+    const QString name = Combo3->currentText();
+    if (Combo3->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0) {
+        Combo3->addItem(name);
+        const int saved = Combo3->count() - 1;
+        store.save(kTitleApp, kLocations, QStringLiteral("nlist"), QString::number(saved));
+        store.save(kTitleApp, kLocations, QStringLiteral("place(%1)").arg(saved), name);
+        Combo3->setCurrentIndex(saved);
+    }
+    const QString section = locationSection(name);
+    store.save(kTitleApp, section, QStringLiteral("latdeg"), Text30->text());
+    store.save(kTitleApp, section, QStringLiteral("londeg"), Text15->text());
+    store.save(kTitleApp, section, QStringLiteral("latmin"), Text20->text());
+    store.save(kTitleApp, section, QStringLiteral("lonmin"), Text14->text());
+    store.save(kTitleApp, section, QStringLiteral("gmt"), Text17->text());
+    store.save(kTitleApp, section, QStringLiteral("NorS"), Text40->text());
+    store.save(kTitleApp, section, QStringLiteral("WorE"), Text13->text());
+}
+
+void Form1::Command9_Click() {
+    SettingsStore& store = *services_.store;
+    const QString name = Combo3->currentText();
+    const int index = Combo3->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index <= 0) return;  // nothing saved under this name ("New Location" is not a place)
+    store.remove(kTitleApp, locationSection(name) + QStringLiteral("\\"));
+    Combo3->removeItem(index);
+    const int k = Combo3->count() - 1;
+    for (int i = 1; i <= k; ++i) {
+        store.save(kTitleApp, kLocations, QStringLiteral("place(%1)").arg(i), Combo3->itemText(i));
+    }
+    store.save(kTitleApp, kLocations, QStringLiteral("nlist"), QString::number(k));
+    store.remove(kTitleApp, kLocations, QStringLiteral("place(%1)").arg(k + 1));
+    Combo3->setEditText(name);
+    if (k == 0) write(store, keys::currentloc, Combo3->currentText());
+}
+
+// ---------------------------------------------------------------------------
+// Apply, OK, Cancel
+
+// A failed validation stops here: running the activation after it would
+// refill the boxes from the store (losing the user's correction) and show the
+// same message a second time.
+void Form1::Command2_Click() {
+    if (!checklatlon()) return;
+    Command2->setEnabled(false);
+    Activateform();
+}
+
+void Form1::Command4_Click() {
+    if (!checklatlon()) return;
+    Command2->setEnabled(false);
+    mnualarm->setEnabled(true);
+    Frame9->hide();
+    MSChart1->show();
+    Activateform();
+    Command2->setEnabled(true);
+}
+
+void Form1::Command5_Click() {
+    mnualarm->setEnabled(true);
+    Frame9->hide();
+    MSChart1->show();
+    Command2->setEnabled(true);
+}
+
+void Form1::setAlarmGroupEnabled(bool enabled) {
+    for (QWidget* w :
+         {static_cast<QWidget*>(Frame7), static_cast<QWidget*>(Combo2),
+          static_cast<QWidget*>(Text12), static_cast<QWidget*>(UpDown4),
+          static_cast<QWidget*>(LabelWarnOn), static_cast<QWidget*>(LabelDaysInAdvance)}) {
+        w->setEnabled(enabled);
+    }
+}
+
+void Form1::stepWrapped(QLineEdit* box, int delta, int wrapAt, int wrapTo) {
+    double v = valOf(box) + delta;
+    if (v >= wrapAt) v = 0;
+    if (v < 0) v = wrapTo;
+    box->setText(numberString(v));
+}
+
+void Form1::flipLetters(QLineEdit* box, const char* a, const char* b) {
+    box->setText(box->text() == QLatin1String(a) ? QString::fromLatin1(b) : QString::fromLatin1(a));
+}
+
+// ---------------------------------------------------------------------------
+// Wiring
+
+void Form1::connectHandlers() {
+    // Date group. The spinners step their buddy box, then raise their change.
+    connect(UpDown1, &UpDown::upClick, this,
+            [this] { Text1->setText(numberString(valOf(Text1) + 1)); });
+    connect(UpDown1, &UpDown::downClick, this,
+            [this] { Text1->setText(numberString(valOf(Text1) - 1)); });
+    connect(UpDown1, &UpDown::change, this, &Form1::UpDown1_Change);
+    connect(UpDown2, &UpDown::upClick, this, [this] {
+        Text10->setText(numberString(valOf(Text10) + 1));
+        Text10_Change();
+    });
+    connect(UpDown2, &UpDown::downClick, this, [this] {
+        Text10->setText(numberString(valOf(Text10) - 1));
+        Text10_Change();
+    });
+    connect(Combo1, &QComboBox::activated, this, [this](int) { Combo1_Click(); });
+    connect(Command7, &QPushButton::clicked, this, &Form1::Command7_Click);
+    Text10->setReadOnly(true);
+    for (QObject* o : {static_cast<QObject*>(Text1), static_cast<QObject*>(Text10),
+                       static_cast<QObject*>(Combo1), static_cast<QObject*>(Text11),
+                       static_cast<QObject*>(Text17)}) {
+        o->installEventFilter(this);
+    }
+    for (QWidget* frame : {static_cast<QWidget*>(Frame1), static_cast<QWidget*>(Frame2),
+                           static_cast<QWidget*>(Frame3), static_cast<QWidget*>(Frame5),
+                           static_cast<QWidget*>(Frame6), centralWidget()}) {
+        frame->installEventFilter(this);
+    }
+
+    // Graph days and the chart.
+    connect(UpDown3, &UpDown::upClick, this, [this] {
+        Text11->setText(QString::number(std::min(60, static_cast<int>(valOf(Text11)) + 1)));
+    });
+    connect(UpDown3, &UpDown::downClick, this, [this] {
+        Text11->setText(QString::number(std::max(2, static_cast<int>(valOf(Text11)) - 1)));
+    });
+    connect(UpDown3, &UpDown::change, this, &Form1::UpDown3_Change);
+    connect(MSChart1, &ChartWidget::pointSelected, this, &Form1::MSChart1_PointSelected);
+    connect(MSChart1, &ChartWidget::pointActivated, this, &Form1::MSChart1_PointActivated);
+    connect(MSChart1, &ChartWidget::plotSelected, this,
+            [this](int, int) { MSChart1_PlotSelected(); });
+    connect(MSChart1, &ChartWidget::plotActivated, this,
+            [this](int, int) { MSChart1_PlotSelected(); });
+    connect(MSChart1, &ChartWidget::lostFocus, this, &Form1::MSChart1_LostFocus);
+
+    // Commands.
+    connect(Command1, &QPushButton::clicked, this, [this] {
+        if (openJournal) openJournal();
+    });
+    connect(Command3, &QPushButton::clicked, this, &QWidget::close);
+
+    // Settings frame.
+    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+    connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
+    connect(Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
+    connect(Command6, &QPushButton::clicked, this, [this] {
+        if (services_.openHelp) services_.openHelp(10);
+    });
+    connect(Command8, &QPushButton::clicked, this, &Form1::Command8_Click);
+    connect(Command9, &QPushButton::clicked, this, &Form1::Command9_Click);
+    connect(Combo3, &QComboBox::activated, this, [this](int) { Combo3_Click(); });
+    for (QLineEdit* box : {Text12, Text13, Text14, Text15, Text17, Text20, Text30, Text40}) {
+        connect(box, &QLineEdit::textChanged, this, [this] { Command2->setEnabled(true); });
+    }
+    connect(Combo2, &QComboBox::activated, this, [this](int) {
+        Command2->setEnabled(true);
+        UpDown1->setFocus();
+    });
+    connect(Option1, &QRadioButton::clicked, this, [this] {
+        setAlarmGroupEnabled(true);
+        Command2->setEnabled(true);
+    });
+    connect(Option2, &QRadioButton::clicked, this, [this] {
+        setAlarmGroupEnabled(false);
+        Command2->setEnabled(true);
+    });
+    connect(UpDown9, &UpDown::upClick, this, [this] { stepWrapped(Text30, 1, 90, 89); });
+    connect(UpDown9, &UpDown::downClick, this, [this] { stepWrapped(Text30, -1, 90, 89); });
+    connect(UpDown6, &UpDown::upClick, this, [this] { stepWrapped(Text20, 1, 60, 59); });
+    connect(UpDown6, &UpDown::downClick, this, [this] { stepWrapped(Text20, -1, 60, 59); });
+    connect(UpDown7, &UpDown::upClick, this, [this] { stepWrapped(Text15, 1, 180, 179); });
+    connect(UpDown7, &UpDown::downClick, this, [this] { stepWrapped(Text15, -1, 180, 179); });
+    connect(UpDown8, &UpDown::upClick, this, [this] { stepWrapped(Text14, 1, 60, 59); });
+    connect(UpDown8, &UpDown::downClick, this, [this] { stepWrapped(Text14, -1, 60, 59); });
+    connect(UpDown10, &UpDown::change, this, [this] { flipLetters(Text40, "N", "S"); });
+    connect(UpDown5, &UpDown::change, this, [this] { flipLetters(Text13, "W", "E"); });
+    connect(UpDown4, &UpDown::upClick, this,
+            [this] { Text12->setText(numberString(valOf(Text12) + 1)); });
+    connect(UpDown4, &UpDown::downClick, this,
+            [this] { Text12->setText(numberString(std::max(0.0, valOf(Text12) - 1))); });
+    connect(UpDown11, &UpDown::upClick, this, &Form1::UpDown11_UpClick);
+    connect(UpDown11, &UpDown::downClick, this, &Form1::UpDown11_DownClick);
+    connect(Check3, &QCheckBox::clicked, this, [this] { Check3_Click(); });
+
+    // Menus.
+    connect(mnubackcol, &QAction::triggered, this, &Form1::mnubackcol_Click);
+    connect(mnualarm, &QAction::triggered, this, &Form1::mnualarm_Click);
+    connect(mnuregional, &QAction::triggered, this, [this] {
+        if (services_.openRegionalSettings) services_.openRegionalSettings();
+    });
+    connect(mnudaterep, &QAction::triggered, this, &Form1::datrep);
+    connect(mnurevmoon, &QAction::triggered, this, &Form1::mnurevmoon_Click);
+    connect(mnutextip, &QAction::triggered, this, &Form1::mnutextip_Click);
+    connect(mnuprintcal, &QAction::triggered, this, [this] {
+        if (openPrintCalendar) openPrintCalendar();
+    });
+    connect(mnuhelptopics, &QAction::triggered, this, [this] {
+        if (services_.openHelp) services_.openHelp(11);
+    });
+    connect(mnuabout, &QAction::triggered, this, &Form1::mnuabout_Click);
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+        if (watched == Text1 && (key == Qt::Key_Up || key == Qt::Key_Down)) {
+            Text1_KeyDown(key);
+            return true;
+        }
+        if (watched == Text1 && enter) {
+            Text1_KeyPress_Enter();
+            return true;
+        }
+        if (watched == Text10 && !static_cast<QKeyEvent*>(event)->text().isEmpty()) {
+            Text10_KeyPress();
+            return true;
+        }
+        if (watched == Text11 && enter) {
+            Text11_Commit();
+            return true;
+        }
+        if (watched == Text17 && enter) {
+            Text17_KeyPress_Enter();
+            return true;
+        }
+    } else if (type == QEvent::FocusIn && watched == Text10) {
+        Text1->setFocus();
+    } else if (type == QEvent::FocusOut) {
+        if (watched == Combo1 && !starty_ && !Combo1->view()->isVisible()) Combo1_LostFocus();
+        if (watched == Text11) {
+            setGraphDaysValidated();
+            graph();
+        }
+    } else if (type == QEvent::MouseButtonPress &&
+               (watched == Frame1 || watched == Frame2 || watched == Frame3 || watched == Frame5 ||
+                watched == Frame6 || watched == centralWidget())) {
+        UpDown1->setFocus();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+}  // namespace moonbite

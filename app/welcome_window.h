@@ -1,0 +1,30 @@
+// Form2: the welcome a new user sees before the main window.
+#pragma once
+
+#include <QDialog>
+#include <functional>
+
+class QLabel;
+class QPushButton;
+
+namespace moonbite {
+
+class Form2 : public QDialog {
+    Q_OBJECT
+  public:
+    explicit Form2(std::function<void()> openRegionalSettings, QWidget* parent = nullptr);
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label5 = nullptr;
+    QLabel* Label6 = nullptr;
+    QLabel* Label7 = nullptr;
+    QPushButton* Command1 = nullptr;  ///< "&Ok", enabled once the regional settings were opened
+    QPushButton* Command2 = nullptr;  ///< "&Regional settings"
+
+  private:
+    std::function<void()> openRegionalSettings_;
+};
+
+}  // namespace moonbite

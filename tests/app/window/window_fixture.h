@@ -1,0 +1,98 @@
+// A main window on a temporary settings folder, recorded message boxes, a
+// fixed clock and a computer at GMT+10 without daylight time.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QColor>
+#include <QTemporaryDir>
+#include <memory>
+#include <string>
+
+#include "cli_app.h"
+#include "main_window.h"
+#include "message_boxes.h"
+#include "settings_store.h"
+#include "system_time_zone.h"
+
+namespace moonbite::testing {
+
+inline TimeZoneInfo sydneyComputer() {
+    TimeZoneInfo info;
+    info.status = 1;
+    info.biasMinutes = -600;
+    info.standardName = QStringLiteral("AUS Eastern Standard Time");
+    info.daylightName = QStringLiteral("AUS Eastern Daylight Time");
+    info.daylightBias = -60;
+    return info;
+}
+
+class WindowTest : public ::testing::Test {
+  protected:
+    QTemporaryDir folder;
+    std::unique_ptr<SettingsStore> store;
+    RecordingMessageBoxes boxes;
+    FixedTimeZoneSource zone{sydneyComputer()};
+    QDate today{2000, 1, 21};
+    QColor nextColour;  // what the colour dialog answers (invalid: cancelled)
+    int regionalOpened = 0;
+    std::vector<int> helpTopics;
+    std::unique_ptr<Form1> window;
+
+    void SetUp() override { store = std::make_unique<SettingsStore>(folder.path()); }
+    void TearDown() override { window.reset(); }
+
+    /// The current location as Apply would have saved it.
+    void storeSydney() {
+        const QString state = kStateApp;
+        const QString s = QStringLiteral("Settings");
+        store->save(state, s, QStringLiteral("currentloc"), QStringLiteral("Sydney"));
+        store->save(state, s, QStringLiteral("latdeg"), QStringLiteral("33"));
+        store->save(state, s, QStringLiteral("latmin"), QStringLiteral("52"));
+        store->save(state, s, QStringLiteral("NorS"), QStringLiteral("S"));
+        store->save(state, s, QStringLiteral("londeg"), QStringLiteral("151"));
+        store->save(state, s, QStringLiteral("lonmin"), QStringLiteral("13"));
+        store->save(state, s, QStringLiteral("WorE"), QStringLiteral("E"));
+        store->save(state, s, QStringLiteral("gmt"), QStringLiteral("10"));
+    }
+
+    MainWindowServices services() {
+        MainWindowServices sv;
+        sv.store = store.get();
+        sv.boxes = &boxes;
+        sv.timeZone = &zone;
+        sv.today = [this] { return today; };
+        sv.openRegionalSettings = [this] { ++regionalOpened; };
+        sv.openHelp = [this](int topic) { helpTopics.push_back(topic); };
+        sv.chooseColour = [this](const QColor&, QWidget*) { return nextColour; };
+        return sv;
+    }
+
+    /// Loads and shows the window (the first show activates it).
+    Form1& open() {
+        window = std::make_unique<Form1>(services());
+        window->Form_Load();
+        window->show();
+        QApplication::processEvents();
+        return *window;
+    }
+
+    /// Closes the window as the user would and opens a new one on the same store.
+    Form1& reopen() {
+        window->close();
+        window.reset();
+        return open();
+    }
+};
+
+/// moonbite-cli day --json for a date at Sydney, as text fields.
+struct CliDay {
+    std::string sunrise, sunset, dayLength, moonrise, moonset, majorAbove, majorBelow, minorAbove,
+        minorBelow, weekday;
+    int age = 0, picture = 0, score = 0;
+    long distance = 0;
+};
+CliDay cliDayAtSydney(const QDate& date);
+
+}  // namespace moonbite::testing

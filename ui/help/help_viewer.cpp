@@ -1,0 +1,434 @@
+#include "help_viewer.h"
+
+#include <QApplication>
+#include <QColor>
+#include <QEvent>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QSignalBlocker>
+#include <QSplitter>
+#include <QStyle>
+#include <QTextBrowser>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <functional>
+#include <utility>
+#include <vector>
+
+// The pages are compiled into this library; a static library's resources are
+// registered by hand. Q_INIT_RESOURCE declares a global function, so it must
+// be used outside the namespace.
+static void initHelpResources() {
+    static const bool done = [] {
+        Q_INIT_RESOURCE(help);
+        return true;
+    }();
+    (void)done;
+}
+
+namespace moonbite {
+namespace {
+
+const QString kResourceFolder = QStringLiteral(":/help/");
+const QString kIndexPage = QStringLiteral("index.html");
+// More marks than this in one page are not drawn; the list still filters.
+constexpr int kMaxMarks = 400;
+
+QUrl pageUrl(const QString& file) {
+    return QUrl(QStringLiteral("qrc:/help/") + file);
+}
+
+// The words of a search, in lower case; empty when the box holds only spaces.
+QStringList searchWords(const QString& text) {
+    return text.toLower().split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+}
+
+struct Page {
+    QString file;
+    QString title;
+    QString text;  // title and plain text, in lower case, for the search
+};
+
+Page loadPage(const QString& file) {
+    Page page;
+    page.file = file;
+    QFile f(kResourceFolder + file);
+    if (!f.open(QIODevice::ReadOnly)) return page;
+    QTextDocument doc;
+    doc.setBaseUrl(pageUrl(file));
+    doc.setHtml(QString::fromUtf8(f.readAll()));
+    page.title = doc.metaInformation(QTextDocument::DocumentTitle).trimmed();
+    page.text = (page.title + QLatin1Char('\n') + doc.toPlainText()).toLower();
+    return page;
+}
+
+bool containsAll(const Page& page, const QStringList& words) {
+    return std::all_of(words.begin(), words.end(),
+                       [&](const QString& w) { return page.text.contains(w); });
+}
+
+}  // namespace
+
+struct HelpViewer::Impl {
+    HelpViewer* self = nullptr;
+    std::vector<Page> pages;
+    QLineEdit* search = nullptr;
+    QListWidget* contents = nullptr;
+    QLabel* status = nullptr;
+    QTextBrowser* browser = nullptr;
+    QToolButton* back = nullptr;
+    QToolButton* forward = nullptr;
+    QToolButton* home = nullptr;
+    // The page shown. QTextBrowser::source() only changes after sourceChanged
+    // has been sent, so the signal's own URL is kept here.
+    QUrl shown;
+
+    [[nodiscard]] int pageIndex(const QString& file) const {
+        for (std::size_t i = 0; i < pages.size(); ++i) {
+            if (pages[i].file == file) return static_cast<int>(i);
+        }
+        return -1;
+    }
+
+    [[nodiscard]] QString shownFile() const { return shown.fileName(); }
+
+    void showPage(const QString& file) {
+        const QUrl url = pageUrl(file);
+        if (shown == url) return;
+        browser->setSource(url);
+    }
+
+    // Keeps the contents list on the page shown without navigating again.
+    void syncList() {
+        const int i = pageIndex(shownFile());
+        const QSignalBlocker block(contents);
+        if (i < 0) {
+            contents->setCurrentRow(-1);
+            return;
+        }
+        QListWidgetItem* item = contents->item(i);
+        if (item->isHidden()) {
+            contents->setCurrentItem(nullptr);
+            contents->clearSelection();
+        } else {
+            contents->setCurrentItem(item);
+        }
+    }
+
+    // Lists the pages holding every word of the search. The contents page
+    // summarises all the others, so it is left out of a search's results.
+    void filter() {
+        const QStringList words = searchWords(search->text());
+        int listed = 0;
+        for (std::size_t i = 0; i < pages.size(); ++i) {
+            const bool show =
+                words.isEmpty() || (pages[i].file != kIndexPage && containsAll(pages[i], words));
+            contents->item(static_cast<int>(i))->setHidden(!show);
+            if (show) ++listed;
+        }
+        if (words.isEmpty()) {
+            status->clear();
+        } else if (listed == 0) {
+            status->setText(HelpViewer::tr("No page contains all the words."));
+        } else {
+            status->setText(listed == 1 ? HelpViewer::tr("1 page found.")
+                                        : HelpViewer::tr("%1 pages found.").arg(listed));
+        }
+        syncList();
+        highlight(true);
+    }
+
+    // Marks every occurrence of the search words in the page shown and selects
+    // the first one; scrollToFirst brings it into view.
+    void highlight(bool scrollToFirst) {
+        const QStringList words = searchWords(search->text());
+        QList<QTextEdit::ExtraSelection> marks;
+        QTextCursor first;
+        QTextDocument* doc = browser->document();
+        for (const QString& word : words) {
+            QTextCursor c = doc->find(word, 0);
+            while (!c.isNull() && marks.size() < kMaxMarks) {
+                QTextEdit::ExtraSelection mark;
+                mark.cursor = c;
+                mark.format.setBackground(QColor(0xff, 0xe0, 0x6a));
+                marks.append(mark);
+                if (first.isNull() || c.selectionStart() < first.selectionStart()) first = c;
+                c = doc->find(word, c);
+            }
+        }
+        browser->setExtraSelections(marks);
+        if (!first.isNull()) {
+            browser->setTextCursor(first);
+            if (scrollToFirst) browser->ensureCursorVisible();
+        } else {
+            QTextCursor c = browser->textCursor();
+            c.clearSelection();
+            browser->setTextCursor(c);
+        }
+    }
+
+    // Enter in the search box: the page shown stays when it matches,
+    // otherwise the first page listed opens.
+    void openFirstMatch() {
+        const int shown = pageIndex(shownFile());
+        if (shown >= 0 && !contents->item(shown)->isHidden() &&
+            !searchWords(search->text()).isEmpty()) {
+            highlight(true);
+            return;
+        }
+        for (int i = 0; i < contents->count(); ++i) {
+            if (!contents->item(i)->isHidden()) {
+                showPage(pages[static_cast<std::size_t>(i)].file);
+                return;
+            }
+        }
+    }
+
+    void focusList() {
+        if (contents->currentItem() == nullptr || contents->currentItem()->isHidden()) {
+            for (int i = 0; i < contents->count(); ++i) {
+                if (!contents->item(i)->isHidden()) {
+                    contents->setCurrentRow(i);
+                    break;
+                }
+            }
+        }
+        contents->setFocus(Qt::OtherFocusReason);
+    }
+};
+
+namespace {
+
+// Down in the search box moves to the list of pages.
+class SearchKeys : public QObject {
+  public:
+    SearchKeys(QObject* parent, std::function<void()> down)
+        : QObject(parent), down_(std::move(down)) {}
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (key->key() == Qt::Key_Down && key->modifiers() == Qt::NoModifier) {
+                down_();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    std::function<void()> down_;
+};
+
+QToolButton* navigationButton(QWidget* parent, const QString& text, QStyle::StandardPixmap icon,
+                              const QString& name, const QString& tip) {
+    auto* b = new QToolButton(parent);
+    b->setObjectName(name);
+    b->setText(text);
+    b->setIcon(parent->style()->standardIcon(icon));
+    b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    b->setAutoRaise(true);
+    b->setToolTip(tip);
+    return b;
+}
+
+}  // namespace
+
+HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window), impl_(new Impl) {
+    initHelpResources();
+    Impl& d = *impl_;
+    d.self = this;
+    for (const QString& file : pageFiles())
+        d.pages.push_back(loadPage(file));
+
+    setWindowTitle(tr("Moonbite Help"));
+    // The help window never keeps the program running on its own.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    resize(720, 560);
+
+    d.back = navigationButton(this, tr("&Back"), QStyle::SP_ArrowBack, QStringLiteral("helpBack"),
+                              tr("Back to the page before (Alt+Left)"));
+    d.forward = navigationButton(this, tr("&Forward"), QStyle::SP_ArrowForward,
+                                 QStringLiteral("helpForward"), tr("Forward again (Alt+Right)"));
+    d.home = navigationButton(this, tr("&Home"), QStyle::SP_DirHomeIcon, QStringLiteral("helpHome"),
+                              tr("The contents page"));
+    d.back->setEnabled(false);
+    d.forward->setEnabled(false);
+
+    d.search = new QLineEdit(this);
+    d.search->setObjectName(QStringLiteral("helpSearch"));
+    d.search->setPlaceholderText(tr("Search help"));
+    d.search->setClearButtonEnabled(true);
+    d.search->setToolTip(tr("Lists the pages that contain all the words typed (Ctrl+F)"));
+
+    d.contents = new QListWidget(this);
+    d.contents->setObjectName(QStringLiteral("helpContents"));
+    d.contents->setSelectionMode(QAbstractItemView::SingleSelection);
+    d.contents->setSpacing(2);
+    for (const Page& page : d.pages) {
+        auto* item = new QListWidgetItem(page.title.isEmpty() ? page.file : page.title);
+        item->setData(Qt::UserRole, page.file);
+        d.contents->addItem(item);
+    }
+
+    d.status = new QLabel(this);
+    d.status->setObjectName(QStringLiteral("helpStatus"));
+    d.status->setWordWrap(true);
+
+    d.browser = new QTextBrowser(this);
+    d.browser->setObjectName(QStringLiteral("helpBrowser"));
+    d.browser->setOpenExternalLinks(true);
+    d.browser->setFrameShape(QFrame::StyledPanel);
+    d.browser->document()->setDocumentMargin(10);
+
+    auto* left = new QWidget(this);
+    auto* leftLayout = new QVBoxLayout(left);
+    leftLayout->setContentsMargins(0, 0, 0, 0);
+    leftLayout->setSpacing(4);
+    leftLayout->addWidget(d.search);
+    leftLayout->addWidget(d.contents, 1);
+    leftLayout->addWidget(d.status);
+
+    auto* splitter = new QSplitter(Qt::Horizontal, this);
+    splitter->addWidget(left);
+    splitter->addWidget(d.browser);
+    splitter->setStretchFactor(0, 0);
+    splitter->setStretchFactor(1, 1);
+    splitter->setChildrenCollapsible(false);
+    splitter->setSizes({200, 520});
+
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(2);
+    buttons->addWidget(d.back);
+    buttons->addWidget(d.forward);
+    buttons->addWidget(d.home);
+    buttons->addStretch(1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->setSpacing(6);
+    layout->addLayout(buttons);
+    layout->addWidget(splitter, 1);
+
+    setTabOrder(d.search, d.contents);
+    setTabOrder(d.contents, d.browser);
+
+    // Navigation.
+    connect(d.back, &QToolButton::clicked, d.browser, &QTextBrowser::backward);
+    connect(d.forward, &QToolButton::clicked, d.browser, &QTextBrowser::forward);
+    connect(d.home, &QToolButton::clicked, this, [this] { impl_->showPage(kIndexPage); });
+    connect(d.browser, &QTextBrowser::backwardAvailable, d.back, &QToolButton::setEnabled);
+    connect(d.browser, &QTextBrowser::forwardAvailable, d.forward, &QToolButton::setEnabled);
+    connect(d.browser, &QTextBrowser::sourceChanged, this, [this](const QUrl& url) {
+        impl_->shown = url;
+        impl_->syncList();
+        impl_->highlight(url.fragment().isEmpty());
+    });
+    connect(d.contents, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
+        if (item != nullptr) impl_->showPage(item->data(Qt::UserRole).toString());
+    });
+    connect(d.contents, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        impl_->showPage(item->data(Qt::UserRole).toString());
+    });
+
+    // Search.
+    connect(d.search, &QLineEdit::textChanged, this, [this] { impl_->filter(); });
+    connect(d.search, &QLineEdit::returnPressed, this, [this] { impl_->openFirstMatch(); });
+    d.search->installEventFilter(new SearchKeys(this, [this] { impl_->focusList(); }));
+
+    // Keys.
+    auto* backKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Left), this);
+    connect(backKey, &QShortcut::activated, d.browser, &QTextBrowser::backward);
+    auto* forwardKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Right), this);
+    connect(forwardKey, &QShortcut::activated, d.browser, &QTextBrowser::forward);
+    auto* closeKey = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(closeKey, &QShortcut::activated, this, &QWidget::close);
+    auto* findKey = new QShortcut(QKeySequence::Find, this);
+    connect(findKey, &QShortcut::activated, this, [this] {
+        impl_->search->setFocus(Qt::ShortcutFocusReason);
+        impl_->search->selectAll();
+    });
+
+    showTopic(kHelpContents);
+}
+
+HelpViewer::~HelpViewer() {
+    delete impl_;
+}
+
+QStringList HelpViewer::pageFiles() {
+    return {QStringLiteral("index.html"),      QStringLiteral("settings.html"),
+            QStringLiteral("values.html"),     QStringLiteral("prediction.html"),
+            QStringLiteral("journal.html"),    QStringLiteral("calendar.html"),
+            QStringLiteral("commandline.html")};
+}
+
+void HelpViewer::showTopic(int topic) {
+    Impl& d = *impl_;
+    QString file = kIndexPage;
+    if (topic == kHelpProgramSettings) {
+        file = QStringLiteral("settings.html");
+    } else if (topic == kHelpJournal) {
+        file = QStringLiteral("journal.html");
+    }
+    d.search->clear();
+    d.showPage(file);
+    d.browser->verticalScrollBar()->setValue(0);
+    if (topic == kHelpContents || file == kIndexPage) {
+        d.search->setFocus(Qt::OtherFocusReason);
+    } else {
+        d.browser->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+QString HelpViewer::currentTitle() const {
+    return impl_->browser->documentTitle();
+}
+
+QString HelpViewer::currentPage() const {
+    return impl_->shownFile();
+}
+
+QStringList HelpViewer::listedTitles() const {
+    QStringList titles;
+    for (int i = 0; i < impl_->contents->count(); ++i) {
+        const QListWidgetItem* item = impl_->contents->item(i);
+        if (!item->isHidden()) titles.append(item->text());
+    }
+    return titles;
+}
+
+HelpViewer* HelpViewer::open(int topic) {
+    // One window for the whole program, made on first use. Closing it only
+    // hides it; it is deleted when the program's event loop ends.
+    static QPointer<HelpViewer> window;
+    if (window.isNull()) {
+        window = new HelpViewer;
+        if (QCoreApplication* app = QCoreApplication::instance()) {
+            QObject::connect(app, &QCoreApplication::aboutToQuit, window.data(),
+                             &QObject::deleteLater);
+        }
+    }
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->show();
+    window->raise();
+    window->activateWindow();
+    window->showTopic(topic);
+    return window.data();
+}
+
+}  // namespace moonbite

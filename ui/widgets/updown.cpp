@@ -1,0 +1,73 @@
+#include "updown.h"
+
+#include <QKeyEvent>
+#include <QResizeEvent>
+#include <QToolButton>
+
+namespace moonbite {
+namespace {
+
+QToolButton* makeArrow(QWidget* parent, Qt::ArrowType arrow) {
+    auto* button = new QToolButton(parent);
+    button->setArrowType(arrow);
+    button->setAutoRepeat(true);
+    // Focus stays on the spinner, which owns the arrow keys.
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
+}  // namespace
+
+UpDown::UpDown(QWidget* parent)
+    : QWidget(parent), up_(makeArrow(this, Qt::UpArrow)), down_(makeArrow(this, Qt::DownArrow)) {
+    setFocusPolicy(Qt::StrongFocus);
+    connect(up_, &QToolButton::clicked, this, [this] {
+        emit upClick();
+        emit change();
+    });
+    connect(down_, &QToolButton::clicked, this, [this] {
+        emit downClick();
+        emit change();
+    });
+    // 20 pixels high is what the resizer gives every spinner.
+    resize(17, 20);
+    // A hidden widget gets its resize event only when shown; place the arrows now.
+    placeArrows();
+}
+
+void UpDown::clickUp() {
+    up_->click();
+}
+
+void UpDown::clickDown() {
+    down_->click();
+}
+
+void UpDown::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Up:
+            clickUp();
+            event->accept();
+            return;
+        case Qt::Key_Down:
+            clickDown();
+            event->accept();
+            return;
+        default:
+            QWidget::keyPressEvent(event);
+    }
+}
+
+void UpDown::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    placeArrows();
+}
+
+void UpDown::placeArrows() {
+    const int w = width();
+    const int upHeight = height() / 2;
+    up_->setGeometry(0, 0, w, upHeight);
+    down_->setGeometry(0, upHeight, w, height() - upHeight);
+}
+
+}  // namespace moonbite
