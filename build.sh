@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Sets up, builds and then runs or tests Moonbite.
-#   ./build.sh run    install what is missing, build, start Moonbite
+#   ./build.sh run    install what is missing, build, start Moonbite (the desktop program)
 #   ./build.sh test   install what is missing, build, run the whole test suite
 #   ./build.sh build  install what is missing and build
 # Environment: BUILD_DIR (default build), MOONBITE_WERROR=ON, MOONBITE_SANITIZE=ON.
@@ -36,11 +36,7 @@ case "${1:-}" in
     run)
         install_missing
         build
-        dir="${BUILD_DIR:-build}"
-        echo "Moonbite's main window is not built yet: here is today's solunar day at Sydney"
-        echo "(33:52S 151:13E, GMT +10) from moonbite-cli. Try: $dir/cli/moonbite-cli --help"
-        echo
-        exec "$dir/cli/moonbite-cli" day --lat 33:52S --lon 151:13E --tz 10
+        exec "${BUILD_DIR:-build}/app/moonbite"
         ;;
     test)
         install_missing

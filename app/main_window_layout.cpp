@@ -223,10 +223,10 @@ void Form1::buildControls() {
     Option2->setText(tr("&Deactivated"));
 
     Frame7 = group(Frame9, "Frame7", tr("Alarm Settings"), {524, 62, 232, 84});
-    Combo2 = make<QComboBox>(Frame7, "Combo2", {72, 22, 152, 24});
+    Combo2 = make<QComboBox>(Frame7, "Combo2", {66, 22, 160, 24});
     Combo2->addItems({tr("Excellent Days"), tr("Good & Excellent Days"),
                       tr("Fair To Excellent Days"), tr("All Days")});
-    LabelWarnOn = make<QLabel>(Frame7, "LabelWarnOn", {10, 22, 60, 24});
+    LabelWarnOn = make<QLabel>(Frame7, "LabelWarnOn", {8, 22, 58, 24});
     LabelWarnOn->setText(tr("Warn on:"));
     Text12 = make<QLineEdit>(Frame7, "Text12", {10, 52, 36, 24});
     Text12->setAlignment(Qt::AlignCenter);

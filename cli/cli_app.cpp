@@ -7,12 +7,14 @@
 #include <functional>
 #include <iomanip>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <sstream>
 #include <utility>
 #include <vector>
 
 #include "day_driver.h"
 #include "month_calendar.h"
+#include "settings_store.h"
 
 namespace moonbite::cli {
 namespace {
@@ -107,6 +109,9 @@ std::string isoDate(Date d) {
 struct Place {
     std::string latText;
     std::string lonText;
+    std::optional<double> tzOption;
+    std::string location;
+    std::string settingsDir;
     double tz = 0;
     double lat = 0;
     double lon = 0;
@@ -116,26 +121,104 @@ void addPlaceOptions(CLI::App* cmd, Place& p, bool withCoordinates) {
     if (withCoordinates) {
         cmd->add_option("--lat", p.latText,
                         "Latitude: \"33:52S\" (degrees:minutes and N/S) or decimal degrees, north "
-                        "positive")
-            ->required();
+                        "positive");
         cmd->add_option("--lon", p.lonText,
                         "Longitude: \"151:13E\" (degrees:minutes and E/W) or decimal degrees, east "
-                        "positive")
-            ->required();
+                        "positive");
     }
-    cmd->add_option("--tz", p.tz,
-                    "Time zone in hours east of Greenwich, -12..13 (\"10\", \"-5\", \"9.5\")")
-        ->required();
+    cmd->add_option("--tz", p.tzOption,
+                    "Time zone in hours east of Greenwich, -12..13 (\"10\", \"-5\", \"9.5\")");
+    cmd->add_option("--location", p.location,
+                    "A location saved in Moonbite, by name (instead of --lat, --lon and --tz)");
+    cmd->add_option("--settings-dir", p.settingsDir,
+                    "Folder of Moonbite's settings (default: ~/.config/Moonbite)");
+}
+
+// Degrees and minutes as the settings frame stores them, checked as it checks them.
+double storedCoordinate(const QString& deg, const QString& min, bool negative, int maxDegrees,
+                        const char* what) {
+    bool okDeg = false;
+    bool okMin = false;
+    const double d = deg.trimmed().toDouble(&okDeg);
+    const double m = min.trimmed().toDouble(&okMin);
+    if (!okDeg || !okMin || d < 0 || d > maxDegrees || m < 0 || m > 59) {
+        throw InputError(std::string("the stored ") + what + " (" + deg.toStdString() + "° " +
+                         min.toStdString() + "') is not valid; correct it in Moonbite");
+    }
+    const double v = d + m / 60;
+    return negative ? -v : v;
+}
+
+// Fills the place from the program's stored current location or a saved one.
+void placeFromSettings(Place& p) {
+    const SettingsStore store(QString::fromStdString(p.settingsDir));
+    QString deg, min, hemisphere, londeg, lonmin, lonHemisphere, gmt;
+    if (!p.location.empty()) {
+        const QString name = QString::fromStdString(p.location);
+        const QString dir = QStringLiteral("Settings\\Locations\\");
+        const int n =
+            store.get(kTitleApp, dir, QStringLiteral("nlist"), QStringLiteral("0")).toInt();
+        bool found = false;
+        for (int i = 1; i <= n && !found; ++i) {
+            found = store.get(kTitleApp, dir, QStringLiteral("place(%1)").arg(i)) == name;
+        }
+        if (!found) throw InputError("no saved location is named \"" + p.location + "\"");
+        const QString section = locationSection(name);
+        auto get = [&](const char* key, const char* def) {
+            return store.get(kTitleApp, section, QString::fromLatin1(key),
+                             QString::fromLatin1(def));
+        };
+        deg = get("latdeg", "0");
+        min = get("latmin", "0");
+        hemisphere = get("NorS", "S");
+        londeg = get("londeg", "0");
+        lonmin = get("lonmin", "0");
+        lonHemisphere = get("WorE", "E");
+        gmt = get("gmt", "13");
+    } else {
+        if (store.get(kStateApp, QStringLiteral("Settings"), QStringLiteral("latdeg")).isEmpty()) {
+            throw InputError(
+                "no location is stored yet: set one in Moonbite (Settings > Program Settings), "
+                "or give --lat, --lon and --tz");
+        }
+        deg = readText(store, keys::latdeg);
+        min = readText(store, keys::latmin);
+        hemisphere = readText(store, keys::NorS);
+        londeg = readText(store, keys::londeg);
+        lonmin = readText(store, keys::lonmin);
+        lonHemisphere = readText(store, keys::WorE);
+        gmt = readText(store, keys::gmtForComputation);
+    }
+    p.lat = storedCoordinate(deg, min, hemisphere == QLatin1String("S"), 89, "latitude");
+    p.lon = storedCoordinate(londeg, lonmin, lonHemisphere == QLatin1String("W"), 179, "longitude");
+    bool ok = false;
+    p.tz = gmt.trimmed().toDouble(&ok);
+    if (!ok) throw InputError("the stored time zone \"" + gmt.toStdString() + "\" is not a number");
 }
 
 void validatePlace(Place& p, bool withCoordinates) {
-    if (withCoordinates) {
-        const Coordinate lat = parseLatitude(p.latText);
-        if (!lat.error.empty()) throw InputError(lat.error);
-        const Coordinate lon = parseLongitude(p.lonText);
-        if (!lon.error.empty()) throw InputError(lon.error);
-        p.lat = lat.degrees;
-        p.lon = lon.degrees;
+    const bool anyGiven = !p.latText.empty() || !p.lonText.empty() || p.tzOption.has_value();
+    const bool allGiven =
+        p.tzOption.has_value() && (!withCoordinates || (!p.latText.empty() && !p.lonText.empty()));
+    if (!p.location.empty() && anyGiven) {
+        throw InputError("give either --location or the coordinates, not both");
+    }
+    if (!p.location.empty() || !anyGiven) {
+        placeFromSettings(p);
+    } else if (!allGiven) {
+        throw InputError(withCoordinates ? "give --lat, --lon and --tz together (or none of them "
+                                           "to use the location stored in Moonbite)"
+                                         : "give --tz (or leave it out to use the stored zone)");
+    } else {
+        if (withCoordinates) {
+            const Coordinate lat = parseLatitude(p.latText);
+            if (!lat.error.empty()) throw InputError(lat.error);
+            const Coordinate lon = parseLongitude(p.lonText);
+            if (!lon.error.empty()) throw InputError(lon.error);
+            p.lat = lat.degrees;
+            p.lon = lon.degrees;
+        }
+        p.tz = *p.tzOption;
     }
     if (!std::isfinite(p.tz) || p.tz < -12 || p.tz > 13) {
         std::ostringstream m;

@@ -8,7 +8,10 @@
 #include <string>
 #include <vector>
 
+#include <QTemporaryDir>
+
 #include "cli_app.h"
+#include "settings_store.h"
 
 namespace moonbite::cli {
 namespace {
@@ -220,6 +223,92 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"PhasesYearOutOfRange", {"phases", "--year", "1800", "--tz", "0"}}),
     [](const auto& info) { return std::string(info.param.name); });
 #undef PLACE
+
+// --- Places stored by the program --------------------------------------------
+
+class CliStoredPlaces : public ::testing::Test {
+  protected:
+    QTemporaryDir folder;
+    std::string dir = folder.path().toStdString();
+
+    void storeCurrentSydney() {
+        SettingsStore store(folder.path());
+        const QString s = QStringLiteral("Settings");
+        for (const auto& [key, value] : {std::pair{"currentloc", "Sydney"},
+                                         {"latdeg", "33"},
+                                         {"latmin", "52"},
+                                         {"NorS", "S"},
+                                         {"londeg", "151"},
+                                         {"lonmin", "13"},
+                                         {"WorE", "E"},
+                                         {"gmt", "10"}}) {
+            store.save(kStateApp, s, QString::fromLatin1(key), QString::fromLatin1(value));
+        }
+    }
+    void saveLocation(const QString& name, const char* latdeg, const char* NorS, const char* gmt) {
+        SettingsStore store(folder.path());
+        const QString dir = QStringLiteral("Settings\\Locations\\");
+        const int n =
+            store.get(kTitleApp, dir, QStringLiteral("nlist"), QStringLiteral("0")).toInt() + 1;
+        store.save(kTitleApp, dir, QStringLiteral("nlist"), QString::number(n));
+        store.save(kTitleApp, dir, QStringLiteral("place(%1)").arg(n), name);
+        const QString section = locationSection(name);
+        store.save(kTitleApp, section, QStringLiteral("latdeg"), QString::fromLatin1(latdeg));
+        store.save(kTitleApp, section, QStringLiteral("latmin"), QStringLiteral("52"));
+        store.save(kTitleApp, section, QStringLiteral("NorS"), QString::fromLatin1(NorS));
+        store.save(kTitleApp, section, QStringLiteral("londeg"), QStringLiteral("151"));
+        store.save(kTitleApp, section, QStringLiteral("lonmin"), QStringLiteral("13"));
+        store.save(kTitleApp, section, QStringLiteral("WorE"), QStringLiteral("E"));
+        store.save(kTitleApp, section, QStringLiteral("gmt"), QString::fromLatin1(gmt));
+    }
+};
+
+TEST_F(CliStoredPlaces, TheCurrentLocationStandsInForTheCoordinates) {
+    storeCurrentSydney();
+    const Result stored =
+        runCli({"day", "--settings-dir", dir.c_str(), "--date", "2000-01-21", "--json"});
+    ASSERT_EQ(stored.status, 0) << stored.err;
+    const Result given = runCli({"day", "--lat", "33:52S", "--lon", "151:13E", "--tz", "10",
+                                 "--date", "2000-01-21", "--json"});
+    EXPECT_EQ(stored.out, given.out);
+    EXPECT_EQ(json::parse(stored.out)["moonrise"], "07:13 PM");
+}
+
+TEST_F(CliStoredPlaces, ASavedLocationByName) {
+    saveLocation(QStringLiteral("Bay/North"), "33", "S", "10");
+    saveLocation(QStringLiteral("Cairns"), "16", "S", "10");
+    const Result r = runCli({"day", "--settings-dir", dir.c_str(), "--location", "Bay/North",
+                             "--date", "2000-01-21", "--json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(json::parse(r.out)["major_moon_above"], "11:32 PM");
+    const Result other = runCli({"day", "--settings-dir", dir.c_str(), "--location", "Cairns",
+                                 "--date", "2000-01-21", "--json"});
+    ASSERT_EQ(other.status, 0) << other.err;
+    EXPECT_NE(json::parse(other.out)["sunrise"], json::parse(r.out)["sunrise"]);
+    const Result phases =
+        runCli({"phases", "--settings-dir", dir.c_str(), "--location", "Cairns", "--year", "2000"});
+    ASSERT_EQ(phases.status, 0) << phases.err;
+    EXPECT_NE(phases.out.find("2000-01-21  02:40 PM"), std::string::npos) << phases.out;
+}
+
+TEST_F(CliStoredPlaces, ClearErrors) {
+    Result r = runCli({"day", "--settings-dir", dir.c_str()});
+    EXPECT_EQ(r.status, kUsageError);
+    EXPECT_NE(r.err.find("no location is stored yet"), std::string::npos) << r.err;
+
+    saveLocation(QStringLiteral("Home"), "33", "S", "10");
+    r = runCli({"day", "--settings-dir", dir.c_str(), "--location", "Away"});
+    EXPECT_EQ(r.status, kUsageError);
+    EXPECT_NE(r.err.find("no saved location is named \"Away\""), std::string::npos) << r.err;
+
+    r = runCli({"day", "--settings-dir", dir.c_str(), "--location", "Home", "--tz", "10"});
+    EXPECT_EQ(r.status, kUsageError);
+
+    saveLocation(QStringLiteral("Broken"), "95", "S", "10");
+    r = runCli({"day", "--settings-dir", dir.c_str(), "--location", "Broken"});
+    EXPECT_EQ(r.status, kUsageError);
+    EXPECT_NE(r.err.find("stored latitude"), std::string::npos) << r.err;
+}
 
 // The installed program, run as a process.
 Result runProgram(const std::string& args) {

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QResizeEvent>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -350,6 +351,39 @@ TEST_F(WindowTest, ReverseMoonImage) {
     EXPECT_EQ(w.state().Image3, 111);
     EXPECT_EQ(store->get(kStateApp, QStringLiteral("Settings"), QStringLiteral("moonorth")),
               QStringLiteral("False"));
+}
+
+// --- Resizing -------------------------------------------------------------------------------
+
+TEST_F(WindowTest, MaximisedToTwiceTheDesignSizeScalesControlsAndTheGauge) {
+    storeSydney();
+    Form1& w = open();
+    const QRect sunrise = w.Text2->geometry();
+    const QRect chart = w.MSChart1->geometry();
+    const double gaugeLeft = w.Image2->x();
+    ASSERT_EQ(w.scale().horizontalScale, 1);
+    const QSize design = w.size();
+    w.resize(design * 2);
+    w.overrideWindowState(Qt::WindowMaximized);
+    QResizeEvent event(w.size(), design);
+    QApplication::sendEvent(&w, &event);
+    EXPECT_NEAR(w.scale().horizontalScale, 2.0, 0.01);
+    EXPECT_NEAR(w.Text2->x(), 2 * sunrise.x(), 1);
+    EXPECT_NEAR(w.MSChart1->width(), 2 * chart.width(), 2);
+    EXPECT_NEAR(w.MSChart1->height(), 2 * chart.height(), 2);
+    EXPECT_NEAR(w.UpDown1->height(), 300 / kTwipsPerPixel, 1);  // spinners keep their height
+    // The gauge marker is placed from the stored distance at the new scale.
+    EXPECT_NEAR(w.Image2->x(), 2 * gaugeLeft, 1.5);
+    EXPECT_NEAR(w.Line1->x1(), 2 * 705.0 / kTwipsPerPixel, 0.01);
+
+    // Back to the normal state: scale 1 and the design positions again.
+    w.resize(design);
+    w.overrideWindowState(Qt::WindowNoState);
+    QResizeEvent back(design, design * 2);
+    QApplication::sendEvent(&w, &back);
+    EXPECT_EQ(w.scale().horizontalScale, 1);
+    EXPECT_EQ(w.Text2->geometry(), sunrise);
+    EXPECT_NEAR(w.Image2->x(), gaugeLeft, 1);
 }
 
 // --- Settings values that do not convert -------------------------------------------------

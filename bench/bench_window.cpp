@@ -1,0 +1,122 @@
+// Speed and memory of the main window, on the offscreen platform.
+//   build/bench/moonbite_window_bench --benchmark_repetitions=5
+//   --benchmark_report_aggregates_only=true
+#include <benchmark/benchmark.h>
+
+#include <unistd.h>
+#include <QApplication>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "chart_widget.h"
+#include "main_window.h"
+#include "message_boxes.h"
+#include "settings_store.h"
+#include "system_time_zone.h"
+#include "updown.h"
+
+namespace moonbite {
+namespace {
+
+// A store with Sydney as the current location, so the window starts without
+// the first-run message.
+struct Setup {
+    QTemporaryDir folder;
+    SettingsStore store{folder.path()};
+    RecordingMessageBoxes boxes;
+    FixedTimeZoneSource zone{
+        TimeZoneInfo{1, -600, QStringLiteral("AEST"), QStringLiteral("AEDT"), 0, -60}};
+
+    Setup() {
+        const QString s = QStringLiteral("Settings");
+        for (const auto& [key, value] : {std::pair{"currentloc", "Sydney"},
+                                         {"latdeg", "33"},
+                                         {"latmin", "52"},
+                                         {"NorS", "S"},
+                                         {"londeg", "151"},
+                                         {"lonmin", "13"},
+                                         {"WorE", "E"},
+                                         {"gmt", "10"}}) {
+            store.save(kStateApp, s, QString::fromLatin1(key), QString::fromLatin1(value));
+        }
+    }
+    MainWindowServices services() {
+        MainWindowServices sv;
+        sv.store = &store;
+        sv.boxes = &boxes;
+        sv.timeZone = &zone;
+        sv.today = [] { return QDate(2027, 1, 20); };
+        sv.chooseColour = [](const QColor&, QWidget*) { return QColor(); };
+        return sv;
+    }
+};
+
+std::unique_ptr<Form1> startWindow(Setup& setup) {
+    auto w = std::make_unique<Form1>(setup.services());
+    w->Form_Load();
+    w->show();
+    QApplication::processEvents();
+    w->MSChart1->updateNow();
+    return w;
+}
+
+double residentMegabytes() {
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0;
+    long resident = 0;
+    statm >> pages >> resident;
+    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) /
+           (1024.0 * 1024.0);
+}
+
+// Runs first, in a fresh process: the memory a user's started window takes.
+void BM_ResidentMemoryAfterStartUp(benchmark::State& state) {
+    Setup setup;
+    std::unique_ptr<Form1> w;
+    for (auto _ : state)
+        w = startWindow(setup);
+    state.counters["resident_MB"] = residentMegabytes();
+}
+BENCHMARK(BM_ResidentMemoryAfterStartUp)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// From creating the window to the shown window with every box and the chart filled.
+void BM_StartUp(benchmark::State& state) {
+    Setup setup;
+    for (auto _ : state) {
+        auto w = startWindow(setup);
+        benchmark::DoNotOptimize(w.get());
+        state.PauseTiming();
+        w.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_StartUp)->Unit(benchmark::kMillisecond);
+
+// A click on the day spinner until every box and the chart show the new day.
+void BM_DateChange(benchmark::State& state) {
+    Setup setup;
+    auto w = startWindow(setup);
+    for (auto _ : state) {
+        w->UpDown1->clickUp();
+        w->MSChart1->updateNow();
+        QApplication::processEvents();
+        benchmark::DoNotOptimize(w->Text4->text());
+    }
+}
+BENCHMARK(BM_DateChange)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace moonbite
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

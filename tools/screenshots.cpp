@@ -1,0 +1,80 @@
+// Writes the README's pictures of the windows: the main window at Sydney on
+// a real date, its settings frame, the welcome window and the about box.
+//   build/tools/moonbite_screenshots docs/screenshots
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <cstdio>
+
+#include "about_box.h"
+#include "chart_widget.h"
+#include "main_window.h"
+#include "message_boxes.h"
+#include "settings_store.h"
+#include "system_time_zone.h"
+#include "welcome_window.h"
+
+using namespace moonbite;
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    const QString out =
+        argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs/screenshots");
+    QDir().mkpath(out);
+
+    QTemporaryDir folder;
+    SettingsStore store(folder.path());
+    const QString s = QStringLiteral("Settings");
+    for (const auto& [key, value] : {std::pair{"currentloc", "Sydney"},
+                                     {"latdeg", "33"},
+                                     {"latmin", "52"},
+                                     {"NorS", "S"},
+                                     {"londeg", "151"},
+                                     {"lonmin", "13"},
+                                     {"WorE", "E"},
+                                     {"gmt", "10"},
+                                     {"custom", "True"}}) {
+        store.save(kStateApp, s, QString::fromLatin1(key), QString::fromLatin1(value));
+    }
+    store.save(kTitleApp, QStringLiteral("Settings\\Locations\\"), QStringLiteral("nlist"),
+               QStringLiteral("1"));
+    store.save(kTitleApp, QStringLiteral("Settings\\Locations\\"), QStringLiteral("place(1)"),
+               QStringLiteral("Sydney"));
+    store.save(kTitleApp, s, QStringLiteral("graphday"), QStringLiteral("30"));
+    RecordingMessageBoxes boxes;
+    FixedTimeZoneSource zone({1, -600, QStringLiteral("AUS Eastern Standard Time"),
+                              QStringLiteral("AUS Eastern Daylight Time"), 0, -60});
+    MainWindowServices services;
+    services.store = &store;
+    services.boxes = &boxes;
+    services.timeZone = &zone;
+    services.today = [] { return QDate(2027, 1, 22); };  // the full moon of January 2027
+    services.chooseColour = [](const QColor&, QWidget*) { return QColor(); };
+
+    Form1 window(services);
+    window.Form_Load();
+    window.show();
+    QApplication::processEvents();
+    window.MSChart1->updateNow();
+    bool ok = window.grab().save(out + QStringLiteral("/main-window.png"));
+    window.mnuChartType(ChartWidget::Bar3D);
+    window.MSChart1->updateNow();
+    ok = window.grab().save(out + QStringLiteral("/main-window-3d-bars.png")) && ok;
+    window.mnualarm_Click();
+    QApplication::processEvents();
+    ok = window.grab().save(out + QStringLiteral("/settings-frame.png")) && ok;
+
+    Form2 welcome(nullptr);
+    welcome.show();
+    QApplication::processEvents();
+    ok = welcome.grab().save(out + QStringLiteral("/welcome.png")) && ok;
+    frmAbout about;
+    about.show();
+    QApplication::processEvents();
+    ok = about.grab().save(out + QStringLiteral("/about.png")) && ok;
+    std::printf("%s %s\n", ok ? "wrote pictures to" : "could not write all pictures to",
+                qPrintable(out));
+    return ok ? 0 : 1;
+}
