@@ -59,6 +59,17 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     window.MSChart1->updateNow();
     bool ok = window.grab().save(out + QStringLiteral("/main-window.png"));
+    static constexpr const char* kTypes[8] = {"bar3d",  "bar2d",  "line3d", "line2d",
+                                              "area3d", "area2d", "step3d", "step2d"};
+    for (int type = 0; type < 8; ++type) {
+        window.mnuChartType(type);
+        window.MSChart1->updateNow();
+        QApplication::processEvents();
+        ok = window.MSChart1->grab().save(
+                 out +
+                 QStringLiteral("/chart-%1-%2.png").arg(type).arg(QLatin1String(kTypes[type]))) &&
+             ok;
+    }
     window.mnuChartType(ChartWidget::Bar3D);
     window.MSChart1->updateNow();
     ok = window.grab().save(out + QStringLiteral("/main-window-3d-bars.png")) && ok;

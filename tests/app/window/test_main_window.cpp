@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -117,7 +118,10 @@ TEST_F(WindowTest, FirstRunAsksForALocationOnceAndUsesZone13) {
 TEST_F(WindowTest, ClosingAnotherWindowRecomputesButAMessageBoxDoesNot) {
     Form1& w = open();
     ASSERT_EQ(boxes.shown.size(), 1u);
-    // A message box of the window's own closes: nothing is recomputed.
+    // The window becoming active again by itself (its own message box closing,
+    // the user switching back from another program) recomputes nothing.
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(&w, &activate);
     QApplication::processEvents();
     EXPECT_EQ(boxes.shown.size(), 1u);
     // The about box closes: the window is active again and recomputes, which
@@ -342,6 +346,45 @@ TEST_F(WindowTest, TextTipsOffAndOn) {
                              "productive days of the year."));
 }
 
+TEST_F(WindowTest, AllThirtyFiveTipsComeAndGo) {
+    storeSydney();
+    Form1& w = open();
+    auto tipped = [&] {
+        int n = 0;
+        for (QWidget* child : w.findChildren<QWidget*>())
+            n += child->toolTip().isEmpty() ? 0 : 1;
+        return n;
+    };
+    EXPECT_EQ(tipped(), 35);
+    w.mnutextip->trigger();
+    EXPECT_EQ(tipped(), 0);
+    w.mnutextip->trigger();
+    EXPECT_EQ(tipped(), 35);
+    EXPECT_EQ(w.Frame1->toolTip(),
+              QStringLiteral("Displays the distance the Moon this from the Earth, therefore the "
+                             "amount of influence the Moon has on Earth."));
+}
+
+TEST_F(WindowTest, UnwritableSettingsAreReportedOnceAndTheWindowRunsOn) {
+    QFile blocker(folder.filePath(QStringLiteral("file")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    store = std::make_unique<SettingsStore>(folder.filePath(QStringLiteral("file/settings")));
+    Form1& w = open();
+    int notices = 0;
+    for (const auto& b : boxes.shown)
+        notices += b.icon == MessageBoxes::Icon::Information ? 1 : 0;
+    EXPECT_EQ(notices, 1);
+    w.UpDown1->clickUp();
+    w.mnutextip->trigger();
+    w.Activateform();
+    notices = 0;
+    for (const auto& b : boxes.shown)
+        notices += b.icon == MessageBoxes::Icon::Information ? 1 : 0;
+    EXPECT_EQ(notices, 1);
+    EXPECT_EQ(shownDate(w), today.addDays(1));
+}
+
 TEST_F(WindowTest, ReverseMoonImage) {
     storeSydney();
     today = QDate(2000, 1, 9);  // two days after the new moon at +10
@@ -375,6 +418,11 @@ TEST_F(WindowTest, MaximisedToTwiceTheDesignSizeScalesControlsAndTheGauge) {
     // The gauge marker is placed from the stored distance at the new scale.
     EXPECT_NEAR(w.Image2->x(), 2 * gaugeLeft, 1.5);
     EXPECT_NEAR(w.Line1->x1(), 2 * 705.0 / kTwipsPerPixel, 0.01);
+
+    // The date order switched while enlarged places the fields at the scaled positions.
+    w.datrep();
+    EXPECT_NEAR(w.Text1->x(), 2 * 150.0 / kTwipsPerPixel, 1);
+    w.datrep();
 
     // Back to the normal state: scale 1 and the design positions again.
     w.resize(design);
