@@ -209,6 +209,36 @@ TEST_F(WindowTest, TodayButton) {
     expectSameAsCli(w, today);
 }
 
+TEST_F(WindowTest, AccessKeysWork) {
+    storeSydney();
+    Form1& w = open();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    w.UpDown1->clickUp();
+    ASSERT_TRUE(w.Command7->isVisible());
+    QTest::keyClick(w.windowHandle(), Qt::Key_T, Qt::AltModifier);  // "&Today"
+    QTest::qWait(250);  // a button's access key clicks it after a short animation
+    EXPECT_EQ(shownDate(w), today);
+    int journals = 0;
+    w.openJournal = [&] { ++journals; };
+    QTest::keyClick(w.windowHandle(), Qt::Key_J, Qt::AltModifier);  // "&Journal"
+    QTest::qWait(250);
+    EXPECT_EQ(journals, 1);
+    QTest::keyClick(w.windowHandle(), Qt::Key_G, Qt::AltModifier);  // "&Graph days" label
+    EXPECT_TRUE(w.Text11->hasFocus());
+}
+
+TEST_F(WindowTest, WindowStateIsSavedOnClose) {
+    storeSydney();
+    Form1& w = open();
+    w.overrideWindowState(Qt::WindowMaximized);
+    w.close();
+    EXPECT_EQ(store->get(kTitleApp, QStringLiteral("Settings"), QStringLiteral("winstate")),
+              QStringLiteral("2"));
+    EXPECT_EQ(store->get(kTitleApp, QStringLiteral("Settings"), QStringLiteral("graphstyle")),
+              QStringLiteral("1"));
+}
+
 TEST_F(WindowTest, EquinoxLabel) {
     storeSydney();
     today = QDate(2001, 3, 20);

@@ -76,6 +76,18 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         MessageCase{"BlankTimeZone", "Text17", "", " Settings Entry Is Blank",
                     "No value was entered for Time Zone. Please re-enter the Time Zone.", ""},
+        MessageCase{"BlankLatitudeDegrees", "Text30", "", " Settings Entry Is Blank",
+                    "No value was entered for Latitude Degrees. Please re-enter the Latitude "
+                    "Degrees.",
+                    ""},
+        MessageCase{"BlankLongitudeDegrees", "Text15", "", " Settings Entry Is Blank",
+                    "No value was entered for Longitude Degrees. Please re-enter the Longitude "
+                    "Degrees.",
+                    ""},
+        MessageCase{"BlankLongitudeMinutes", "Text14", "", " Settings Entry Is Blank",
+                    "No value was entered for Longitude minutes. Please re-enter the Longitude "
+                    "minutes.",
+                    ""},
         MessageCase{"BlankLatitudeMinutes", "Text20", "", " Settings Entry Is Blank",
                     "No value was entered for Latitude minutes. Please re-enter the Latitude "
                     "minutes.",
