@@ -60,8 +60,7 @@ int main(int argc, char** argv) {
         return QColorDialog::getColor(initial, parent, QObject::tr("Background Color"));
     };
 
-    // A user is new until a location has been saved.
-    if (moonbite::readInt(store, moonbite::keys::nlist) == 0) {
+    if (moonbite::isNewUser(store)) {
         moonbite::Form2 welcome(services.openRegionalSettings);
         welcome.exec();
     }

@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "settings_store.h"
+
 namespace moonbite {
 namespace {
 
@@ -18,6 +20,10 @@ QLabel* label(QWidget* parent, const char* name, const QString& text) {
 }
 
 }  // namespace
+
+bool isNewUser(const SettingsStore& store) {
+    return readInt(store, keys::nlist) <= 0;
+}
 
 Form2::Form2(std::function<void()> openRegionalSettings, QWidget* parent)
     : QDialog(parent), openRegionalSettings_(std::move(openRegionalSettings)) {

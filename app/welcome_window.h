@@ -9,6 +9,11 @@ class QPushButton;
 
 namespace moonbite {
 
+class SettingsStore;
+
+/// A user is new, and sees the welcome first, until a location has been saved.
+[[nodiscard]] bool isNewUser(const SettingsStore& store);
+
 class Form2 : public QDialog {
     Q_OBJECT
   public:
