@@ -2,7 +2,10 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QDate>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <cstdio>
 
 #include "help_viewer.h"
@@ -58,6 +61,30 @@ int main(int argc, char** argv) {
     services.openHelp = [](int topic) { moonbite::HelpViewer::open(topic); };
     services.chooseColour = [](const QColor& initial, QWidget* parent) {
         return QColorDialog::getColor(initial, parent, QObject::tr("Background Color"));
+    };
+    if (!QPrinterInfo::defaultPrinter().isNull()) {
+        services.printOnPrinter = [](moonbite::SolunarState& state,
+                                     const moonbite::CalendarPageInput& in, QString* error) {
+            QPrinter printer(QPrinterInfo::defaultPrinter(), QPrinter::HighResolution);
+            printer.setPageOrientation(QPageLayout::Landscape);
+            printer.setDocName(QStringLiteral("Moonbite calendar"));
+            if (!printer.isValid()) {
+                *error = QObject::tr("the printer %1 cannot be used").arg(printer.printerName());
+                return false;
+            }
+            const QRectF printable(
+                QPointF(0, 0), printer.pageLayout().paintRectPixels(printer.resolution()).size());
+            moonbite::renderCalendarPage(state, in, printer, printable, printer.resolution());
+            if (printer.printerState() == QPrinter::Error) {
+                *error = QObject::tr("the printer %1 reported an error").arg(printer.printerName());
+                return false;
+            }
+            return true;
+        };
+    }
+    services.choosePdfPath = [](const QString& suggested) {
+        return QFileDialog::getSaveFileName(nullptr, QObject::tr("Save the calendar as PDF"),
+                                            suggested, QObject::tr("PDF files (*.pdf)"));
     };
 
     if (moonbite::isNewUser(store)) {

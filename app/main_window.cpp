@@ -19,6 +19,7 @@
 #include <cmath>
 
 #include "about_box.h"
+#include "calendar_print.h"
 #include "chart_widget.h"
 #include "gauge_line.h"
 #include "message_boxes.h"
@@ -616,6 +617,24 @@ void Form1::mnutextip_Click() {
 void Form1::mnuabout_Click() {
     frmAbout about(this);
     about.exec();
+    otherWindowClosed();
+}
+
+void Form1::mnuprintcal_Click() {
+    PrintServices print;
+    print.store = services_.store;
+    print.boxes = services_.boxes;
+    print.state = &state_;
+    print.today = services_.today;
+    print.zoneText = [this] { return Text17->text(); };
+    print.zoneName = [this] { return Text16->text(); };
+    print.printOnPrinter = services_.printOnPrinter;
+    print.choosePdfPath = services_.choosePdfPath;
+    Form4 form(print, this);
+    form.Form_Load();
+    form.exec();
+    // Printing leaves the shared values at the last printed day; the window
+    // recomputes as it becomes active again.
     otherWindowClosed();
 }
 

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+#include "calendar_page.h"
 #include "day_driver.h"
 #include "resizer.h"
 
@@ -43,6 +44,10 @@ struct MainWindowServices {
     std::function<void(int)> openHelp;
     /// Chooses a colour; returns an invalid colour when cancelled.
     std::function<QColor(const QColor& initial, QWidget* parent)> chooseColour;
+    /// Prints a calendar page on the default printer; null when there is no printer.
+    std::function<bool(SolunarState&, const CalendarPageInput&, QString* error)> printOnPrinter;
+    /// Asks where to save a calendar PDF; empty when cancelled.
+    std::function<QString(const QString& suggested)> choosePdfPath;
 };
 
 class Form1 : public QMainWindow, private DateControlHandlers {
@@ -208,10 +213,10 @@ class Form1 : public QMainWindow, private DateControlHandlers {
     QAction* mnuhelptopics = nullptr;
     QAction* mnuabout = nullptr;
 
-    /// Raised when the journal or print-calendar button/menu is used; the
-    /// windows that answer them come with their own features.
+    /// Opens the journal (its window comes with the journal feature).
     std::function<void()> openJournal;
-    std::function<void()> openPrintCalendar;
+    /// "&Print Calendar": the print-calendar window on this window's values.
+    void mnuprintcal_Click();
 
   protected:
     void showEvent(QShowEvent* event) override;

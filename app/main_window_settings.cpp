@@ -416,9 +416,7 @@ void Form1::connectHandlers() {
     connect(mnudaterep, &QAction::triggered, this, &Form1::datrep);
     connect(mnurevmoon, &QAction::triggered, this, &Form1::mnurevmoon_Click);
     connect(mnutextip, &QAction::triggered, this, &Form1::mnutextip_Click);
-    connect(mnuprintcal, &QAction::triggered, this, [this] {
-        if (openPrintCalendar) openPrintCalendar();
-    });
+    connect(mnuprintcal, &QAction::triggered, this, &Form1::mnuprintcal_Click);
     connect(mnuhelptopics, &QAction::triggered, this, [this] {
         if (services_.openHelp) services_.openHelp(11);
     });

@@ -12,6 +12,9 @@
 #include <utility>
 #include <vector>
 
+#include <QGuiApplication>
+
+#include "calendar_pdf.h"
 #include "day_driver.h"
 #include "month_calendar.h"
 #include "settings_store.h"
@@ -455,6 +458,82 @@ void printMonthText(std::ostream& out, int year, int month, const Place& p,
     }
 }
 
+// The printed calendar's options: a list, or the ones saved by the program.
+MonthCellOptions calendarOptions(const std::string& list, const std::string& settingsDir) {
+    MonthCellOptions o;
+    if (list.empty()) {
+        const SettingsStore store(QString::fromStdString(settingsDir));
+        o.prediction = readInt(store, keys::Prediction) == 1;
+        o.newFull = readInt(store, keys::Newfull) == 1;
+        o.sunrise = readInt(store, keys::Sunrise) == 1;
+        o.moonrise = readInt(store, keys::Moonrise) == 1;
+        o.majorMinor = readInt(store, keys::Majorminor) == 1;
+        return o;
+    }
+    o = MonthCellOptions{false, false, false, false, false};
+    for (const QString& item : QString::fromStdString(list).split(QLatin1Char(','))) {
+        const QString name = item.trimmed().toLower();
+        if (name == QLatin1String("prediction"))
+            o.prediction = true;
+        else if (name == QLatin1String("newfull"))
+            o.newFull = true;
+        else if (name == QLatin1String("sunrise"))
+            o.sunrise = true;
+        else if (name == QLatin1String("moonrise"))
+            o.moonrise = true;
+        else if (name == QLatin1String("majorminor"))
+            o.majorMinor = true;
+        else
+            throw InputError("unknown calendar option \"" + item.toStdString() +
+                             "\" (use prediction, newfull, sunrise, moonrise, majorminor)");
+    }
+    return o;
+}
+
+// Degrees and whole minutes with the hemisphere letter, as the settings hold them.
+void splitCoordinate(double v, QString& deg, QString& min, QString& letter, char pos, char neg) {
+    const double a = std::fabs(v);
+    int d = static_cast<int>(a);
+    int m = static_cast<int>(std::lround((a - d) * 60));
+    if (m == 60) {
+        ++d;
+        m = 0;
+    }
+    deg = QString::number(d);
+    min = QString::number(m);
+    letter = QString(QLatin1Char(v < 0 ? neg : pos));
+}
+
+void writePdf(const Place& p, int year, int month, const std::string& optionList,
+              const std::string& path, Date today) {
+    // The page's fonts need a GUI application; the offscreen platform needs no display.
+    static int argc = 3;
+    static char arg0[] = "moonbite-cli";
+    static char arg1[] = "-platform";
+    static char arg2[] = "offscreen";
+    static char* argv[] = {arg0, arg1, arg2, nullptr};
+    std::unique_ptr<QGuiApplication> app;
+    if (QCoreApplication::instance() == nullptr)
+        app = std::make_unique<QGuiApplication>(argc, argv);
+
+    CalendarPageInput in;
+    in.year = year;
+    in.month = month;
+    in.options = calendarOptions(optionList, p.settingsDir);
+    QString latdeg, latmin, NorS, londeg, lonmin, WorE;
+    splitCoordinate(p.lat, latdeg, latmin, NorS, 'N', 'S');
+    splitCoordinate(p.lon, londeg, lonmin, WorE, 'E', 'W');
+    Text zone;
+    numberText(zone, p.tz);
+    in.locationLine = calendarLocationLine(latdeg, latmin, NorS, londeg, lonmin, WorE,
+                                           QString::fromUtf8(zone.c_str()), QString());
+    SolunarState s = makeState(p, today);
+    QString error;
+    if (!writeCalendarPdf(s, in, QString::fromStdString(path), &error)) {
+        throw InputError("cannot write " + path + ": " + error.toStdString());
+    }
+}
+
 }  // namespace
 
 Coordinate parseLatitude(std::string_view text) {
@@ -510,6 +589,13 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
     monthCmd->add_option("--year", year, "Year, 1901..2200")->required();
     monthCmd->add_option("--month", month, "Month, 1..12")->required();
     monthCmd->add_flag("--json", monthAsJson, "Write JSON");
+    std::string pdfPath;
+    std::string optionList;
+    monthCmd->add_option("--pdf", pdfPath, "Write the printed calendar page to this PDF file");
+    monthCmd->add_option("--options", optionList,
+                         "With --pdf: what the cells show, a comma-separated list of prediction, "
+                         "newfull, sunrise, moonrise, majorminor (default: as last printed in "
+                         "Moonbite)");
 
     // range
     Place rangePlace;
@@ -570,7 +656,10 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
                 calcdata(s, year, month, static_cast<int>(i) + 1, MonthCellOptions{}, cells[i]);
             }
             const int firstWeekday = Date::fromYmd(year, month, 1)->weekday();
-            if (monthAsJson) {
+            if (!pdfPath.empty()) {
+                writePdf(monthPlace, year, month, optionList, pdfPath, today);
+                out << "wrote " << pdfPath << '\n';
+            } else if (monthAsJson) {
                 out << jsonText(monthJson(year, month, firstWeekday, cells), 2) << '\n';
             } else {
                 printMonthText(out, year, month, monthPlace, cells);

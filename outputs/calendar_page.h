@@ -1,0 +1,44 @@
+// The printed month calendar: one landscape page with a title, the month, a
+// seven-column week grid of day cells, a legend, the location and a footer.
+#pragma once
+
+#include <QRectF>
+#include <QString>
+
+#include "month_calendar.h"
+#include "page_printer.h"
+
+class QPaintDevice;
+
+namespace moonbite {
+
+/// The project's home page, printed in the page's footer.
+inline const QString kProjectWebAddress = QStringLiteral("https://moonbite.app");
+/// The font the page is printed in.
+inline const QString kCalendarFont = QStringLiteral("DejaVu Sans");
+
+struct CalendarPageInput {
+    int year = 2000;
+    int month = 1;  ///< 1..12
+    MonthCellOptions options;
+    QString locationLine;  ///< "Location: Lat: 33. 52' S   Lon: ..."
+};
+
+/// "Location: Lat: ", degrees, ". ", minutes, "' ", N/S, "   Lon: ", ..., "  Gmt: ", the
+/// zone, " hrs  ", the zone's name; the numbers as stored.
+[[nodiscard]] QString calendarLocationLine(const QString& latdeg, const QString& latmin,
+                                           const QString& NorS, const QString& londeg,
+                                           const QString& lonmin, const QString& WorE,
+                                           const QString& zone, const QString& zoneName);
+
+/// Draws the page in twips on the printer model, computing every cell on the
+/// state in date order (the state is left at the last day printed).
+void drawCalendarPage(SolunarState& s, const CalendarPageInput& in, PagePrinter& p);
+
+/// Renders the page on a paint device (a printer, a PDF, an image): printable
+/// is the area to fill in device units, dpi the device's resolution. The page
+/// is scaled down, never up, so that everything fits.
+void renderCalendarPage(SolunarState& s, const CalendarPageInput& in, QPaintDevice& device,
+                        const QRectF& printable, double dpi);
+
+}  // namespace moonbite

@@ -1,0 +1,173 @@
+#include "calendar_print.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStandardPaths>
+
+#include "calendar_pdf.h"
+#include "message_boxes.h"
+#include "settings_store.h"
+#include "updown.h"
+
+namespace moonbite {
+namespace {
+
+QCheckBox* option(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
+    auto* box = new QCheckBox(caption, parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setGeometry(geometry);
+    return box;
+}
+
+QString checkText(const QCheckBox* box) {
+    return box->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+}  // namespace
+
+Form4::Form4(PrintServices services, QWidget* parent)
+    : QDialog(parent), services_(std::move(services)) {
+    setObjectName(QStringLiteral("Form4"));
+    setWindowTitle(tr("Print Calendar"));
+    setFixedSize(430, 300);
+
+    Label1 =
+        new QLabel(QStringLiteral("Select month and data to be included in the calendar."), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(12, 8, 406, 24);
+
+    auto* monthFrame = new QGroupBox(tr("Month"), this);
+    monthFrame->setGeometry(12, 36, 170, 96);
+    Combo1 = new QComboBox(monthFrame);
+    Combo1->setObjectName(QStringLiteral("Combo1"));
+    Combo1->setGeometry(10, 24, 150, 26);
+    for (int m = 1; m <= 12; ++m) {
+        const std::string_view name = englishMonthName(m);
+        Combo1->addItem(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+    }
+    Text1 = new QLineEdit(monthFrame);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setGeometry(10, 58, 60, 26);
+    Text1->setAlignment(Qt::AlignCenter);
+    UpDown1 = new UpDown(monthFrame);
+    UpDown1->setObjectName(QStringLiteral("UpDown1"));
+    UpDown1->setGeometry(71, 58, 16, 26);
+    connect(UpDown1, &UpDown::upClick, this,
+            [this] { Text1->setText(QString::number(Text1->text().toInt() + 1)); });
+    connect(UpDown1, &UpDown::downClick, this,
+            [this] { Text1->setText(QString::number(Text1->text().toInt() - 1)); });
+
+    auto* display = new QGroupBox(tr("Display"), this);
+    display->setGeometry(194, 36, 224, 196);
+    Check4 = option(display, "Check4", tr("Fishing &Prediction"), {10, 24, 210, 24});
+    Check5 = option(display, "Check5", tr("&Full and New moons"), {10, 56, 210, 24});
+    Check1 = option(display, "Check1", tr("&Sunrise and Sunset"), {10, 88, 210, 24});
+    Check2 = option(display, "Check2", tr("&Moonrise and Moonset"), {10, 120, 210, 24});
+    Check3 = option(display, "Check3", tr("Major and Minor fishing &times"), {10, 152, 210, 24});
+
+    Command1 = new QPushButton(tr("&Print"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setGeometry(236, 250, 86, 32);
+    Command1->setDefault(true);
+    Command2 = new QPushButton(tr("&Cancel"), this);
+    Command2->setObjectName(QStringLiteral("Command2"));
+    Command2->setGeometry(330, 250, 86, 32);
+    connect(Command1, &QPushButton::clicked, this, &Form4::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void Form4::Form_Load() {
+    SettingsStore& store = *services_.store;
+    Check4->setChecked(readInt(store, keys::Prediction) == 1);
+    Check1->setChecked(readInt(store, keys::Sunrise) == 1);
+    Check2->setChecked(readInt(store, keys::Moonrise) == 1);
+    Check3->setChecked(readInt(store, keys::Majorminor) == 1);
+    Check5->setChecked(readInt(store, keys::Newfull) == 1);
+    const QDate today = services_.today();
+    Combo1->setCurrentIndex(today.month() - 1);
+    Text1->setText(QString::number(today.year()));
+    for (QWidget* w : {static_cast<QWidget*>(Combo1), static_cast<QWidget*>(Text1),
+                       static_cast<QWidget*>(UpDown1)}) {
+        w->setEnabled(true);
+    }
+}
+
+void Form4::Command1_Click() {
+    SettingsStore& store = *services_.store;
+    MessageBoxes& boxes = *services_.boxes;
+    const QString latdeg = readText(store, keys::latdeg);
+    const QString londeg = readText(store, keys::londeg);
+    const QString latmin = readText(store, keys::latmin);
+    const QString lonmin = readText(store, keys::lonmin);
+    const QString NorS = readText(store, keys::NorS);
+    const QString WorE = readText(store, keys::WorE);
+
+    write(store, keys::Prediction, checkText(Check4));
+    write(store, keys::Moonrise, checkText(Check2));
+    write(store, keys::Majorminor, checkText(Check3));
+    write(store, keys::Sunrise, checkText(Check1));
+    write(store, keys::Newfull, checkText(Check5));
+
+    const QString label = Combo1->currentText() + QStringLiteral(" ") + Text1->text();
+    const auto first = parseDateText((QStringLiteral("1 ") + label).toStdString());
+    if (!first || first->year() < 1901 || first->year() > 2200) {
+        boxes.show(this,
+                   tr("\"%1\" is not a month Moonbite can print. Please enter a year from 1901 to "
+                      "2200.")
+                       .arg(label),
+                   QStringLiteral("Moonbite"), MessageBoxes::Icon::Exclamation);
+        Text1->setFocus();
+        return;
+    }
+
+    CalendarPageInput in;
+    in.year = first->year();
+    in.month = first->month();
+    in.options = {Check4->isChecked(), Check5->isChecked(), Check1->isChecked(),
+                  Check2->isChecked(), Check3->isChecked()};
+    in.locationLine = calendarLocationLine(latdeg, latmin, NorS, londeg, lonmin, WorE,
+                                           services_.zoneText ? services_.zoneText() : QString(),
+                                           services_.zoneName ? services_.zoneName() : QString());
+
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QString error;
+    bool done = false;
+    if (services_.printOnPrinter) {
+        done = services_.printOnPrinter(*services_.state, in, &error);
+        QApplication::restoreOverrideCursor();
+        if (!done) {
+            boxes.show(this, tr("The calendar could not be printed: %1").arg(error),
+                       QStringLiteral("Moonbite"), MessageBoxes::Icon::Exclamation);
+            return;
+        }
+    } else {
+        QApplication::restoreOverrideCursor();
+        const QString documents =
+            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        const QString suggested = QDir(documents.isEmpty() ? QDir::homePath() : documents)
+                                      .filePath(defaultCalendarFileName(in.year, in.month));
+        const QString path =
+            services_.choosePdfPath ? services_.choosePdfPath(suggested) : QString();
+        if (path.isEmpty()) return;  // the user cancelled
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        done = writeCalendarPdf(*services_.state, in, path, &error);
+        QApplication::restoreOverrideCursor();
+        if (!done) {
+            boxes.show(this, tr("The calendar could not be written to %1:\n%2").arg(path, error),
+                       QStringLiteral("Moonbite"), MessageBoxes::Icon::Exclamation);
+            return;
+        }
+        boxes.show(this,
+                   tr("No printer is set up, so the calendar was saved as a PDF:\n%1").arg(path),
+                   QStringLiteral("Moonbite"), MessageBoxes::Icon::Information);
+    }
+    accept();
+}
+
+}  // namespace moonbite
