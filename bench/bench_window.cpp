@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "calendar_pdf.h"
 #include "chart_widget.h"
 #include "main_window.h"
 #include "message_boxes.h"
@@ -107,6 +108,29 @@ void BM_DateChange(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_DateChange)->Unit(benchmark::kMillisecond);
+
+// One month page with every option, from the click to the finished PDF.
+void BM_MonthPagePdf(benchmark::State& state) {
+    Setup setup;
+    QTemporaryDir out;
+    SolunarState s;
+    s.latitude = -(33 + 52 / 60.0);
+    s.longitude = 151 + 13 / 60.0;
+    s.timeZoneEntered = "10";
+    s.timeZoneForComputations = "-10";
+    CalendarPageInput in;
+    in.year = 2000;
+    in.month = 1;
+    in.locationLine = calendarLocationLine(
+        QStringLiteral("33"), QStringLiteral("52"), QStringLiteral("S"), QStringLiteral("151"),
+        QStringLiteral("13"), QStringLiteral("E"), QStringLiteral("10"), QStringLiteral("Custom"));
+    const QString path = out.filePath(QStringLiteral("month.pdf"));
+    for (auto _ : state) {
+        QString error;
+        if (!writeCalendarPdf(s, in, path, &error)) state.SkipWithError("cannot write the PDF");
+    }
+}
+BENCHMARK(BM_MonthPagePdf)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace moonbite
