@@ -1,8 +1,10 @@
 // The welcome window, the about box, the regional settings and help.
 #include <QAction>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include "about_box.h"
 #include "run_command.h"
@@ -67,6 +69,32 @@ TEST(RegionalSettings, WithoutAToolTheLocaleIsShown) {
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].icon, MessageBoxes::Icon::Information);
     EXPECT_TRUE(boxes.shown[0].text.contains(QLocale().amText()));
+}
+
+TEST_F(WindowTest, PrintCalendarOpensAndTheWindowRecomputesAfterIt) {
+    storeSydney();
+    QString suggested;
+    MainWindowServices sv = services();
+    sv.choosePdfPath = [&](const QString& s) {
+        suggested = s;
+        return QString();  // cancelled
+    };
+    window = std::make_unique<Form1>(sv);
+    window->Form_Load();
+    window->show();
+    QTimer::singleShot(50, [] {
+        if (auto* form = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            auto* print = form->findChild<QPushButton*>(QStringLiteral("Command1"));
+            if (print != nullptr) print->click();
+            if (form->isVisible()) form->reject();
+        }
+    });
+    window->mnuprintcal->trigger();
+    EXPECT_TRUE(suggested.endsWith(QStringLiteral("Moonbite January 2000.pdf")))
+        << suggested.toStdString();
+    // The printed days moved the shared values; the activation put the day back.
+    EXPECT_EQ(window->state().displayedDateText, "21 January 2000");
+    EXPECT_EQ(window->Text21->text(), QStringLiteral("07:13 PM"));
 }
 
 TEST_F(WindowTest, HelpOpensAtItsTopics) {
