@@ -16,9 +16,12 @@ void drawCell(SolunarState& s, const CalendarPageInput& in, int day, int column,
     MonthCell cell;
     p.setFontSize(20);
     calcdata(s, in.year, in.month, day, in.options, cell);
-    if (column == 1) p.print(QStringLiteral(" "));
+    // The event lines hang from the cell's left. They take nearly a whole
+    // column, so they must not move in with the Sunday number's extra blank,
+    // or they run into the Monday cell's lines.
     const double X = p.CurrentX;
     const double Y = p.CurrentY;
+    if (column == 1) p.print(QStringLiteral(" "));
     p.print(QStringLiteral(" ") + QString::number(day));
     const double X2 = p.CurrentX;
     const double Y2 = p.CurrentY;
@@ -41,7 +44,7 @@ void drawCell(SolunarState& s, const CalendarPageInput& in, int day, int column,
         p.CurrentX = X2;
         p.CurrentY = Y2;
     };
-    if (in.options.newFull && cell.newMoon) phase("New Moon", cell.newMoonTime, Qt::black);
+    if (in.options.newFull && cell.newMoon) phase("New Moon", cell.newMoonTime, Qt::white);
     if (in.options.newFull && cell.fullMoon) phase("Full Moon", cell.fullMoonTime, Qt::white);
     p.setFontSize(20);
     auto line = [&](double dy, std::string_view text) {

@@ -35,10 +35,12 @@ double PagePrinter::textWidth(const QString& text) const {
 
 void PagePrinter::print(const QString& text, bool lineEnd) {
     const double width = textWidth(text);
+    // Blanks are logged too: they place what follows (the first column's
+    // extra blank, a poor day's empty stars), though they draw nothing.
+    if (log_ != nullptr && !text.isEmpty())
+        log_->push_back({DrawnItem::Text, text, CurrentX, CurrentY, size_, false, {}});
     if (!text.trimmed().isEmpty()) {
         grow(QRectF(CurrentX, CurrentY, width, lineHeight()));
-        if (log_ != nullptr)
-            log_->push_back({DrawnItem::Text, text, CurrentX, CurrentY, size_, false, {}});
         if (painter_ != nullptr) {
             const double scale = dpi_ / kTwipsPerInch;
             const QFontMetricsF metrics(font_);

@@ -1,0 +1,210 @@
+// The printed page as a log of drawn items, grouped into day cells, for
+// tests that check what went where.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QRegularExpression>
+#include <QString>
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <optional>
+#include <ostream>
+#include <vector>
+
+#include "calendar_page.h"
+#include "page_printer.h"
+
+// Readable QString values in failure messages.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
+namespace moonbite::testing {
+
+/// At 1440 dpi a twip is one device unit, so the log reads in page twips.
+inline constexpr double kTwipDpi = 1440;
+/// Positions are sums of a few font metrics; this is far below a visible step.
+inline constexpr double kTol = 0.01;
+
+inline bool near(double a, double b) {
+    return std::fabs(a - b) < kTol;
+}
+
+inline SolunarState stateAt(double lat, double lon, const char* zone, const char* negatedZone) {
+    SolunarState s;
+    s.latitude = lat;
+    s.longitude = lon;
+    s.timeZoneEntered = zone;
+    s.timeZoneForComputations = negatedZone;
+    s.plottedDayCount = 0;
+    return s;
+}
+
+/// 33°52'S 151°13'E, Greenwich + 10 h.
+inline SolunarState sydney() {
+    return stateAt(-(33 + 52 / 60.0), 151 + 13 / 60.0, "10", "-10");
+}
+
+inline constexpr MonthCellOptions kAllOptions{true, true, true, true, true};
+/// What the print window ticks on a first run: the prediction and the periods.
+inline constexpr MonthCellOptions kDefaultOptions{true, false, false, false, true};
+
+inline CalendarPageInput pageInput(int year, int month, MonthCellOptions options) {
+    CalendarPageInput in;
+    in.year = year;
+    in.month = month;
+    in.options = options;
+    in.locationLine = QStringLiteral("Location: test");
+    return in;
+}
+
+inline std::vector<DrawnItem> drawPage(SolunarState& s, const CalendarPageInput& in) {
+    std::vector<DrawnItem> log;
+    PagePrinter p(nullptr, kTwipDpi, kCalendarFont);
+    p.setLog(&log);
+    drawCalendarPage(s, in, p);
+    return log;
+}
+
+/// Width of text in the page's font at a size, twips.
+inline double widthAt(double points, const QString& text) {
+    PagePrinter p(nullptr, kTwipDpi, kCalendarFont);
+    p.setFontSize(points);
+    return p.textWidth(text);
+}
+
+/// One day cell as found on the page.
+struct Cell {
+    DrawnItem number;  ///< " 5"
+    double left = 0;   ///< the cell's left: the number's, or the extra blank's before it
+    std::optional<DrawnItem> stars;
+    // The 7 pt lines by their offset below the number's top.
+    std::map<int, QString> lines;
+    std::optional<DrawnItem> disc;
+    QString discCaption;
+    QString discTime;
+
+    [[nodiscard]] QString line(int offset) const {
+        const auto it = lines.find(offset);
+        return it == lines.end() ? QString() : it->second;
+    }
+};
+
+inline constexpr int kMajorOffset = 520;
+inline constexpr int kMinorOffset = 660;
+inline constexpr int kSunOffset = 800;
+inline constexpr int kMoonOffset = 940;
+
+struct PageCells {
+    std::map<int, Cell> days;
+    /// Cell items (7 pt, 22 pt, discs) that belong to no day cell.
+    std::vector<DrawnItem> stray;
+};
+
+inline bool isDayNumber(const DrawnItem& item) {
+    static const QRegularExpression kNumber(QStringLiteral("^ ([1-9]|[12][0-9]|3[01])$"));
+    return item.kind == DrawnItem::Text && item.size == 20 && kNumber.match(item.text).hasMatch();
+}
+
+/// Groups the log's cell items under the day number they were placed from:
+/// event lines 140 twips right of the cell's left at fixed offsets below the
+/// number's top, stars on its line after it, a disc 200 twips below its top
+/// with the caption and time to the disc's right.
+inline PageCells cellsOf(const std::vector<DrawnItem>& log) {
+    PageCells page;
+    const double blank = widthAt(20, QStringLiteral(" "));
+    for (std::size_t i = 0; i < log.size(); ++i) {
+        const DrawnItem& item = log[i];
+        if (!isDayNumber(item)) continue;
+        const int day = item.text.mid(1).toInt();
+        EXPECT_EQ(page.days.count(day), 0U) << "day " << day << " printed twice";
+        Cell& cell = page.days[day];
+        cell.number = item;
+        cell.left = item.x;
+        if (i > 0) {
+            const DrawnItem& before = log[i - 1];
+            if (before.kind == DrawnItem::Text && before.text == QLatin1String(" ") &&
+                before.size == 20 && near(before.y, item.y) && near(before.x + blank, item.x))
+                cell.left = before.x;
+        }
+    }
+    // The day printed last left of x on the line whose top is y.
+    auto ownerLeftOf = [&](double x, double y) -> Cell* {
+        Cell* best = nullptr;
+        for (auto& [day, cell] : page.days) {
+            if (near(cell.number.y, y) && cell.number.x < x &&
+                (best == nullptr || cell.number.x > best->number.x))
+                best = &cell;
+        }
+        return best;
+    };
+    std::vector<const DrawnItem*> discTexts;
+    for (const DrawnItem& item : log) {
+        if (item.kind == DrawnItem::Circle) {
+            Cell* owner = ownerLeftOf(item.x, item.y - 200);
+            if (owner != nullptr && !owner->disc)
+                owner->disc = item;
+            else
+                page.stray.push_back(item);
+        } else if (item.size == 22) {
+            Cell* owner = ownerLeftOf(item.x, item.y);
+            if (owner != nullptr && !owner->stars)
+                owner->stars = item;
+            else
+                page.stray.push_back(item);
+        } else if (item.size == 7) {
+            bool placed = false;
+            for (auto& [day, cell] : page.days) {
+                if (!near(item.x - 140, cell.left)) continue;
+                for (int offset : {kMajorOffset, kMinorOffset, kSunOffset, kMoonOffset}) {
+                    if (near(item.y - offset, cell.number.y) && cell.lines.count(offset) == 0) {
+                        cell.lines[offset] = item.text;
+                        placed = true;
+                    }
+                }
+            }
+            if (!placed) discTexts.push_back(&item);
+        }
+    }
+    for (const DrawnItem* item : discTexts) {
+        bool placed = false;
+        for (auto& [day, cell] : page.days) {
+            if (!cell.disc || !near(item->x - 200, cell.disc->x)) continue;
+            if (near(item->y, cell.disc->y - 120) && cell.discCaption.isEmpty()) {
+                cell.discCaption = item->text;
+                placed = true;
+            } else if (near(item->y, cell.disc->y + 30) && cell.discTime.isEmpty()) {
+                cell.discTime = item->text;
+                placed = true;
+            }
+        }
+        if (!placed) page.stray.push_back(*item);
+    }
+    return page;
+}
+
+/// The text item with exactly this text, or nothing.
+inline std::optional<DrawnItem> findText(const std::vector<DrawnItem>& log, const QString& text) {
+    for (const DrawnItem& item : log) {
+        if (item.kind == DrawnItem::Text && item.text == text) return item;
+    }
+    return std::nullopt;
+}
+
+/// Everything printed on the line whose top is y, blanks included, left to right.
+inline QString lineText(const std::vector<DrawnItem>& log, double y) {
+    std::vector<const DrawnItem*> items;
+    for (const DrawnItem& item : log) {
+        if (item.kind == DrawnItem::Text && near(item.y, y)) items.push_back(&item);
+    }
+    std::sort(items.begin(), items.end(),
+              [](const DrawnItem* a, const DrawnItem* b) { return a->x < b->x; });
+    QString text;
+    for (const DrawnItem* item : items)
+        text += item->text;
+    return text;
+}
+
+}  // namespace moonbite::testing

@@ -1,0 +1,309 @@
+// The print window: its options kept in the settings, printing on a printer
+// or into a PDF when there is none, and what it says when it cannot.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <array>
+#include <memory>
+#include <utility>
+
+#include "calendar_print.h"
+#include "message_boxes.h"
+#include "page_log.h"
+#include "settings_store.h"
+
+namespace moonbite {
+namespace {
+
+using testing::sydney;
+using Icon = MessageBoxes::Icon;
+
+/// The five ticks in the order of the window's boxes: prediction, new and
+/// full moons, sunrise, moonrise, major and minor periods.
+using Ticks = std::array<bool, 5>;
+
+Ticks ticksOf(const Form4& f) {
+    return {f.Check4->isChecked(), f.Check5->isChecked(), f.Check1->isChecked(),
+            f.Check2->isChecked(), f.Check3->isChecked()};
+}
+
+void tick(Form4& f, const Ticks& t) {
+    f.Check4->setChecked(t[0]);
+    f.Check5->setChecked(t[1]);
+    f.Check1->setChecked(t[2]);
+    f.Check2->setChecked(t[3]);
+    f.Check3->setChecked(t[4]);
+}
+
+class PrintWindow : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("settings")));
+        ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("out")));
+        // The current location, in one write: the store syncs every value
+        // to disk, which is slow enough to matter here.
+        {
+            QSettings ini(dir.filePath(QStringLiteral("settings/") + kStateApp +
+                                       QStringLiteral(".ini")),
+                          QSettings::IniFormat);
+            for (const auto& [key, value] :
+                 {std::pair{&keys::latdeg, "33"}, std::pair{&keys::latmin, "52"},
+                  std::pair{&keys::NorS, "S"}, std::pair{&keys::londeg, "151"},
+                  std::pair{&keys::lonmin, "13"}, std::pair{&keys::WorE, "E"}}) {
+                ini.setValue(QStringLiteral("Settings/") + QString::fromLatin1(key->key),
+                             QString::fromLatin1(value));
+            }
+        }
+        openStore();
+        ASSERT_EQ(readText(*store, keys::londeg), QStringLiteral("151"));
+    }
+
+    /// A new store on the same folder, as after the program is started again.
+    void openStore() {
+        store = std::make_unique<SettingsStore>(dir.filePath(QStringLiteral("settings")));
+    }
+
+    PrintServices services(bool withPrinter) {
+        PrintServices s;
+        s.store = store.get();
+        s.boxes = &boxes;
+        s.state = &state;
+        s.today = [this] { return today; };
+        s.zoneText = [] { return QStringLiteral("10"); };
+        s.zoneName = [] { return QStringLiteral("AEST"); };
+        if (withPrinter) {
+            s.printOnPrinter = [this](SolunarState& st, const CalendarPageInput& in,
+                                      QString* error) {
+                EXPECT_EQ(&st, &state);
+                printed.push_back(in);
+                if (!printerWorks) *error = QStringLiteral("the printer is out of paper");
+                return printerWorks;
+            };
+        }
+        s.choosePdfPath = [this](const QString& suggestedPath) {
+            suggested.push_back(suggestedPath);
+            return chosenPath;
+        };
+        return s;
+    }
+
+    [[nodiscard]] QString stored(const SettingKey& key) const {
+        return store->get(key.app, QString::fromLatin1(key.section), QString::fromLatin1(key.key));
+    }
+
+    [[nodiscard]] QStringList outFiles() const {
+        return QDir(dir.filePath(QStringLiteral("out")))
+            .entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<SettingsStore> store;
+    RecordingMessageBoxes boxes;
+    SolunarState state = sydney();
+    QDate today{2000, 1, 15};
+    bool printerWorks = true;
+    std::vector<CalendarPageInput> printed;
+    QStringList suggested;
+    QString chosenPath;
+};
+
+TEST_F(PrintWindow, FirstRunTicksThePredictionAndThePeriodsAndShowsThisMonth) {
+    today = QDate(2031, 7, 4);
+    Form4 f(services(true));
+    f.Form_Load();
+    EXPECT_EQ(ticksOf(f), (Ticks{true, false, false, false, true}));
+    EXPECT_EQ(f.Combo1->currentText(), QStringLiteral("July"));
+    EXPECT_EQ(f.Text1->text(), QStringLiteral("2031"));
+}
+
+class PrintWindowTicks : public PrintWindow, public ::testing::WithParamInterface<Ticks> {};
+
+TEST_P(PrintWindowTicks, KeptAcrossReopening) {
+    const Ticks ticks = GetParam();
+    chosenPath = dir.filePath(QStringLiteral("out/calendar.pdf"));
+    {
+        Form4 f(services(false));
+        f.Form_Load();
+        tick(f, ticks);
+        f.Command1_Click();
+        EXPECT_EQ(f.result(), QDialog::Accepted);
+    }
+    ASSERT_TRUE(QFileInfo::exists(chosenPath));
+
+    openStore();
+    auto text = [](bool on) { return on ? QStringLiteral("1") : QStringLiteral("0"); };
+    EXPECT_EQ(stored(keys::Prediction), text(ticks[0]));
+    EXPECT_EQ(stored(keys::Newfull), text(ticks[1]));
+    EXPECT_EQ(stored(keys::Sunrise), text(ticks[2]));
+    EXPECT_EQ(stored(keys::Moonrise), text(ticks[3]));
+    EXPECT_EQ(stored(keys::Majorminor), text(ticks[4]));
+
+    Form4 again(services(false));
+    again.Form_Load();
+    EXPECT_EQ(ticksOf(again), ticks);
+}
+
+INSTANTIATE_TEST_SUITE_P(Patterns, PrintWindowTicks,
+                         ::testing::Values(Ticks{true, true, true, true, true},
+                                           Ticks{false, false, false, false, false},
+                                           Ticks{true, false, true, false, true},
+                                           Ticks{false, true, false, true, false}));
+
+TEST_F(PrintWindow, PrinterGetsTheChosenMonthOptionsAndLocation) {
+    Form4 f(services(true));
+    f.Form_Load();
+    tick(f, {false, true, true, false, true});
+    f.Combo1->setCurrentIndex(11);
+    f.Text1->setText(QStringLiteral("2026"));
+    f.Command1_Click();
+    ASSERT_EQ(printed.size(), 1U);
+    const CalendarPageInput& in = printed.front();
+    EXPECT_EQ(in.year, 2026);
+    EXPECT_EQ(in.month, 12);
+    EXPECT_FALSE(in.options.prediction);
+    EXPECT_TRUE(in.options.newFull);
+    EXPECT_TRUE(in.options.sunrise);
+    EXPECT_FALSE(in.options.moonrise);
+    EXPECT_TRUE(in.options.majorMinor);
+    EXPECT_EQ(in.locationLine,
+              QStringLiteral("Location: Lat: 33. 52' S   Lon: 151. 13' E  Gmt: 10 hrs  AEST"));
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_TRUE(suggested.isEmpty());  // a printer needs no file
+    EXPECT_EQ(f.result(), QDialog::Accepted);
+}
+
+TEST_F(PrintWindow, PrinterFailureIsReportedAndTheWindowStays) {
+    printerWorks = false;
+    Form4 f(services(true));
+    f.Form_Load();
+    f.Command1_Click();
+    ASSERT_EQ(boxes.shown.size(), 1U);
+    EXPECT_EQ(boxes.shown[0].icon, Icon::Exclamation);
+    EXPECT_TRUE(boxes.shown[0].text.contains(QStringLiteral("the printer is out of paper")));
+    EXPECT_NE(f.result(), QDialog::Accepted);
+}
+
+// The years the window prints, at both ends.
+TEST_F(PrintWindow, FirstAndLastYearsPrint) {
+    for (const char* year : {"1901", "2200"}) {
+        Form4 f(services(true));
+        f.Form_Load();
+        f.Text1->setText(QString::fromLatin1(year));
+        f.Command1_Click();
+        EXPECT_EQ(f.result(), QDialog::Accepted) << year;
+    }
+    ASSERT_EQ(printed.size(), 2U);
+    EXPECT_EQ(printed[0].year, 1901);
+    EXPECT_EQ(printed[1].year, 2200);
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(PrintWindow, WithoutPrinterSavesPdfAndSaysWhere) {
+    today = QDate(2027, 1, 20);
+    chosenPath = dir.filePath(QStringLiteral("out/my calendar.pdf"));
+    Form4 f(services(false));
+    f.Form_Load();
+    f.Command1_Click();
+
+    ASSERT_EQ(suggested.size(), 1);
+    EXPECT_TRUE(suggested[0].endsWith(QStringLiteral("/Moonbite January 2027.pdf")))
+        << suggested[0].toStdString();
+    EXPECT_TRUE(QDir::isAbsolutePath(suggested[0]));
+
+    ASSERT_EQ(boxes.shown.size(), 1U);
+    EXPECT_EQ(boxes.shown[0].icon, Icon::Information);
+    EXPECT_TRUE(boxes.shown[0].text.contains(chosenPath)) << boxes.shown[0].text.toStdString();
+
+    QFile pdf(chosenPath);
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_EQ(pdf.read(5), QByteArray("%PDF-"));
+    EXPECT_EQ(outFiles(), QStringList{QStringLiteral("my calendar.pdf")});
+    EXPECT_EQ(f.result(), QDialog::Accepted);
+    // The state was used to draw the page, and left at its last day.
+    EXPECT_EQ(state.startDateText, "31-1-2027");
+}
+
+TEST_F(PrintWindow, CancelledFileChoiceWritesNothingButKeepsTheOptions) {
+    chosenPath.clear();
+    Form4 f(services(false));
+    f.Form_Load();
+    tick(f, {false, true, true, true, false});
+    f.Command1_Click();
+    EXPECT_EQ(suggested.size(), 1);
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_TRUE(outFiles().isEmpty());
+    EXPECT_NE(f.result(), QDialog::Accepted);
+    EXPECT_EQ(stored(keys::Prediction), QStringLiteral("0"));
+    EXPECT_EQ(stored(keys::Moonrise), QStringLiteral("1"));
+}
+
+TEST_F(PrintWindow, UnwritablePdfPathGivesAClearMessageAndNoFile) {
+    // A folder that is a regular file.
+    QFile blocker(dir.filePath(QStringLiteral("out/file")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    chosenPath = dir.filePath(QStringLiteral("out/file/out.pdf"));
+    Form4 f(services(false));
+    f.Form_Load();
+    tick(f, {true, true, false, false, false});
+    f.Command1_Click();
+
+    ASSERT_EQ(boxes.shown.size(), 1U);
+    EXPECT_EQ(boxes.shown[0].icon, Icon::Exclamation);
+    EXPECT_TRUE(boxes.shown[0].text.contains(chosenPath)) << boxes.shown[0].text.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(chosenPath));
+    EXPECT_EQ(outFiles(), QStringList{QStringLiteral("file")});
+    EXPECT_NE(f.result(), QDialog::Accepted);
+    // The options were kept all the same.
+    EXPECT_EQ(stored(keys::Newfull), QStringLiteral("1"));
+    EXPECT_EQ(stored(keys::Majorminor), QStringLiteral("0"));
+}
+
+struct BadYear {
+    const char* year;
+    bool withPrinter;
+};
+
+void PrintTo(const BadYear& c, std::ostream* os) {
+    *os << '"' << c.year << (c.withPrinter ? "\" on a printer" : "\" into a PDF");
+}
+
+class PrintWindowBadYear : public PrintWindow, public ::testing::WithParamInterface<BadYear> {};
+
+TEST_P(PrintWindowBadYear, SaysSoAndPrintsNothing) {
+    const BadYear c = GetParam();
+    chosenPath = dir.filePath(QStringLiteral("out/calendar.pdf"));
+    Form4 f(services(c.withPrinter));
+    f.Form_Load();
+    tick(f, {false, false, true, true, true});
+    f.Text1->setText(QString::fromLatin1(c.year));
+    f.Command1_Click();
+    ASSERT_EQ(boxes.shown.size(), 1U);
+    EXPECT_EQ(boxes.shown[0].icon, Icon::Exclamation);
+    EXPECT_TRUE(
+        boxes.shown[0].text.contains(QStringLiteral("January ") + QString::fromLatin1(c.year)))
+        << boxes.shown[0].text.toStdString();
+    EXPECT_NE(f.result(), QDialog::Accepted);
+    EXPECT_TRUE(printed.empty());
+    EXPECT_TRUE(suggested.isEmpty());
+    EXPECT_TRUE(outFiles().isEmpty());
+    EXPECT_EQ(stored(keys::Prediction), QStringLiteral("0"));
+    EXPECT_EQ(stored(keys::Sunrise), QStringLiteral("1"));
+    EXPECT_EQ(stored(keys::Majorminor), QStringLiteral("1"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Years, PrintWindowBadYear,
+                         ::testing::Values(BadYear{"abc", false}, BadYear{"1800", false},
+                                           BadYear{"2201", true}, BadYear{"1900", true},
+                                           BadYear{"", false}));
+
+}  // namespace
+}  // namespace moonbite
