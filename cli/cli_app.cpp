@@ -12,10 +12,13 @@
 #include <utility>
 #include <vector>
 
+#include <unistd.h>
+#include <QFileInfo>
 #include <QGuiApplication>
 
 #include "calendar_pdf.h"
 #include "day_driver.h"
+#include "journal_file.h"
 #include "month_calendar.h"
 #include "settings_store.h"
 
@@ -534,6 +537,101 @@ void writePdf(const Place& p, int year, int month, const std::string& optionList
     }
 }
 
+// The folder of the executable, where a portable install keeps its journal.
+QString executableFolder() {
+    char buf[4096];
+    const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+    if (n <= 0) return {};
+    buf[n] = '\0';
+    return QFileInfo(QString::fromLocal8Bit(buf)).absolutePath();
+}
+
+void listJournal(std::ostream& out, const std::string& folderOption, const Place& p, bool asJson,
+                 bool asCsv, Date today) {
+    const QString folder = folderOption.empty() ? journalFolder(executableFolder())
+                                                : QString::fromStdString(folderOption);
+    SolunarState s = makeState(p, today);
+    static const std::vector<std::string> kColumns = {
+        "entry",         "status",          "day",         "month",         "year",      "notes",
+        "temperature",   "trip_time",       "tide_type",   "wind_strength", "quantity",  "wind",
+        "tide",          "catch",           "gps1",        "gps2",          "best_time", "moon_age",
+        "phase_picture", "prediction_word", "phase_event", "error"};
+    Json all = Json::array();
+    if (asCsv) {
+        for (std::size_t i = 0; i < kColumns.size(); ++i)
+            out << (i ? "," : "") << kColumns[i];
+        out << "\r\n";
+    }
+    for (const int number : journalEntryNumbers(folder)) {
+        const JournalReadResult r = readJournalEntry(folder, number);
+        Json j;
+        j["entry"] = number;
+        j["status"] = r.status == JournalReadStatus::Ok ? "ok" : "broken";
+        const JournalEntry& e = r.entry;
+        const std::pair<const char*, const QString*> fields[] = {{"day", &e.day},
+                                                                 {"month", &e.month},
+                                                                 {"year", &e.year},
+                                                                 {"notes", &e.notes},
+                                                                 {"temperature", &e.temperature},
+                                                                 {"trip_time", &e.tripTime},
+                                                                 {"tide_type", &e.tideType},
+                                                                 {"wind_strength", &e.windStrength},
+                                                                 {"quantity", &e.quantity},
+                                                                 {"wind", &e.wind},
+                                                                 {"tide", &e.tide},
+                                                                 {"catch", &e.catchRating},
+                                                                 {"gps1", &e.gps1},
+                                                                 {"gps2", &e.gps2},
+                                                                 {"best_time", &e.bestTime}};
+        for (const auto& [key, value] : fields)
+            j[key] = value->toStdString();
+        j["moon_age"] = nullptr;
+        j["phase_picture"] = nullptr;
+        j["prediction_word"] = "";
+        j["phase_event"] = "";
+        j["error"] = r.error.toStdString();
+        const auto date = Date::fromYmd(e.year.toInt(), e.month.toInt(), e.day.toInt());
+        if (r.status == JournalReadStatus::Ok && date && date->year() >= 1901 &&
+            date->year() <= 2200) {
+            s.computationDate = *date;
+            s.journalRequest = true;
+            calcmoon(s);
+            s.journalRequest = false;
+            j["moon_age"] = s.moonAge;
+            j["phase_picture"] = s.moonPicture;
+            j["prediction_word"] = s.predictionWord.str();
+            j["phase_event"] = s.Form3Label14.visible ? s.Form3Label14.caption.str() : "";
+        }
+        if (asCsv) {
+            for (std::size_t c = 0; c < kColumns.size(); ++c) {
+                out << (c ? "," : "") << (j[kColumns[c]].is_null() ? "" : csvField(j[kColumns[c]]));
+            }
+            out << "\r\n";
+        } else if (asJson) {
+            all.push_back(std::move(j));
+        } else {
+            out << std::right << std::setw(5) << number << "  ";
+            if (r.status != JournalReadStatus::Ok) {
+                out << "cannot be read: " << r.error.toStdString() << '\n';
+                continue;
+            }
+            out << std::left << std::setw(12)
+                << (e.day + QLatin1Char('/') + e.month + QLatin1Char('/') + e.year).toStdString();
+            if (j["moon_age"].is_null()) {
+                out << "(no valid trip date)";
+            } else {
+                out << "age " << std::right << std::setw(2) << j["moon_age"].get<int>() << "  "
+                    << std::left << std::setw(10) << j["prediction_word"].get<std::string>() << ' '
+                    << std::setw(20) << j["phase_event"].get<std::string>();
+            }
+            out << "  " << e.catchRating.toStdString() << "  " << e.quantity.toStdString()
+                << " fish  " << e.gps1.toStdString() << '\n';
+        }
+    }
+    if (asJson)
+        out << jsonText(Json{{"folder", folder.toStdString()}, {"entries", all}}, 2) << '\n';
+}
+
 }  // namespace
 
 Coordinate parseLatitude(std::string_view text) {
@@ -620,6 +718,20 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
     phases->add_option("--year", phaseYear, "Year, 1901..2200")->required();
     phases->add_flag("--json", phasesJson, "Write JSON");
 
+    // journal
+    Place journalPlace;
+    std::string journalDir;
+    bool journalJson = false;
+    bool journalCsv = false;
+    CLI::App* journal =
+        app.add_subcommand("journal", "Every fishing-journal entry with the Moon of its trip date");
+    addPlaceOptions(journal, journalPlace, false);
+    journal->add_option("--folder", journalDir,
+                        "The journal folder (default: the one Moonbite uses)");
+    auto* jJson = journal->add_flag("--json", journalJson, "Write JSON");
+    auto* jCsv = journal->add_flag("--csv", journalCsv, "Write CSV with a header row");
+    jJson->excludes(jCsv);
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
@@ -697,6 +809,9 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
                         << '\n';
                 }
             }
+        } else if (journal->parsed()) {
+            validatePlace(journalPlace, false);
+            listJournal(out, journalDir, journalPlace, journalJson, journalCsv, today);
         } else if (phases->parsed()) {
             validatePlace(phasePlace, false);
             if (phaseYear < 1901 || phaseYear > 2200) throw InputError("--year must be 1901..2200");

@@ -8,9 +8,11 @@
 #include <string>
 #include <vector>
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include "cli_app.h"
+#include "journal_file.h"
 #include "settings_store.h"
 
 namespace moonbite::cli {
@@ -308,6 +310,50 @@ TEST_F(CliStoredPlaces, ClearErrors) {
     r = runCli({"day", "--settings-dir", dir.c_str(), "--location", "Broken"});
     EXPECT_EQ(r.status, kUsageError);
     EXPECT_NE(r.err.find("stored latitude"), std::string::npos) << r.err;
+}
+
+// --- The journal with the Moon of each trip --------------------------------
+
+TEST(CliJournal, ListsEveryEntryInNumberOrderWithItsMoon) {
+    QTemporaryDir folder;
+    JournalEntry fullMoonTrip;
+    fullMoonTrip.day = QStringLiteral("21");
+    fullMoonTrip.month = QStringLiteral("1");
+    fullMoonTrip.year = QStringLiteral("2000");
+    fullMoonTrip.notes = QStringLiteral("Flathead, two lines\nof notes");
+    fullMoonTrip.catchRating = QStringLiteral("Excellent");
+    JournalEntry noDate;
+    noDate.notes = QStringLiteral("forgot the date");
+    QString error;
+    ASSERT_TRUE(writeJournalEntry(folder.path(), 10, fullMoonTrip, &error)) << error.toStdString();
+    ASSERT_TRUE(writeJournalEntry(folder.path(), 2, noDate, &error));
+    QFile broken(folder.filePath(QStringLiteral("jour3.dat")));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("not a journal entry");
+    broken.close();
+
+    const std::string dir = folder.path().toStdString();
+    const Result r = runCli({"journal", "--folder", dir.c_str(), "--tz", "10", "--json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const json j = json::parse(r.out);
+    ASSERT_EQ(j["entries"].size(), 3u);
+    EXPECT_EQ(j["entries"][0]["entry"], 2);
+    EXPECT_TRUE(j["entries"][0]["moon_age"].is_null());
+    EXPECT_EQ(j["entries"][1]["entry"], 3);
+    EXPECT_EQ(j["entries"][1]["status"], "broken");
+    EXPECT_FALSE(j["entries"][1]["error"].get<std::string>().empty());
+    const json& trip = j["entries"][2];
+    EXPECT_EQ(trip["entry"], 10);
+    EXPECT_EQ(trip["notes"], "Flathead, two lines\nof notes");
+    EXPECT_EQ(trip["moon_age"], 14);
+    EXPECT_EQ(trip["phase_picture"], 106);
+    EXPECT_EQ(trip["prediction_word"], "Excellent");
+    EXPECT_EQ(trip["phase_event"], "Full Moon 02:40 PM");
+
+    const Result csv = runCli({"journal", "--folder", dir.c_str(), "--tz", "10", "--csv"});
+    ASSERT_EQ(csv.status, 0);
+    EXPECT_EQ(csv.out.rfind("entry,status,day,month,year,notes,", 0), 0u);
+    EXPECT_NE(csv.out.find("\"Flathead, two lines\nof notes\""), std::string::npos) << csv.out;
 }
 
 // The installed program, run as a process.
