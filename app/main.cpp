@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "help_viewer.h"
+#include "journal_file.h"
 #include "main_window.h"
 #include "message_boxes.h"
 #include "moon_pictures.h"
@@ -82,6 +83,7 @@ int main(int argc, char** argv) {
             return true;
         };
     }
+    services.journalFolder = moonbite::journalFolder(QApplication::applicationDirPath());
     services.choosePdfPath = [](const QString& suggested) {
         return QFileDialog::getSaveFileName(nullptr, QObject::tr("Save the calendar as PDF"),
                                             suggested, QObject::tr("PDF files (*.pdf)"));

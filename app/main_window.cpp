@@ -22,6 +22,7 @@
 #include "calendar_print.h"
 #include "chart_widget.h"
 #include "gauge_line.h"
+#include "journal_window.h"
 #include "message_boxes.h"
 #include "moon_pictures.h"
 #include "settings_store.h"
@@ -635,6 +636,18 @@ void Form1::mnuprintcal_Click() {
     form.exec();
     // Printing leaves the shared values at the last printed day; the window
     // recomputes as it becomes active again.
+    otherWindowClosed();
+}
+
+void Form1::Command1_Click() {
+    JournalServices journal;
+    journal.state = &state_;
+    journal.boxes = services_.boxes;
+    journal.folder = services_.journalFolder;
+    journal.today = services_.today;
+    journal.openHelp = services_.openHelp;
+    Form3 form(journal, this);
+    form.exec();
     otherWindowClosed();
 }
 

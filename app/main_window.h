@@ -48,6 +48,8 @@ struct MainWindowServices {
     std::function<bool(SolunarState&, const CalendarPageInput&, QString* error)> printOnPrinter;
     /// Asks where to save a calendar PDF; empty when cancelled.
     std::function<QString(const QString& suggested)> choosePdfPath;
+    /// The fishing journal's folder.
+    QString journalFolder;
 };
 
 class Form1 : public QMainWindow, private DateControlHandlers {
@@ -213,8 +215,8 @@ class Form1 : public QMainWindow, private DateControlHandlers {
     QAction* mnuhelptopics = nullptr;
     QAction* mnuabout = nullptr;
 
-    /// Opens the journal (its window comes with the journal feature).
-    std::function<void()> openJournal;
+    /// "&Journal": the fishing journal on this window's values.
+    void Command1_Click();
     /// "&Print Calendar": the print-calendar window on this window's values.
     void mnuprintcal_Click();
 

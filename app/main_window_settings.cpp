@@ -359,9 +359,7 @@ void Form1::connectHandlers() {
     connect(MSChart1, &ChartWidget::lostFocus, this, &Form1::MSChart1_LostFocus);
 
     // Commands.
-    connect(Command1, &QPushButton::clicked, this, [this] {
-        if (openJournal) openJournal();
-    });
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(Command3, &QPushButton::clicked, this, &QWidget::close);
 
     // Settings frame.

@@ -16,7 +16,7 @@ if(TARGET moonbite_settings AND TARGET moonbite_widgets AND TARGET moonbite_char
         ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR}/generated)
     target_link_libraries(moonbite_app PUBLIC
         moonbite_ephemeris moonbite_settings moonbite_widgets moonbite_chart moonbite_art
-        moonbite_help moonbite_outputs_ui Qt6::Widgets Qt6::PrintSupport)
+        moonbite_help moonbite_outputs_ui moonbite_journal_ui Qt6::Widgets Qt6::PrintSupport)
 
     add_executable(moonbite main.cpp)
     target_link_libraries(moonbite PRIVATE moonbite_app)

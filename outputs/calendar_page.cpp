@@ -44,7 +44,7 @@ void drawCell(SolunarState& s, const CalendarPageInput& in, int day, int column,
         p.CurrentX = X2;
         p.CurrentY = Y2;
     };
-    if (in.options.newFull && cell.newMoon) phase("New Moon", cell.newMoonTime, Qt::white);
+    if (in.options.newFull && cell.newMoon) phase("New Moon", cell.newMoonTime, Qt::black);
     if (in.options.newFull && cell.fullMoon) phase("Full Moon", cell.fullMoonTime, Qt::white);
     p.setFontSize(20);
     auto line = [&](double dy, std::string_view text) {

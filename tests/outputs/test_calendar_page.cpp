@@ -8,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QPainter>
+#include <numbers>
 #include <set>
 #include <sstream>
 #include <string>
@@ -36,10 +37,9 @@ using testing::stateAt;
 using testing::sydney;
 using testing::widthAt;
 
-const QStringList kHeadings = {QStringLiteral("  Sun"), QStringLiteral(" Mon"),
-                               QStringLiteral(" Tue"),  QStringLiteral(" Wed"),
-                               QStringLiteral(" Thu"),  QStringLiteral(" Fri"),
-                               QStringLiteral(" Sat")};
+const QStringList kHeadings = {
+    QStringLiteral("  Sun"), QStringLiteral(" Mon"), QStringLiteral(" Tue"), QStringLiteral(" Wed"),
+    QStringLiteral(" Thu"),  QStringLiteral(" Fri"), QStringLiteral(" Sat")};
 
 /// Grid column of a date, Sunday = 1 .. Saturday = 7 (from Qt's calendar,
 /// not the program's).
@@ -156,7 +156,6 @@ TEST(CalendarGridCases, MonthStartingOnSundayWithTwentyEightDaysFillsFourRows) {
     ASSERT_EQ(tops.size(), 4U);
     EXPECT_EQ(page.days.at(28).number.y, *tops.rbegin());
     EXPECT_EQ(page.days.at(1).number.y, *tops.begin());
-    EXPECT_EQ(columnOf(2015, 2, 28), 7);
     // No cell text below the fourth row: every 7 pt and 22 pt text and every
     // disc belongs to a day, and ends within its row.
     EXPECT_TRUE(page.stray.empty());
@@ -241,9 +240,9 @@ TEST_P(CalendarOptions, CellsShowExactlyTheChosenData) {
         EXPECT_EQ(minor.match(cell.line(kMinorOffset)).hasMatch(), o.majorMinor);
         EXPECT_EQ(sun.match(cell.line(kSunOffset)).hasMatch(), o.sunrise);
         EXPECT_EQ(moon.match(cell.line(kMoonOffset)).hasMatch(), o.moonrise);
-        EXPECT_EQ(static_cast<int>(cell.lines.size()),
-                  2 * static_cast<int>(o.majorMinor) + static_cast<int>(o.sunrise) +
-                      static_cast<int>(o.moonrise));
+        EXPECT_EQ(static_cast<int>(cell.lines.size()), 2 * static_cast<int>(o.majorMinor) +
+                                                           static_cast<int>(o.sunrise) +
+                                                           static_cast<int>(o.moonrise));
     }
     // January 2000 at Sydney has one new and one full moon.
     const auto discs = std::count_if(log.begin(), log.end(), [](const DrawnItem& item) {
@@ -371,10 +370,10 @@ TEST(CalendarPhases, DiscsAsPaintedOnAnImage) {
         for (int a = 0; a < 360; a += 15) {
             int darkest = 0;
             for (double dr = -2; dr <= 2; dr += 0.5) {
-                const double rad = a * M_PI / 180;
-                darkest = std::max(
-                    darkest, darkness(image, static_cast<int>(std::lround(cx + (r + dr) * cos(rad))),
-                                      static_cast<int>(std::lround(cy + (r + dr) * sin(rad)))));
+                const double rad = a * std::numbers::pi / 180;
+                const int x = static_cast<int>(std::lround(cx + (r + dr) * std::cos(rad)));
+                const int y = static_cast<int>(std::lround(cy + (r + dr) * std::sin(rad)));
+                darkest = std::max(darkest, darkness(image, x, y));
             }
             EXPECT_GT(darkest, 128) << (full ? "full" : "new") << " moon outline at " << a;
         }
@@ -383,8 +382,9 @@ TEST(CalendarPhases, DiscsAsPaintedOnAnImage) {
     }
 }
 
-// In the first month of a year the phase table comes from the year before
-// too; every cell must still get its stars and the full moon its disc.
+// January dates are looked up in the phase table built for the year before
+// (early January may lie before the year's first new moon); every cell must
+// still get its stars and each phase its disc.
 TEST(CalendarPhases, JanuaryAtGreenwichHasEveryCellsStarsAndTheFullMoonOnTheNinth) {
     SolunarState s = stateAt(0, 0, "0", "0");
     const auto log = drawPage(s, pageInput(2001, 1, kAllOptions));
@@ -453,8 +453,7 @@ INSTANTIATE_TEST_SUITE_P(
                       MonthLineCase{5, "  May 2026"}, MonthLineCase{6, "  June 2026"},
                       MonthLineCase{7, "  July 2026"}, MonthLineCase{8, "  August 2026"},
                       MonthLineCase{9, "  September 2026"}, MonthLineCase{10, "  October 2026"},
-                      MonthLineCase{11, "  November 2026"},
-                      MonthLineCase{12, "   December 2026"}));
+                      MonthLineCase{11, "  November 2026"}, MonthLineCase{12, "   December 2026"}));
 
 TEST(CalendarTexts, TitleHeadingsLegendLocationAndFooter) {
     SolunarState s = sydney();
@@ -539,7 +538,7 @@ INSTANTIATE_TEST_SUITE_P(Months, CalendarLayout,
 struct AfterCase {
     const char* name;
     MonthCellOptions options;
-    int nextDay;  ///< days after the month's last day the computation date is left at
+    const char* computationDate;  ///< day-month-year
 };
 
 void PrintTo(const AfterCase& c, std::ostream* os) {
@@ -557,25 +556,24 @@ TEST_P(CalendarStateAfter, LeftAtTheLastDayPrinted) {
     (void)drawPage(s, pageInput(2000, 1, c.options));
     EXPECT_EQ(s.startDateText, "31-1-2000");
     EXPECT_EQ(s.displayedDateText, "31-1-2000");
-    EXPECT_EQ(s.computationDate, *Date::fromYmd(2000, 1, 31) + c.nextDay);
-    EXPECT_EQ(s.computationDate.ymd(), (c.nextDay == 1 ? YearMonthDay{2000, 2, 1}
-                                                        : YearMonthDay{2000, 1, 31}));
+    const YearMonthDay d = s.computationDate.ymd();
+    EXPECT_EQ(std::to_string(d.day) + "-" + std::to_string(d.month) + "-" + std::to_string(d.year),
+              c.computationDate);
 }
 
-INSTANTIATE_TEST_SUITE_P(Options, CalendarStateAfter,
-                         ::testing::Values(AfterCase{"all", kAllOptions, 1},
-                                           AfterCase{"defaults", kDefaultOptions, 1},
-                                           AfterCase{"noPeriods", {true, true, true, true, false},
-                                                     0}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Options, CalendarStateAfter,
+    ::testing::Values(AfterCase{"all", kAllOptions, "1-2-2000"},
+                      AfterCase{"defaults", kDefaultOptions, "1-2-2000"},
+                      AfterCase{"noPeriods", {true, true, true, true, false}, "31-1-2000"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // ---------------------------------------------------------------------------
 // The page and the command line tool agree
 
 TEST(CalendarAgreement, CellTextsMatchTheToolsMonthJson) {
-    const char* args[] = {"moonbite-cli", "month", "--lat",  "33:52S", "--lon",   "151:13E",
-                          "--tz",         "10",    "--year", "2000",   "--month", "1",
-                          "--json"};
+    const char* args[] = {"moonbite-cli", "month",  "--lat", "33:52S",  "--lon", "151:13E", "--tz",
+                          "10",           "--year", "2000",  "--month", "1",     "--json"};
     std::ostringstream out;
     std::ostringstream err;
     const int status =

@@ -68,8 +68,7 @@ TEST(CalendarPdf, OnePageOfTextAsPrinted) {
     const QString path = dir.filePath(QStringLiteral("january.pdf"));
     SolunarState s = sydney();
     QString error;
-    ASSERT_TRUE(writeCalendarPdf(s, sydneyJanuary2000(), path, &error))
-        << error.toStdString();
+    ASSERT_TRUE(writeCalendarPdf(s, sydneyJanuary2000(), path, &error)) << error.toStdString();
     EXPECT_EQ(head(path, 5), QByteArray("%PDF-"));
     // The page was drawn on the state given.
     EXPECT_EQ(s.startDateText, "31-1-2000");
@@ -81,8 +80,8 @@ TEST(CalendarPdf, OnePageOfTextAsPrinted) {
     // pdftotext gives runs of blanks as one.
     const QString flat = text.out.simplified();
     for (const char* wanted :
-         {"Moonbite Solunar Fishing Calendar", "January 2000", "Sun", "Sat", "New Moon",
-          "04:12 AM", "Full Moon", "02:40 PM", "S  Rise: 05:05 AM  Set: 07:07 PM",
+         {"Moonbite Solunar Fishing Calendar", "January 2000", "Sun", "Sat", "New Moon", "04:12 AM",
+          "Full Moon", "02:40 PM", "S  Rise: 05:05 AM  Set: 07:07 PM",
           "Maj: 11:32 PM Maj: 10:58 AM", "Location: Lat: 33. 52' S   Lon: 151. 13' E",
           "This document was created with Moonbite, available from https://moonbite.app",
           "Fishing Prediction Legend:", "Moonrise & Moonset"}) {
@@ -99,9 +98,8 @@ TEST(CalendarPdf, OnePageOfTextAsPrinted) {
     ASSERT_EQ(info.exitCode, 0);
     EXPECT_TRUE(info.out.contains(QRegularExpression(QStringLiteral("(?m)^Pages:\\s+1$"))))
         << info.out.toStdString();
-    const auto size =
-        QRegularExpression(QStringLiteral("Page size:\\s+([0-9.]+) x ([0-9.]+) pts"))
-            .match(info.out);
+    const auto size = QRegularExpression(QStringLiteral("Page size:\\s+([0-9.]+) x ([0-9.]+) pts"))
+                          .match(info.out);
     ASSERT_TRUE(size.hasMatch()) << info.out.toStdString();
     const double width = size.captured(1).toDouble();
     const double height = size.captured(2).toDouble();
@@ -145,9 +143,10 @@ TEST(CalendarScreenshot, January2000AtSydneyWithEveryOption) {
     const QString stem = QDir(folder).filePath(QStringLiteral("calendar-january-2000"));
     const QString png = stem + QStringLiteral(".png");
     QFile::remove(png);
-    const ToolRun convert = runTool(
-        QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-r"),
-                                     QStringLiteral("110"), QStringLiteral("-singlefile"), pdf, stem});
+    const ToolRun convert =
+        runTool(QStringLiteral("pdftoppm"),
+                {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("110"),
+                 QStringLiteral("-singlefile"), pdf, stem});
     if (!convert.found) GTEST_SKIP() << "pdftoppm is not installed";
     ASSERT_EQ(convert.exitCode, 0);
     const QImage image(png);

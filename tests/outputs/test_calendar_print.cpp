@@ -51,9 +51,9 @@ class PrintWindow : public ::testing::Test {
         // The current location, in one write: the store syncs every value
         // to disk, which is slow enough to matter here.
         {
-            QSettings ini(dir.filePath(QStringLiteral("settings/") + kStateApp +
-                                       QStringLiteral(".ini")),
-                          QSettings::IniFormat);
+            QSettings ini(
+                dir.filePath(QStringLiteral("settings/") + kStateApp + QStringLiteral(".ini")),
+                QSettings::IniFormat);
             for (const auto& [key, value] :
                  {std::pair{&keys::latdeg, "33"}, std::pair{&keys::latmin, "52"},
                   std::pair{&keys::NorS, "S"}, std::pair{&keys::londeg, "151"},

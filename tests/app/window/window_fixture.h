@@ -66,6 +66,7 @@ class WindowTest : public ::testing::Test {
         sv.openRegionalSettings = [this] { ++regionalOpened; };
         sv.openHelp = [this](int topic) { helpTopics.push_back(topic); };
         sv.chooseColour = [this](const QColor&, QWidget*) { return nextColour; };
+        sv.journalFolder = folder.filePath(QStringLiteral("journal"));
         return sv;
     }
 
