@@ -6,6 +6,7 @@
 #include <unistd.h>
 #include <QApplication>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <fstream>
 #include <memory>
@@ -13,6 +14,8 @@
 
 #include "calendar_pdf.h"
 #include "chart_widget.h"
+#include "journal_file.h"
+#include "journal_window.h"
 #include "main_window.h"
 #include "message_boxes.h"
 #include "settings_store.h"
@@ -131,6 +134,44 @@ void BM_MonthPagePdf(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_MonthPagePdf)->Unit(benchmark::kMillisecond);
+
+// The journal opened on entry 1 of 1,000, then Next through all of them;
+// the time per entry shown.
+void BM_JournalOpenAndNextThrough1000(benchmark::State& state) {
+    Setup setup;
+    QTemporaryDir folder;
+    for (int n = 1; n <= 1000; ++n) {
+        JournalEntry e;
+        e.day = QString::number(n % 28 + 1);
+        e.month = QString::number(n % 12 + 1);
+        e.year = QString::number(1990 + n % 30);
+        e.notes =
+            QStringLiteral("Trip %1: bream and flathead on the run-in tide,\nsoft plastics").arg(n);
+        e.wind = QStringLiteral("North East");
+        e.catchRating = QStringLiteral("Good");
+        QString error;
+        writeJournalEntry(folder.path(), n, e, &error);
+    }
+    SolunarState s;
+    s.timeZoneEntered = "10";
+    s.timeZoneForComputations = "-10";
+    JournalServices services;
+    services.state = &s;
+    services.boxes = &setup.boxes;
+    services.folder = folder.path();
+    services.today = [] { return QDate(2027, 1, 20); };
+    for (auto _ : state) {
+        Form3 journal(services);
+        for (int n = 2; n <= 1000; ++n)
+            journal.Command5->click();
+        benchmark::DoNotOptimize(journal.Text8->text());
+    }
+    state.SetItemsProcessed(state.iterations() * 1000);
+    state.counters["ms_per_entry"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * 1000,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_JournalOpenAndNextThrough1000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 }  // namespace moonbite
