@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 
 namespace moonbite {
 namespace {
@@ -115,6 +116,14 @@ void drawCalendarPage(SolunarState& s, const CalendarPageInput& in, PagePrinter&
 
     p.setFontSize(20);
     const double originY = std::round(p.CurrentY);
+    // The rule under each week reaches the end of the Saturday cells whatever
+    // the font's underscore width (at least the classic 189 underscores).
+    const double gridRight = 84 * p.columnWidth();
+    p.setFontSize(8);
+    const int ruleLength = std::max(
+        189, static_cast<int>(std::ceil((gridRight - p.textWidth(QStringLiteral("     "))) /
+                                        p.textWidth(QStringLiteral("_")))));
+    p.setFontSize(20);
 
     bool started = false;
     bool sixthRow = false;
@@ -153,7 +162,7 @@ void drawCalendarPage(SolunarState& s, const CalendarPageInput& in, PagePrinter&
             p.endLine();
             p.endLine();
             p.setFontSize(8);
-            p.print(QStringLiteral("     ") + QString(189, QLatin1Char('_')), true);
+            p.print(QStringLiteral("     ") + QString(ruleLength, QLatin1Char('_')), true);
             p.setFontSize(20);
         } else {
             if (sixthRow) {
