@@ -312,6 +312,36 @@ TEST_F(CliStoredPlaces, ClearErrors) {
     EXPECT_NE(r.err.find("stored latitude"), std::string::npos) << r.err;
 }
 
+// --- The printed calendar as a PDF, without a display ------------------------
+
+TEST(CliMonthPdf, WritesThePageAndRejectsUnknownOptions) {
+    QTemporaryDir folder;
+    const std::string pdf = folder.filePath(QStringLiteral("January 2000.pdf")).toStdString();
+    const std::string dir = folder.path().toStdString();
+    Result r = runCli({"month", "--lat", "33:52S", "--lon", "151:13E", "--tz", "10", "--year",
+                       "2000", "--month", "1", "--pdf", pdf.c_str(), "--options",
+                       "prediction,newfull,majorminor", "--settings-dir", dir.c_str()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    QFile file(QString::fromStdString(pdf));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.read(5).startsWith("%PDF-"));
+    EXPECT_GT(file.size(), 10000);
+
+    const std::string other = folder.filePath(QStringLiteral("other.pdf")).toStdString();
+    r = runCli({"month", "--lat", "33:52S", "--lon", "151:13E", "--tz", "10", "--year", "2000",
+                "--month", "1", "--pdf", other.c_str(), "--options", "prediction,tides"});
+    EXPECT_EQ(r.status, kUsageError);
+    EXPECT_NE(r.err.find("unknown calendar option \"tides\""), std::string::npos) << r.err;
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(other)));
+
+    const std::string blocked =
+        folder.filePath(QStringLiteral("January 2000.pdf/inside.pdf")).toStdString();
+    r = runCli({"month", "--lat", "33:52S", "--lon", "151:13E", "--tz", "10", "--year", "2000",
+                "--month", "1", "--pdf", blocked.c_str(), "--options", "prediction"});
+    EXPECT_EQ(r.status, kUsageError);
+    EXPECT_NE(r.err.find("cannot write"), std::string::npos) << r.err;
+}
+
 // --- The journal with the Moon of each trip --------------------------------
 
 TEST(CliJournal, ListsEveryEntryInNumberOrderWithItsMoon) {
