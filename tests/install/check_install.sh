@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary prefix and checks that every file lands
+# where it should, that the installed tool runs from there, and that the
+# desktop entry and the metadata pass their validators (where installed).
+# usage: check_install.sh BUILD_DIR
+set -euo pipefail
+build="$1"
+root="$(mktemp -d)"
+trap 'rm -rf "$root"' EXIT
+prefix="$root/prefix"
+
+cmake --install "$build" --prefix "$prefix" >/dev/null
+
+expected=(
+    bin/moonbite
+    bin/moonbite-cli
+    share/applications/moonbite.desktop
+    share/metainfo/app.moonbite.Moonbite.metainfo.xml
+    share/man/man1/moonbite-cli.1
+    share/icons/hicolor/scalable/apps/moonbite.svg
+)
+for size in 16 22 24 32 48 64 128 256; do
+    expected+=("share/icons/hicolor/${size}x${size}/apps/moonbite.png")
+done
+for f in "${expected[@]}"; do
+    [ -f "$prefix/$f" ] || { echo "missing after install: $f"; exit 1; }
+done
+[ -x "$prefix/bin/moonbite" ] && [ -x "$prefix/bin/moonbite-cli" ] || { echo "programs not executable"; exit 1; }
+
+# The installed tool runs on its own, away from the build folder.
+out="$(cd "$root" && env -i HOME="$root" PATH=/usr/bin:/bin "$prefix/bin/moonbite-cli" day \
+        --lat 33:52S --lon 151:13E --tz 10 --date 2000-01-21 --json)"
+grep -q '"moonrise": "07:13 PM"' <<<"$out" || { echo "installed moonbite-cli gave: $out"; exit 1; }
+
+# Without a display the installed program says so in one line.
+msg="$(env -i HOME="$root" PATH=/usr/bin:/bin "$prefix/bin/moonbite" 2>&1 || true)"
+[ "$(wc -l <<<"$msg")" -eq 1 ] && grep -q "no display" <<<"$msg" || { echo "moonbite said: $msg"; exit 1; }
+
+# The man page formats.
+if command -v man >/dev/null; then
+    man -l "$prefix/share/man/man1/moonbite-cli.1" 2>/dev/null | grep -q "EXIT STATUS" ||
+        { echo "man page does not format"; exit 1; }
+fi
+if command -v desktop-file-validate >/dev/null; then
+    desktop-file-validate "$prefix/share/applications/moonbite.desktop"
+fi
+if command -v appstreamcli >/dev/null; then
+    appstreamcli validate --no-net "$prefix/share/metainfo/app.moonbite.Moonbite.metainfo.xml" >/dev/null
+fi
+echo "install tree complete"
