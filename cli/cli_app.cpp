@@ -509,12 +509,14 @@ void splitCoordinate(double v, QString& deg, QString& min, QString& letter, char
 
 void writePdf(const Place& p, int year, int month, const std::string& optionList,
               const std::string& path, Date today) {
-    // The page's fonts need a GUI application; the offscreen platform needs no display.
-    static int argc = 3;
-    static char arg0[] = "moonbite-cli";
-    static char arg1[] = "-platform";
-    static char arg2[] = "offscreen";
-    static char* argv[] = {arg0, arg1, arg2, nullptr};
+    // The page's fonts need a GUI application; the offscreen platform needs no
+    // display. The arguments live as long as the application (Qt removes the
+    // ones it reads, so they are made afresh for every page).
+    int argc = 3;
+    char arg0[] = "moonbite-cli";
+    char arg1[] = "-platform";
+    char arg2[] = "offscreen";
+    char* argv[] = {arg0, arg1, arg2, nullptr};
     std::unique_ptr<QGuiApplication> app;
     if (QCoreApplication::instance() == nullptr)
         app = std::make_unique<QGuiApplication>(argc, argv);
