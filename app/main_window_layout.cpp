@@ -15,22 +15,15 @@
 #include "chart_widget.h"
 #include "gauge_line.h"
 #include "main_window.h"
+#include "make_control.h"
 #include "moon_pictures.h"
 #include "updown.h"
 
 namespace moonbite {
 namespace {
 
-template <typename T>
-T* make(QWidget* parent, const char* name, QRect geometry) {
-    auto* w = new T(parent);
-    w->setObjectName(QString::fromLatin1(name));
-    w->setGeometry(geometry);
-    return w;
-}
-
 QLineEdit* readOnlyBox(QWidget* parent, const char* name, QRect geometry) {
-    auto* box = make<QLineEdit>(parent, name, geometry);
+    auto* box = makeControl<QLineEdit>(parent, name, geometry);
     box->setReadOnly(true);
     box->setAlignment(Qt::AlignCenter);
     box->setFocusPolicy(Qt::NoFocus);
@@ -45,7 +38,7 @@ QLabel* caption(QWidget* parent, const QString& text, QRect geometry, QWidget* b
 }
 
 QGroupBox* group(QWidget* parent, const char* name, const QString& title, QRect geometry) {
-    auto* g = make<QGroupBox>(parent, name, geometry);
+    auto* g = makeControl<QGroupBox>(parent, name, geometry);
     g->setTitle(title);
     return g;
 }
@@ -61,24 +54,24 @@ void Form1::buildControls() {
 
     // --- The displayed date ---------------------------------------------------
     Dateframe = group(central, "Dateframe", tr("Date"), {8, 4, 764, 52});
-    Text1 = make<QLineEdit>(Dateframe, "Text1", {10, 20, 26, 24});
+    Text1 = makeControl<QLineEdit>(Dateframe, "Text1", {10, 20, 26, 24});
     Text1->setAlignment(Qt::AlignCenter);
-    UpDown1 = make<UpDown>(Dateframe, "UpDown1", {37, 20, 16, 24});
-    Combo1 = make<QComboBox>(Dateframe, "Combo1", {60, 20, 108, 24});
+    UpDown1 = makeControl<UpDown>(Dateframe, "UpDown1", {37, 20, 16, 24});
+    Combo1 = makeControl<QComboBox>(Dateframe, "Combo1", {60, 20, 108, 24});
     for (int m = 1; m <= 12; ++m)
         Combo1->addItem(QString::fromLatin1(englishMonthName(m).data(),
                                             static_cast<int>(englishMonthName(m).size())));
-    Text10 = make<QLineEdit>(Dateframe, "Text10", {180, 20, 46, 24});
+    Text10 = makeControl<QLineEdit>(Dateframe, "Text10", {180, 20, 46, 24});
     Text10->setAlignment(Qt::AlignCenter);
-    UpDown2 = make<UpDown>(Dateframe, "UpDown2", {227, 20, 16, 24});
-    Command7 = make<QPushButton>(Dateframe, "Command7", {256, 18, 76, 28});
+    UpDown2 = makeControl<UpDown>(Dateframe, "UpDown2", {227, 20, 16, 24});
+    Command7 = makeControl<QPushButton>(Dateframe, "Command7", {256, 18, 76, 28});
     Command7->setText(tr("&Today"));
-    Label10 = make<QLabel>(Dateframe, "Label10", {350, 20, 110, 24});
+    Label10 = makeControl<QLabel>(Dateframe, "Label10", {350, 20, 110, 24});
     QFont bold = Label10->font();
     bold.setBold(true);
     bold.setPointSizeF(bold.pointSizeF() * 1.15);
     Label10->setFont(bold);
-    Label19 = make<QLabel>(Dateframe, "Label19", {470, 20, 120, 24});
+    Label19 = makeControl<QLabel>(Dateframe, "Label19", {470, 20, 120, 24});
     Label19->setFont(bold);
     Label19->setStyleSheet(QStringLiteral("color: #a05a00;"));
     Label19->hide();
@@ -101,10 +94,10 @@ void Form1::buildControls() {
     caption(Frame5, tr("Moonset"), {12, 50, 84, 24});
     Text9 = readOnlyBox(Frame5, "Text9", {100, 80, 40, 24});
     caption(Frame5, tr("Age (days)"), {12, 80, 84, 24});
-    Image3 = make<QLabel>(Frame5, "Image3", {176, 78, 48, 48});
+    Image3 = makeControl<QLabel>(Frame5, "Image3", {176, 78, 48, 48});
     Image3->setAlignment(Qt::AlignCenter);
-    Label14 = make<QLabel>(Frame5, "Label14", {12, 106, 80, 20});
-    Label18 = make<QLabel>(Frame5, "Label18", {96, 106, 76, 20});
+    Label14 = makeControl<QLabel>(Frame5, "Label14", {12, 106, 80, 20});
+    Label18 = makeControl<QLabel>(Frame5, "Label18", {96, 106, 76, 20});
     QFont phaseFont = Label14->font();
     phaseFont.setBold(true);
     Label14->setFont(phaseFont);
@@ -125,22 +118,22 @@ void Form1::buildControls() {
 
     // --- Prediction and lunar distance ------------------------------------------------
     FramePrediction = group(central, "FramePrediction", tr("Prediction"), {8, 196, 250, 74});
-    Picture2 = make<QLabel>(FramePrediction, "Picture2", {70, 20, 110, 46});
+    Picture2 = makeControl<QLabel>(FramePrediction, "Picture2", {70, 20, 110, 46});
     Picture2->setFrameShape(QFrame::Box);
     Picture2->setAutoFillBackground(true);
-    Image5 = make<QLabel>(Picture2, "Image5", {1, 1, 108, 44});
+    Image5 = makeControl<QLabel>(Picture2, "Image5", {1, 1, 108, 44});
     Image5->setAlignment(Qt::AlignCenter);
     Image5->setScaledContents(true);
 
     Frame1 = group(central, "Frame1", tr("Lunar distance in Kilometers"), {266, 196, 506, 74});
     // The marker's left edge runs from 1700 to 2580 twips (113..172 px) as the
     // distance goes from 56 to 64.8 Earth radii; the scale spans that travel.
-    Image1 = make<QLabel>(Frame1, "Image1", {111, 22, 76, 34});
+    Image1 = makeControl<QLabel>(Frame1, "Image1", {111, 22, 76, 34});
     Image1->setScaledContents(true);
-    Line1 = make<GaugeLine>(Frame1, "Line1", {0, 0, 506, 74});
-    Image2 = make<QLabel>(Frame1, "Image2", {113, 20, 14, 30});
+    Line1 = makeControl<GaugeLine>(Frame1, "Line1", {0, 0, 506, 74});
+    Image2 = makeControl<QLabel>(Frame1, "Image2", {113, 20, 14, 30});
     Image2->setScaledContents(true);
-    Label13 = make<QLabel>(Frame1, "Label13", {230, 26, 110, 26});
+    Label13 = makeControl<QLabel>(Frame1, "Label13", {230, 26, 110, 26});
     QFont big = Label13->font();
     big.setBold(true);
     big.setPointSizeF(big.pointSizeF() * 1.3);
@@ -149,12 +142,12 @@ void Form1::buildControls() {
 
     // --- Graph -------------------------------------------------------------------
     Frame3 = group(central, "Frame3", QString(), {8, 274, 190, 48});
-    Text11 = make<QLineEdit>(Frame3, "Text11", {92, 14, 36, 24});
+    Text11 = makeControl<QLineEdit>(Frame3, "Text11", {92, 14, 36, 24});
     Text11->setAlignment(Qt::AlignCenter);
     caption(Frame3, tr("&Graph days"), {10, 14, 80, 24}, Text11);
-    UpDown3 = make<UpDown>(Frame3, "UpDown3", {129, 14, 16, 24});
+    UpDown3 = makeControl<UpDown>(Frame3, "UpDown3", {129, 14, 16, 24});
 
-    MSChart1 = make<ChartWidget>(central, "MSChart1", {8, 326, 764, 232});
+    MSChart1 = makeControl<ChartWidget>(central, "MSChart1", {8, 326, 764, 232});
     MSChart1->setAxisTitles(tr("Future Dates"), tr("Prediction %"));
     Text18 = readOnlyBox(central, "Text18", {20, 332, 104, 22});
     Text18->setText(tr("Selected Date:"));
@@ -163,90 +156,90 @@ void Form1::buildControls() {
     Text3->hide();
 
     // --- The settings frame, beneath the chart ------------------------------------
-    Frame9 = make<QFrame>(central, "Frame9", {8, 326, 764, 232});
+    Frame9 = makeControl<QFrame>(central, "Frame9", {8, 326, 764, 232});
     Frame9->setFrameShape(QFrame::StyledPanel);
     Frame9->hide();
     auto* location = group(Frame9, "Frame10", tr("Location"), {8, 4, 250, 62});
-    Combo3 = make<QComboBox>(location, "Combo3", {8, 24, 140, 26});
+    Combo3 = makeControl<QComboBox>(location, "Combo3", {8, 24, 140, 26});
     Combo3->setEditable(true);
     Combo3->setInsertPolicy(QComboBox::NoInsert);
-    Command8 = make<QPushButton>(location, "Command8", {150, 23, 46, 28});
+    Command8 = makeControl<QPushButton>(location, "Command8", {150, 23, 46, 28});
     Command8->setText(tr("Save"));
-    Command9 = make<QPushButton>(location, "Command9", {198, 23, 46, 28});
+    Command9 = makeControl<QPushButton>(location, "Command9", {198, 23, 46, 28});
     Command9->setText(tr("Delete"));
 
     auto* latitude = group(Frame9, "Frame11", tr("Latitude"), {8, 70, 250, 58});
-    Text30 = make<QLineEdit>(latitude, "Text30", {10, 24, 36, 24});
-    UpDown9 = make<UpDown>(latitude, "UpDown9", {47, 24, 16, 24});
+    Text30 = makeControl<QLineEdit>(latitude, "Text30", {10, 24, 36, 24});
+    UpDown9 = makeControl<UpDown>(latitude, "UpDown9", {47, 24, 16, 24});
     caption(latitude, QStringLiteral("°"), {66, 24, 10, 24});
-    Text20 = make<QLineEdit>(latitude, "Text20", {82, 24, 36, 24});
-    UpDown6 = make<UpDown>(latitude, "UpDown6", {119, 24, 16, 24});
+    Text20 = makeControl<QLineEdit>(latitude, "Text20", {82, 24, 36, 24});
+    UpDown6 = makeControl<UpDown>(latitude, "UpDown6", {119, 24, 16, 24});
     caption(latitude, QStringLiteral("'"), {138, 24, 10, 24});
-    Text40 = make<QLineEdit>(latitude, "Text40", {156, 24, 28, 24});
-    UpDown10 = make<UpDown>(latitude, "UpDown10", {185, 24, 16, 24});
+    Text40 = makeControl<QLineEdit>(latitude, "Text40", {156, 24, 28, 24});
+    UpDown10 = makeControl<UpDown>(latitude, "UpDown10", {185, 24, 16, 24});
 
     auto* longitude = group(Frame9, "Frame12", tr("Longitude"), {8, 132, 250, 58});
-    Text15 = make<QLineEdit>(longitude, "Text15", {10, 24, 36, 24});
-    UpDown7 = make<UpDown>(longitude, "UpDown7", {47, 24, 16, 24});
+    Text15 = makeControl<QLineEdit>(longitude, "Text15", {10, 24, 36, 24});
+    UpDown7 = makeControl<UpDown>(longitude, "UpDown7", {47, 24, 16, 24});
     caption(longitude, QStringLiteral("°"), {66, 24, 10, 24});
-    Text14 = make<QLineEdit>(longitude, "Text14", {82, 24, 36, 24});
-    UpDown8 = make<UpDown>(longitude, "UpDown8", {119, 24, 16, 24});
+    Text14 = makeControl<QLineEdit>(longitude, "Text14", {82, 24, 36, 24});
+    UpDown8 = makeControl<UpDown>(longitude, "UpDown8", {119, 24, 16, 24});
     caption(longitude, QStringLiteral("'"), {138, 24, 10, 24});
-    Text13 = make<QLineEdit>(longitude, "Text13", {156, 24, 28, 24});
-    UpDown5 = make<UpDown>(longitude, "UpDown5", {185, 24, 16, 24});
+    Text13 = makeControl<QLineEdit>(longitude, "Text13", {156, 24, 28, 24});
+    UpDown5 = makeControl<UpDown>(longitude, "UpDown5", {185, 24, 16, 24});
     for (QLineEdit* box : {Text30, Text20, Text40, Text15, Text14, Text13}) {
         box->setAlignment(Qt::AlignCenter);
     }
 
     auto* zone = group(Frame9, "Frame13", tr("Time Zone"), {266, 4, 250, 124});
-    Text17 = make<QLineEdit>(zone, "Text17", {70, 24, 46, 24});
+    Text17 = makeControl<QLineEdit>(zone, "Text17", {70, 24, 46, 24});
     Text17->setAlignment(Qt::AlignCenter);
     caption(zone, tr("G.M.T"), {10, 24, 44, 24}, Text17);
-    Label17 = make<QLabel>(zone, "Label17", {58, 24, 10, 24});
+    Label17 = makeControl<QLabel>(zone, "Label17", {58, 24, 10, 24});
     Label17->setText(QStringLiteral("+"));
-    UpDown11 = make<UpDown>(zone, "UpDown11", {117, 24, 16, 24});
-    Text16 = make<QLineEdit>(zone, "Text16", {10, 56, 230, 24});
+    UpDown11 = makeControl<UpDown>(zone, "UpDown11", {117, 24, 16, 24});
+    Text16 = makeControl<QLineEdit>(zone, "Text16", {10, 56, 230, 24});
     Text16->setReadOnly(true);
-    Check3 = make<QCheckBox>(zone, "Check3", {10, 88, 230, 24});
+    Check3 = makeControl<QCheckBox>(zone, "Check3", {10, 88, 230, 24});
     Check3->setText(tr("Auto Daylight Savings Adjust"));
 
     Frame8 = group(Frame9, "Frame8", tr("System Tray Icons"), {266, 132, 250, 58});
-    Check1 = make<QCheckBox>(Frame8, "Check1", {10, 18, 230, 18});
+    Check1 = makeControl<QCheckBox>(Frame8, "Check1", {10, 18, 230, 18});
     Check1->setText(tr("Show Moon Phase Icon"));
-    Check2 = make<QCheckBox>(Frame8, "Check2", {10, 36, 230, 18});
+    Check2 = makeControl<QCheckBox>(Frame8, "Check2", {10, 36, 230, 18});
     Check2->setText(tr("Show Fish Prediction Icon"));
 
     Frame4 = group(Frame9, "Frame4", tr("Fish Alarm Condition"), {524, 4, 232, 54});
-    Option1 = make<QRadioButton>(Frame4, "Option1", {10, 22, 100, 24});
+    Option1 = makeControl<QRadioButton>(Frame4, "Option1", {10, 22, 100, 24});
     Option1->setText(tr("&Activated"));
-    Option2 = make<QRadioButton>(Frame4, "Option2", {112, 22, 112, 24});
+    Option2 = makeControl<QRadioButton>(Frame4, "Option2", {112, 22, 112, 24});
     Option2->setText(tr("&Deactivated"));
 
     Frame7 = group(Frame9, "Frame7", tr("Alarm Settings"), {524, 62, 232, 84});
-    Combo2 = make<QComboBox>(Frame7, "Combo2", {66, 22, 160, 24});
+    Combo2 = makeControl<QComboBox>(Frame7, "Combo2", {66, 22, 160, 24});
     Combo2->addItems({tr("Excellent Days"), tr("Good & Excellent Days"),
                       tr("Fair To Excellent Days"), tr("All Days")});
-    LabelWarnOn = make<QLabel>(Frame7, "LabelWarnOn", {8, 22, 58, 24});
+    LabelWarnOn = makeControl<QLabel>(Frame7, "LabelWarnOn", {8, 22, 58, 24});
     LabelWarnOn->setText(tr("Warn on:"));
-    Text12 = make<QLineEdit>(Frame7, "Text12", {10, 52, 36, 24});
+    Text12 = makeControl<QLineEdit>(Frame7, "Text12", {10, 52, 36, 24});
     Text12->setAlignment(Qt::AlignCenter);
-    UpDown4 = make<UpDown>(Frame7, "UpDown4", {47, 52, 16, 24});
-    LabelDaysInAdvance = make<QLabel>(Frame7, "LabelDaysInAdvance", {70, 52, 150, 24});
+    UpDown4 = makeControl<UpDown>(Frame7, "UpDown4", {47, 52, 16, 24});
+    LabelDaysInAdvance = makeControl<QLabel>(Frame7, "LabelDaysInAdvance", {70, 52, 150, 24});
     LabelDaysInAdvance->setText(tr("Days in Advance"));
 
-    Command2 = make<QPushButton>(Frame9, "Command2", {524, 194, 56, 30});
+    Command2 = makeControl<QPushButton>(Frame9, "Command2", {524, 194, 56, 30});
     Command2->setText(tr("&Apply "));
-    Command4 = make<QPushButton>(Frame9, "Command4", {584, 194, 50, 30});
+    Command4 = makeControl<QPushButton>(Frame9, "Command4", {584, 194, 50, 30});
     Command4->setText(tr("&Ok"));
-    Command5 = make<QPushButton>(Frame9, "Command5", {638, 194, 58, 30});
+    Command5 = makeControl<QPushButton>(Frame9, "Command5", {638, 194, 58, 30});
     Command5->setText(tr("&Cancel"));
-    Command6 = make<QPushButton>(Frame9, "Command6", {700, 194, 56, 30});
+    Command6 = makeControl<QPushButton>(Frame9, "Command6", {700, 194, 56, 30});
     Command6->setText(tr("He&lp"));
 
     // --- Commands ---------------------------------------------------------------------
-    Command1 = make<QPushButton>(central, "Command1", {600, 564, 82, 30});
+    Command1 = makeControl<QPushButton>(central, "Command1", {600, 564, 82, 30});
     Command1->setText(tr("&Journal"));
-    Command3 = make<QPushButton>(central, "Command3", {690, 564, 82, 30});
+    Command3 = makeControl<QPushButton>(central, "Command3", {690, 564, 82, 30});
     Command3->setText(tr("&Exit"));
 }
 

@@ -1,6 +1,7 @@
 // The fishing journal window. Controls use absolute geometry at the design
 // size (pixels, 15 twips each) so the resizer can scale them with the window.
 #include "journal_window.h"
+#include "make_control.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -38,14 +39,6 @@ struct DatePositions {
 constexpr DatePositions kMonthFirst{1170, 645, 1275, 750};
 constexpr DatePositions kDayFirst{645, 1170, 750, 1275};
 
-template <typename T>
-T* make(QWidget* parent, const char* name, QRect geometry) {
-    auto* w = new T(parent);
-    w->setObjectName(QString::fromLatin1(name));
-    w->setGeometry(geometry);
-    return w;
-}
-
 QLabel* caption(QWidget* parent, const QString& text, QRect geometry, QWidget* buddy = nullptr) {
     auto* label = new QLabel(text, parent);
     label->setGeometry(geometry);
@@ -55,7 +48,7 @@ QLabel* caption(QWidget* parent, const QString& text, QRect geometry, QWidget* b
 
 QComboBox* editableCombo(QWidget* parent, const char* name, QRect geometry,
                          const QStringList& items) {
-    auto* combo = make<QComboBox>(parent, name, geometry);
+    auto* combo = makeControl<QComboBox>(parent, name, geometry);
     combo->setEditable(true);
     // Typed values belong to the entry, not to the list.
     combo->setInsertPolicy(QComboBox::NoInsert);
@@ -99,13 +92,13 @@ void Form3::buildControls() {
 
     // --- Date and entry number ------------------------------------------------
     caption(this, tr("Date"), {8, kDateTop, 34, 24});
-    Label22 = make<QLabel>(this, "Label22", {50, 6, 20, 18});
+    Label22 = makeControl<QLabel>(this, "Label22", {50, 6, 20, 18});
     Label22->setText(tr("D"));
-    Label21 = make<QLabel>(this, "Label21", {85, 6, 20, 18});
+    Label21 = makeControl<QLabel>(this, "Label21", {85, 6, 20, 18});
     Label21->setText(tr("M"));
-    Text1 = make<QLineEdit>(this, "Text1", {43, kDateTop, 32, 24});
-    Text13 = make<QLineEdit>(this, "Text13", {78, kDateTop, 32, 24});
-    Text14 = make<QLineEdit>(this, "Text14", {115, kDateTop, 50, 24});
+    Text1 = makeControl<QLineEdit>(this, "Text1", {43, kDateTop, 32, 24});
+    Text13 = makeControl<QLineEdit>(this, "Text13", {78, kDateTop, 32, 24});
+    Text14 = makeControl<QLineEdit>(this, "Text14", {115, kDateTop, 50, 24});
     auto* yearCaption = caption(this, tr("Y"), {127, 6, 20, 18});
     yearCaption->setObjectName(QStringLiteral("Label23"));
     for (QLineEdit* box : {Text1, Text13, Text14})
@@ -114,29 +107,29 @@ void Form3::buildControls() {
     Text13->setText(QStringLiteral("3"));
     Text14->setText(QStringLiteral("1999"));
 
-    Text8 = make<QLineEdit>(this, "Text8", {478, kDateTop, 60, 24});
+    Text8 = makeControl<QLineEdit>(this, "Text8", {478, kDateTop, 60, 24});
     Text8->setAlignment(Qt::AlignCenter);
     Text8->setText(QStringLiteral("1"));
     caption(this, tr("Entry No."), {400, kDateTop, 74, 24}, Text8);
-    Command4 = make<QPushButton>(this, "Command4", {546, kDateTop - 1, 30, 26});
+    Command4 = makeControl<QPushButton>(this, "Command4", {546, kDateTop - 1, 30, 26});
     Command4->setIcon(style()->standardIcon(QStyle::SP_ArrowLeft));
     Command4->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Left));
     Command4->setAccessibleName(tr("Previous entry"));
-    Command5 = make<QPushButton>(this, "Command5", {580, kDateTop - 1, 30, 26});
+    Command5 = makeControl<QPushButton>(this, "Command5", {580, kDateTop - 1, 30, 26});
     Command5->setIcon(style()->standardIcon(QStyle::SP_ArrowRight));
     Command5->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Right));
     Command5->setAccessibleName(tr("Next entry"));
 
     // --- Notes ----------------------------------------------------------------------
-    Text200 = make<QPlainTextEdit>(this, "Text200", {8, 76, 604, 90});
+    Text200 = makeControl<QPlainTextEdit>(this, "Text200", {8, 76, 604, 90});
     Text200->setTabChangesFocus(true);
     Text200->setPlainText(tr("Notes and comments on fish caught."));
     caption(this, tr("Notes:"), {8, 56, 80, 18}, Text200);
 
     // --- Conditions and catch ----------------------------------------------------------
-    auto* conditions = make<QGroupBox>(this, "Frame1", {8, 172, 604, 116});
+    auto* conditions = makeControl<QGroupBox>(this, "Frame1", {8, 172, 604, 116});
     conditions->setTitle(tr("Trip"));
-    Text4 = make<QLineEdit>(conditions, "Text4", {76, 22, 132, 24});
+    Text4 = makeControl<QLineEdit>(conditions, "Text4", {76, 22, 132, 24});
     Text4->setText(QStringLiteral("10:00am - 02:00pm"));
     caption(conditions, tr("Trip Time"), {10, 22, 64, 24}, Text4);
     Combo1 =
@@ -150,72 +143,72 @@ void Form3::buildControls() {
                        tr("Falling 1/3"), tr("Falling 2/3"), tr("Falling 3/3"), tr("Slack Low")});
     caption(conditions, tr("Tide"), {10, 82, 64, 24}, Combo2);
 
-    Text3 = make<QLineEdit>(conditions, "Text3", {302, 22, 70, 24});
+    Text3 = makeControl<QLineEdit>(conditions, "Text3", {302, 22, 70, 24});
     Text3->setText(QStringLiteral("10"));
-    UpDown1 = make<UpDown>(conditions, "UpDown1", {373, 22, 16, 24});
+    UpDown1 = makeControl<UpDown>(conditions, "UpDown1", {373, 22, 16, 24});
     caption(conditions, tr("Temperature"), {218, 22, 82, 24}, Text3);
-    Text6 = make<QLineEdit>(conditions, "Text6", {302, 52, 70, 24});
+    Text6 = makeControl<QLineEdit>(conditions, "Text6", {302, 52, 70, 24});
     Text6->setText(QStringLiteral("25"));
-    UpDown3 = make<UpDown>(conditions, "UpDown3", {373, 52, 16, 24});
+    UpDown3 = makeControl<UpDown>(conditions, "UpDown3", {373, 52, 16, 24});
     caption(conditions, tr("Strength"), {218, 52, 82, 24}, Text6);
-    Text5 = make<QLineEdit>(conditions, "Text5", {302, 82, 87, 24});
+    Text5 = makeControl<QLineEdit>(conditions, "Text5", {302, 82, 87, 24});
     Text5->setText(QStringLiteral("Spring"));
     caption(conditions, tr("Tide Type"), {218, 82, 82, 24}, Text5);
 
-    Text7 = make<QLineEdit>(conditions, "Text7", {470, 22, 107, 24});
+    Text7 = makeControl<QLineEdit>(conditions, "Text7", {470, 22, 107, 24});
     Text7->setText(QStringLiteral("0"));
-    UpDown4 = make<UpDown>(conditions, "UpDown4", {578, 22, 16, 24});
+    UpDown4 = makeControl<UpDown>(conditions, "UpDown4", {578, 22, 16, 24});
     caption(conditions, tr("Quantity"), {400, 22, 68, 24}, Text7);
     Combo3 = editableCombo(conditions, "Combo3", {470, 52, 124, 24},
                            {tr("Excellent"), tr("Good"), tr("Fair"), tr("Poor")});
     Combo3->setCurrentIndex(1);
     caption(conditions, tr("Catch"), {400, 52, 68, 24}, Combo3);
-    Text11 = make<QLineEdit>(conditions, "Text11", {470, 82, 124, 24});
+    Text11 = makeControl<QLineEdit>(conditions, "Text11", {470, 82, 124, 24});
     Text11->setText(QStringLiteral("10.51am - 12.30pm"));
     caption(conditions, tr("Best Time"), {400, 82, 68, 24}, Text11);
 
     // --- Place ------------------------------------------------------------------------------
-    auto* place = make<QGroupBox>(this, "Frame2", {8, 296, 300, 112});
+    auto* place = makeControl<QGroupBox>(this, "Frame2", {8, 296, 300, 112});
     place->setTitle(tr("Place"));
-    Text9 = make<QLineEdit>(place, "Text9", {10, 44, 280, 24});
+    Text9 = makeControl<QLineEdit>(place, "Text9", {10, 44, 280, 24});
     Text9->setText(QStringLiteral("39' 12' 51.289"));
     caption(place, tr("GPS or Place"), {10, 20, 200, 22}, Text9);
-    Text10 = make<QLineEdit>(place, "Text10", {10, 74, 280, 24});
+    Text10 = makeControl<QLineEdit>(place, "Text10", {10, 74, 280, 24});
     Text10->setText(QStringLiteral("145' 57' 33.567"));
 
     // --- Moon -------------------------------------------------------------------------------
-    auto* moon = make<QGroupBox>(this, "Frame3", {316, 296, 296, 112});
+    auto* moon = makeControl<QGroupBox>(this, "Frame3", {316, 296, 296, 112});
     moon->setTitle(tr("Moon"));
-    Pictures1 = make<QLabel>(moon, "Pictures1", {12, 24, 72, 72});
+    Pictures1 = makeControl<QLabel>(moon, "Pictures1", {12, 24, 72, 72});
     Pictures1->setAlignment(Qt::AlignCenter);
-    Pictures10 = make<QLabel>(moon, "Pictures10", {96, 26, 40, 40});
+    Pictures10 = makeControl<QLabel>(moon, "Pictures10", {96, 26, 40, 40});
     Pictures10->setFrameShape(QFrame::Box);
     Pictures10->setAutoFillBackground(true);
-    Label16 = make<QLabel>(moon, "Label16", {150, 34, 40, 24});
+    Label16 = makeControl<QLabel>(moon, "Label16", {150, 34, 40, 24});
     Label16->setText(tr("Age"));
-    Text12 = make<QLineEdit>(moon, "Text12", {194, 34, 44, 24});
+    Text12 = makeControl<QLineEdit>(moon, "Text12", {194, 34, 44, 24});
     Text12->setReadOnly(true);
     Text12->setAlignment(Qt::AlignCenter);
     Text12->setFocusPolicy(Qt::NoFocus);
     Text12->setText(QStringLiteral("29"));
-    Label14 = make<QLabel>(moon, "Label14", {96, 74, 192, 22});
+    Label14 = makeControl<QLabel>(moon, "Label14", {96, 74, 192, 22});
     QFont bold = Label14->font();
     bold.setBold(true);
     Label14->setFont(bold);
     Label14->setText(QStringLiteral("Full Moon  12:20"));
     // Label17 carries the same event text for the place under the picture; the
     // bold caption beside it already shows it, so it stays out of sight.
-    Label17 = make<QLabel>(moon, "Label17", {12, 96, 72, 14});
+    Label17 = makeControl<QLabel>(moon, "Label17", {12, 96, 72, 14});
     Label17->hide();
 
     // --- Buttons ----------------------------------------------------------------------------
-    Command6 = make<QPushButton>(this, "Command6", {8, 420, 110, 30});
+    Command6 = makeControl<QPushButton>(this, "Command6", {8, 420, 110, 30});
     Command6->setText(tr("&Clear Entry"));
-    Command1 = make<QPushButton>(this, "Command1", {126, 420, 110, 30});
+    Command1 = makeControl<QPushButton>(this, "Command1", {126, 420, 110, 30});
     Command1->setText(tr("&Save Entry"));
-    Command3 = make<QPushButton>(this, "Command3", {384, 420, 110, 30});
+    Command3 = makeControl<QPushButton>(this, "Command3", {384, 420, 110, 30});
     Command3->setText(tr("&Help"));
-    Command2 = make<QPushButton>(this, "Command2", {502, 420, 110, 30});
+    Command2 = makeControl<QPushButton>(this, "Command2", {502, 420, 110, 30});
     Command2->setText(tr("&Close"));
     // Enter in the date boxes checks the date; it must not press a button too.
     for (QPushButton* b : {Command1, Command2, Command3, Command4, Command5, Command6}) {
