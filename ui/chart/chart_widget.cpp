@@ -707,7 +707,9 @@ int ChartWidget::highlightedPoint() const {
     return impl_->highlighted;
 }
 
-void ChartWidget::mousePressEvent(QMouseEvent* event) {
+// A click or double click: on a point it selects or activates that point,
+// elsewhere on the plot the plot itself.
+void ChartWidget::handleClick(QMouseEvent* event, bool activate) {
     setFocus(Qt::MouseFocusReason);
     event->accept();
     if (event->button() != Qt::LeftButton) return;
@@ -716,25 +718,26 @@ void ChartWidget::mousePressEvent(QMouseEvent* event) {
     if (hit > 0) {
         impl_->highlighted = hit;
         impl_->updateMarker();
-        emit pointSelected(1, hit, 0, 0);
+        if (activate) {
+            emit pointActivated(1, hit, 0, 0);
+        } else {
+            emit pointSelected(1, hit, 0, 0);
+        }
     } else if (impl_->inPlot(event->position())) {
-        emit plotSelected(0, 0);
+        if (activate) {
+            emit plotActivated(0, 0);
+        } else {
+            emit plotSelected(0, 0);
+        }
     }
 }
 
+void ChartWidget::mousePressEvent(QMouseEvent* event) {
+    handleClick(event, false);
+}
+
 void ChartWidget::mouseDoubleClickEvent(QMouseEvent* event) {
-    setFocus(Qt::MouseFocusReason);
-    event->accept();
-    if (event->button() != Qt::LeftButton) return;
-    updateNow();
-    const int hit = impl_->hitTest(event->position());
-    if (hit > 0) {
-        impl_->highlighted = hit;
-        impl_->updateMarker();
-        emit pointActivated(1, hit, 0, 0);
-    } else if (impl_->inPlot(event->position())) {
-        emit plotActivated(0, 0);
-    }
+    handleClick(event, true);
 }
 
 void ChartWidget::keyPressEvent(QKeyEvent* event) {

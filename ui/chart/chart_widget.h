@@ -108,6 +108,7 @@ class ChartWidget : public QWidget {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void handleClick(QMouseEvent* event, bool activate);
     struct Impl;
     Impl* impl_;
 };
