@@ -181,54 +181,43 @@ void drawCalendarPage(SolunarState& s, const CalendarPageInput& in, PagePrinter&
     p.print(QStringLiteral("Data Legend:"), true);
     p.endLine();
 
-    p.setFontSize(10);
-    p.print(QStringLiteral("  "));
-    p.tab(12);
-    p.print(QStringLiteral("=   Poor"));
-    p.tab(134);
-    p.print(QStringLiteral("Maj"));
-    p.tab(145);
-    p.print(QStringLiteral("=   Major Fishing Time"), true);
-
-    p.setFontSize(20);
-    p.print(QStringLiteral("  *"));
-    p.setFontSize(10);
-    p.tab(12);
-    p.print(QStringLiteral("=   Fair"));
-    p.setFontSize(8);
-    p.tab(64);
-    p.print(in.locationLine);
-    p.setFontSize(10);
-    p.tab(134);
-    p.print(QStringLiteral("Min"));
-    p.tab(145);
-    p.print(QStringLiteral("=   Minor Fishing Time"), true);
-
-    p.setFontSize(20);
-    p.print(QStringLiteral("  **"));
-    p.setFontSize(10);
-    p.tab(12);
-    p.print(QStringLiteral("=   Good"));
-    p.setFontSize(8);
-    p.tab(63);
-    p.print(QStringLiteral("This document was created with Moonbite, available from ") +
-            kProjectWebAddress);
-    p.setFontSize(10);
-    p.tab(134);
-    p.print(QStringLiteral("S Rise/Set"));
-    p.tab(145);
-    p.print(QStringLiteral("=   Sunrise & Sunset"), true);
-
-    p.setFontSize(20);
-    p.print(QStringLiteral("  ***"));
-    p.setFontSize(10);
-    p.tab(12);
-    p.print(QStringLiteral("=   Excellent"));
-    p.setFontSize(10);
-    p.tab(134);
-    p.print(QStringLiteral("M Rise/Set"));
-    p.tab(145);
-    p.print(QStringLiteral("=   Moonrise & Moonset"), true);
+    // Each legend line: the stars, their word, an optional 8 pt text in the
+    // middle (the location, the footer), then one data key and its meaning.
+    struct LegendLine {
+        const char* stars;
+        double starSize;
+        const char* word;
+        int middleColumn;
+        QString middle;
+        const char* key;
+        const char* meaning;
+    };
+    const LegendLine legend[] = {
+        {"  ", 10, "=   Poor", 0, {}, "Maj", "=   Major Fishing Time"},
+        {"  *", 20, "=   Fair", 64, in.locationLine, "Min", "=   Minor Fishing Time"},
+        {"  **", 20, "=   Good", 63,
+         QStringLiteral("This document was created with Moonbite, available from ") +
+             kProjectWebAddress,
+         "S Rise/Set", "=   Sunrise & Sunset"},
+        {"  ***", 20, "=   Excellent", 0, {}, "M Rise/Set", "=   Moonrise & Moonset"},
+    };
+    for (const LegendLine& l : legend) {
+        p.setFontSize(l.starSize);
+        p.print(QString::fromLatin1(l.stars));
+        p.setFontSize(10);
+        p.tab(12);
+        p.print(QString::fromLatin1(l.word));
+        if (l.middleColumn > 0) {
+            p.setFontSize(8);
+            p.tab(l.middleColumn);
+            p.print(l.middle);
+            p.setFontSize(10);
+        }
+        p.tab(134);
+        p.print(QString::fromLatin1(l.key));
+        p.tab(145);
+        p.print(QString::fromLatin1(l.meaning), true);
+    }
 }
 
 void renderCalendarPage(SolunarState& s, const CalendarPageInput& in, QPaintDevice& device,
