@@ -1,6 +1,8 @@
 #include "settings_store.h"
 
 #include <QDir>
+#include <QFile>
+#include <QHash>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStringList>
@@ -11,11 +13,184 @@
 #include <utility>
 #include <vector>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <cerrno>
+#include <cstring>
+
 namespace moonbite {
+
+namespace {
+
+enum class FileState {
+    Usable,      // a regular file that parses, or no file yet
+    Unreadable,  // not a regular file, or cannot be opened: never parsed nor replaced
+    TooLarge,    // a regular file over the limit: never parsed; replaced on the next write
+    Damaged,     // parsed for what it holds; replaced on the next write
+};
+
+struct FileCheck {
+    FileState state = FileState::Usable;
+    QString reason;
+    // What the check was made of, so it is made again only when the file changed.
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = -1;
+    timespec modified{};
+    bool exists = false;
+};
+
+bool sameFile(const FileCheck& check, const struct stat& st) {
+    return check.exists && check.device == st.st_dev && check.inode == st.st_ino &&
+           check.size == st.st_size && check.modified.tv_sec == st.st_mtim.tv_sec &&
+           check.modified.tv_nsec == st.st_mtim.tv_nsec;
+}
+
+QString errnoText(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// Reads at most limit + 1 bytes without blocking on anything that is not a
+// plain file; nullopt (with errno set) when it cannot be opened or read.
+std::optional<QByteArray> readSmallFile(const QString& path, qint64 limit) {
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    QByteArray bytes;
+    char buffer[16384];
+    while (bytes.size() <= limit) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            const int error = errno;
+            ::close(fd);
+            errno = error;
+            return std::nullopt;
+        }
+        if (n == 0) break;
+        bytes.append(buffer, n);
+    }
+    ::close(fd);
+    return bytes;
+}
+
+FileCheck inspect(const QString& path) {
+    FileCheck check;
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st {};
+    if (::stat(name.constData(), &st) != 0) {
+        const int error = errno;
+        struct stat link {};
+        if (error == ENOENT && ::lstat(name.constData(), &link) != 0) return check;  // no file yet
+        check.state = FileState::Unreadable;
+        check.reason = error == ENOENT
+                           ? QStringLiteral("it is a link to nothing")
+                           : QStringLiteral("it cannot be opened: %1").arg(errnoText(error));
+        return check;
+    }
+    check.exists = true;
+    check.device = st.st_dev;
+    check.inode = st.st_ino;
+    check.size = st.st_size;
+    check.modified = st.st_mtim;
+    if (!S_ISREG(st.st_mode)) {
+        check.state = FileState::Unreadable;
+        check.reason = S_ISDIR(st.st_mode) ? QStringLiteral("it is a folder")
+                                           : QStringLiteral("it is not a regular file");
+        return check;
+    }
+    if (st.st_size > kMaxSettingsFileSize) {
+        check.state = FileState::TooLarge;
+        check.reason = QStringLiteral("it is larger than 1 MiB");
+        return check;
+    }
+    const auto bytes = readSmallFile(path, kMaxSettingsFileSize);
+    if (!bytes) {
+        check.state = FileState::Unreadable;
+        check.reason = QStringLiteral("it cannot be read: %1").arg(errnoText(errno));
+        return check;
+    }
+    if (bytes->size() > kMaxSettingsFileSize) {
+        check.state = FileState::TooLarge;
+        check.reason = QStringLiteral("it is larger than 1 MiB");
+        return check;
+    }
+    if (bytes->contains('\0')) {
+        check.state = FileState::Damaged;
+        check.reason = QStringLiteral("it is damaged (it holds binary data)");
+        return check;
+    }
+    // QSettings reports lines that are neither sections nor key=value pairs
+    // only after it has parsed the file.
+    QSettings settings(path, QSettings::IniFormat);
+    (void)settings.allKeys();
+    if (settings.status() == QSettings::FormatError) {
+        check.state = FileState::Damaged;
+        check.reason = QStringLiteral("it is damaged (it holds lines that are not settings)");
+    }
+    return check;
+}
+
+// path + ".damaged", or ".damaged.2", ".damaged.3", ... when that is taken:
+// kept bytes are never overwritten.
+QString freeDamagedName(const QString& path) {
+    const QString base = path + QStringLiteral(".damaged");
+    for (int n = 1;; ++n) {
+        const QString candidate = n == 1 ? base : base + QLatin1Char('.') + QString::number(n);
+        struct stat st {};
+        if (::lstat(QFile::encodeName(candidate).constData(), &st) != 0 && errno == ENOENT)
+            return candidate;
+    }
+}
+
+}  // namespace
 
 struct SettingsStore::Impl {
     QString folder;
     bool writable = true;
+    QHash<QString, FileCheck> checks;
+    std::vector<SettingsStore::Replaced> replaced;
+
+    const FileCheck& check(const QString& app, const QString& path) {
+        FileCheck& known = checks[app];
+        struct stat st {};
+        if (::stat(QFile::encodeName(path).constData(), &st) == 0 && sameFile(known, st))
+            return known;
+        known = inspect(path);
+        return known;
+    }
+
+    // Before a write: false when the file must not be touched; a damaged or
+    // oversized file is first kept under a ".damaged" name.
+    bool prepareWrite(const QString& app, const QString& path) {
+        const FileCheck found = check(app, path);
+        switch (found.state) {
+            case FileState::Usable:
+                return true;
+            case FileState::Unreadable:
+                writable = false;
+                return false;
+            case FileState::TooLarge:
+            case FileState::Damaged: {
+                const QString keep = freeDamagedName(path);
+                // A damaged file is copied so what parsed is written back with the
+                // change; an oversized one is moved aside unparsed.
+                const bool kept = found.state == FileState::Damaged
+                                      ? QFile::copy(path, keep)
+                                      : ::rename(QFile::encodeName(path).constData(),
+                                                 QFile::encodeName(keep).constData()) == 0;
+                if (!kept) {
+                    writable = false;
+                    return false;
+                }
+                replaced.push_back({path, keep});
+                checks.remove(app);
+                return true;
+            }
+        }
+        return true;
+    }
 };
 
 namespace {
@@ -65,10 +240,12 @@ void removeKeyOnly(QSettings& settings, const QString& key) {
 // later reads keep reporting what is on disk.
 using Snapshot = std::vector<std::pair<QString, std::optional<QVariant>>>;
 
-// Writes the file; when that fails, puts the snapshot back and says so.
+// Writes the file; when that fails, puts the snapshot back and says so. A
+// FormatError is about the lines QSettings dropped while reading a damaged
+// file, whose bytes were kept before this write; the write itself went through.
 bool commit(QSettings& settings, const Snapshot& before) {
     settings.sync();
-    if (settings.status() == QSettings::NoError) return true;
+    if (settings.status() != QSettings::AccessError) return true;
     for (const auto& [key, value] : before) {
         if (value)
             settings.setValue(key, *value);
@@ -131,14 +308,32 @@ SettingsStore::~SettingsStore() = default;
 // re-reads the file when another store or process has changed it. Objects on
 // the same file share Qt's parsed copy, so this stays cheap.
 std::unique_ptr<QSettings> SettingsStore::open(const QString& app) const {
-    return std::make_unique<QSettings>(
-        impl_->folder + QLatin1Char('/') + app + QStringLiteral(".ini"), QSettings::IniFormat);
+    return std::make_unique<QSettings>(filePath(app), QSettings::IniFormat);
+}
+
+QString SettingsStore::filePath(const QString& app) const {
+    return impl_->folder + QLatin1Char('/') + app + QStringLiteral(".ini");
+}
+
+QString SettingsStore::unreadableReason(const QString& app) const {
+    return impl_->check(app, filePath(app)).reason;
+}
+
+bool SettingsStore::damaged(const QString& app) const {
+    const FileState state = impl_->check(app, filePath(app)).state;
+    return state == FileState::Damaged || state == FileState::TooLarge;
+}
+
+std::vector<SettingsStore::Replaced> SettingsStore::takeReplacedFiles() {
+    return std::exchange(impl_->replaced, {});
 }
 
 QString SettingsStore::get(const QString& app, const QString& section, const QString& key,
                            const QString& defaultValue) const {
     // An empty key would address the section itself as a key of its parent.
     if (key.isEmpty()) return defaultValue;
+    const FileState state = impl_->check(app, filePath(app)).state;
+    if (state == FileState::Unreadable || state == FileState::TooLarge) return defaultValue;
     const auto settings = open(app);
     const QString name = fullKey(groupPath(section), key);
     if (!settings->contains(name)) return defaultValue;
@@ -148,6 +343,7 @@ QString SettingsStore::get(const QString& app, const QString& section, const QSt
 void SettingsStore::save(const QString& app, const QString& section, const QString& key,
                          const QString& value) {
     if (key.isEmpty()) return;
+    if (!impl_->prepareWrite(app, filePath(app))) return;
     const auto settings = open(app);
     const QString name = fullKey(groupPath(section), key);
     Snapshot before;
@@ -162,11 +358,14 @@ void SettingsStore::remove(const QString& app, const QString& section) {
     const QString group = groupPath(section);
     // Deleting the root would wipe the whole file; no caller means that.
     if (group.isEmpty()) return;
+    const FileState state = impl_->check(app, filePath(app)).state;
+    if (state == FileState::Unreadable || state == FileState::TooLarge) return;
     const auto settings = open(app);
     Snapshot before;
     for (auto& [name, value] : keysUnder(*settings, group))
         before.emplace_back(name, value);
     if (before.empty()) return;
+    if (!impl_->prepareWrite(app, filePath(app))) return;
     // The parent's key of the same name as this section is not part of it.
     std::optional<QVariant> sibling;
     if (settings->contains(group)) sibling = settings->value(group);
@@ -177,9 +376,12 @@ void SettingsStore::remove(const QString& app, const QString& section) {
 
 void SettingsStore::remove(const QString& app, const QString& section, const QString& key) {
     if (key.isEmpty()) return;
+    const FileState state = impl_->check(app, filePath(app)).state;
+    if (state == FileState::Unreadable || state == FileState::TooLarge) return;
     const auto settings = open(app);
     const QString name = fullKey(groupPath(section), key);
     if (!settings->contains(name)) return;
+    if (!impl_->prepareWrite(app, filePath(app))) return;
     const Snapshot before{{name, settings->value(name)}};
     removeKeyOnly(*settings, name);
     if (!commit(*settings, before)) impl_->writable = false;

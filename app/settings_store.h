@@ -4,10 +4,14 @@
 
 #include <QString>
 #include <memory>
+#include <vector>
 
 class QSettings;
 
 namespace moonbite {
+
+/// A settings file is a few kilobytes; anything larger is not ours to parse.
+inline constexpr qint64 kMaxSettingsFileSize = 1024 * 1024;
 
 /// The program's title, the "title application" of the store.
 inline const QString kTitleApp = QStringLiteral("Moonbite");
@@ -35,9 +39,31 @@ class SettingsStore {
     /// Deletes one key.
     void remove(const QString& app, const QString& section, const QString& key);
 
-    /// False once a write could not be stored (folder or file not writable).
+    /// False once a write could not be stored (folder or file not writable,
+    /// or a settings file that is not a regular file).
     [[nodiscard]] bool writable() const;
     [[nodiscard]] QString folder() const;
+    /// The INI file of the application: folder + "/" + app + ".ini".
+    [[nodiscard]] QString filePath(const QString& app) const;
+
+    /// Why the application's file cannot be used, or empty when it can (or
+    /// does not exist yet): not a regular file, larger than kMaxSettingsFileSize,
+    /// cannot be opened, or damaged (NUL bytes, lines that are not INI). A file
+    /// that is not a regular file, too large or unopenable is never parsed: get()
+    /// gives the defaults. A damaged file is read for what it holds.
+    [[nodiscard]] QString unreadableReason(const QString& app) const;
+    /// True when unreadableReason is about damage (not the file's kind or
+    /// permissions): the next write keeps the old bytes and replaces the file.
+    [[nodiscard]] bool damaged(const QString& app) const;
+
+    /// A damaged or oversized file that a write replaced, with where its old
+    /// bytes were kept.
+    struct Replaced {
+        QString file;
+        QString keptAs;
+    };
+    /// The files replaced since the last call; each is reported once.
+    [[nodiscard]] std::vector<Replaced> takeReplacedFiles();
 
   private:
     [[nodiscard]] std::unique_ptr<QSettings> open(const QString& app) const;
