@@ -1,5 +1,8 @@
 #include "journal_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -9,6 +12,9 @@
 #include <QStringDecoder>
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <exception>
+#include <new>
 
 namespace moonbite {
 namespace {
@@ -161,6 +167,232 @@ JournalReadResult broken(QString error) {
     return result;
 }
 
+QString systemError(int code) {
+    return qt_error_string(code);
+}
+
+// What is at an entry's path, found without opening it: opening a pipe would
+// wait for a writer, and a device may never end.
+struct PathKind {
+    enum Kind { Absent, Regular, Other } kind = Absent;
+    qint64 size = 0;  // of a regular file
+    QString why;      // of Other: "is not a regular file (...)", to follow the path
+};
+
+QString whatItIs(mode_t mode) {
+    if (S_ISDIR(mode)) return QStringLiteral("a folder");
+    if (S_ISFIFO(mode)) return QStringLiteral("a named pipe");
+    if (S_ISSOCK(mode)) return QStringLiteral("a socket");
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return QStringLiteral("a device");
+    return QStringLiteral("of an unknown kind");
+}
+
+PathKind examine(const QString& path) {
+    const QByteArray native = QFile::encodeName(path);
+    PathKind result;
+    struct stat link {};
+    if (::lstat(native.constData(), &link) != 0) {
+        const int code = errno;
+        if (code == ENOENT || code == ENOTDIR) return result;
+        result.kind = PathKind::Other;
+        result.why = QStringLiteral("cannot be examined: %1").arg(systemError(code));
+        return result;
+    }
+    struct stat target = link;
+    const bool isLink = S_ISLNK(link.st_mode);
+    if (isLink && ::stat(native.constData(), &target) != 0) {
+        const int code = errno;
+        result.kind = PathKind::Other;
+        if (code == ENOENT || code == ENOTDIR) {
+            result.why = QStringLiteral("is a dangling link (to %1, which does not exist)")
+                             .arg(nativePath(QFile::symLinkTarget(path)));
+        } else if (code == ELOOP) {
+            result.why = QStringLiteral("is a symbolic link loop");
+        } else {
+            result.why =
+                QStringLiteral("is a link that cannot be followed: %1").arg(systemError(code));
+        }
+        return result;
+    }
+    if (S_ISREG(target.st_mode)) {
+        result.kind = PathKind::Regular;
+        result.size = static_cast<qint64>(target.st_size);
+        return result;
+    }
+    result.kind = PathKind::Other;
+    result.why =
+        QStringLiteral("is not a regular file (it is %1%2)")
+            .arg(isLink ? QStringLiteral("a link to ") : QString(), whatItIs(target.st_mode));
+    return result;
+}
+
+QString tooLarge(const QString& path) {
+    return QStringLiteral("%1 is larger than 1 MiB, far more than a journal entry; it was not read")
+        .arg(nativePath(path));
+}
+
+class FileDescriptor {
+  public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    [[nodiscard]] int get() const { return fd_; }
+
+  private:
+    int fd_;
+};
+
+JournalReadResult parseBytes(const QByteArray& bytes);
+
+// Reads and parses the file at path; the caller has checked the entry number.
+JournalReadResult readEntryFile(const QString& path) {
+    JournalReadResult result;
+    const PathKind kind = examine(path);
+    if (kind.kind == PathKind::Absent) {
+        result.error = QStringLiteral("There is no journal entry file %1").arg(nativePath(path));
+        return result;
+    }
+    if (kind.kind == PathKind::Other) return broken(nativePath(path) + QLatin1Char(' ') + kind.why);
+    if (kind.size > kMaxJournalFileBytes) return broken(tooLarge(path));
+
+    // Without blocking, and checked again once open: something swapped in
+    // after the look above is still never read.
+    const FileDescriptor fd(
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (fd.get() < 0) {
+        const int code = errno;
+        if (code == ENOENT) {
+            result.error =
+                QStringLiteral("There is no journal entry file %1").arg(nativePath(path));
+            return result;
+        }
+        return broken(
+            QStringLiteral("Cannot read %1: %2").arg(nativePath(path), systemError(code)));
+    }
+    struct stat opened {};
+    if (::fstat(fd.get(), &opened) != 0 || !S_ISREG(opened.st_mode)) {
+        return broken(QStringLiteral("%1 is not a regular file").arg(nativePath(path)));
+    }
+    // The file may grow after the look at its size: read one byte past the
+    // limit at most, which is enough to tell.
+    QByteArray bytes;
+    bytes.resize(std::min<qint64>(std::max<qint64>(opened.st_size, 0), kMaxJournalFileBytes) + 1);
+    qint64 total = 0;
+    for (;;) {
+        if (total == bytes.size()) {
+            if (total > kMaxJournalFileBytes) break;
+            bytes.resize(std::min<qint64>(total * 2, kMaxJournalFileBytes + 1));
+        }
+        const ssize_t got =
+            ::read(fd.get(), bytes.data() + total, static_cast<size_t>(bytes.size() - total));
+        if (got < 0) {
+            const int code = errno;
+            if (code == EINTR) continue;
+            return broken(
+                QStringLiteral("Cannot read %1: %2").arg(nativePath(path), systemError(code)));
+        }
+        if (got == 0) break;
+        total += got;
+    }
+    if (total > kMaxJournalFileBytes) return broken(tooLarge(path));
+    bytes.truncate(total);
+
+    result = parseBytes(bytes);
+    if (result.status != JournalReadStatus::Ok) {
+        result.error =
+            QStringLiteral("%1 is not a journal entry: %2").arg(nativePath(path), result.error);
+    }
+    return result;
+}
+
+// Never lets an exception out: whatever goes wrong while reading, the entry
+// is simply unreadable.
+template <typename Read>
+JournalReadResult guarded(const QString& what, Read read) noexcept {
+    QString why = QStringLiteral("not enough memory");
+    try {
+        try {
+            return read();
+        } catch (const std::bad_alloc&) {
+            // why is right already.
+        } catch (const std::exception& e) {
+            why = QString::fromLocal8Bit(e.what());
+        }
+        return broken(QStringLiteral("%1 cannot be read: %2").arg(what, why));
+    } catch (...) {
+        // Even the message may not fit: a literal needs no memory.
+        return broken(QStringLiteral("The entry cannot be read: not enough memory"));
+    }
+}
+
+// Copies path to copy, which must not exist yet; for file systems without
+// hard links.
+bool copyToNewFile(const QString& path, const QString& copy, QString& why) {
+    QFile in(path);
+    if (!in.open(QIODevice::ReadOnly)) {
+        why = in.errorString();
+        return false;
+    }
+    QFile out(copy);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        why = out.errorString();
+        return false;
+    }
+    QByteArray chunk(64 * 1024, Qt::Uninitialized);
+    for (;;) {
+        const qint64 got = in.read(chunk.data(), chunk.size());
+        if (got < 0) {
+            why = in.errorString();
+            break;
+        }
+        if (got == 0) {
+            if (out.flush()) return true;
+            why = out.errorString();
+            break;
+        }
+        if (out.write(chunk.constData(), got) != got) {
+            why = out.errorString();
+            break;
+        }
+    }
+    out.remove();
+    return false;
+}
+
+// Keeps the bytes of the damaged file at path under the first free name of
+// path.damaged, path.damaged.2, ...; never over an existing name.
+bool keepDamagedFile(const QString& path, QString& kept, QString& why) {
+    constexpr int kMaxCopies = 1000;
+    const QByteArray source = QFile::encodeName(path);
+    for (int i = 1; i <= kMaxCopies; ++i) {
+        const QString name = i == 1 ? path + QStringLiteral(".damaged")
+                                    : path + QStringLiteral(".damaged.%1").arg(i);
+        const QByteArray target = QFile::encodeName(name);
+        struct stat taken {};
+        if (::lstat(target.constData(), &taken) == 0) continue;
+        // A second name for the same bytes: nothing to copy, and the save's
+        // rename over path leaves it alone. Following a link, so the copy is
+        // of the bytes and not of a link the save then writes through.
+        if (::linkat(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(),
+                     AT_SYMLINK_FOLLOW) == 0) {
+            kept = name;
+            return true;
+        }
+        if (errno == EEXIST) continue;
+        if (copyToNewFile(path, name, why)) {
+            kept = name;
+            return true;
+        }
+        if (QFileInfo(name).isSymLink() || QFileInfo::exists(name)) continue;
+        return false;
+    }
+    why = QStringLiteral("%1 copies are kept already").arg(kMaxCopies);
+    return false;
+}
+
 // Whether Qt can decode the code page itself (it can when built with ICU).
 bool qtHasWindows1252() {
     static const bool has = QStringDecoder("Windows-1252").isValid();
@@ -242,6 +474,12 @@ QString decodeJournalText(const QByteArray& bytes) {
 }
 
 JournalReadResult parseJournalEntry(const QByteArray& bytes) {
+    return guarded(QStringLiteral("The entry"), [&bytes] { return parseBytes(bytes); });
+}
+
+namespace {
+
+JournalReadResult parseBytes(const QByteArray& bytes) {
     if (bytes.contains('\0')) return broken(QStringLiteral("not a text file (it holds NUL bytes)"));
 
     QList<QString> fields;
@@ -272,75 +510,85 @@ JournalReadResult parseJournalEntry(const QByteArray& bytes) {
     return result;
 }
 
+}  // namespace
+
 JournalReadResult readJournalEntry(const QString& folder, int entryNumber) {
-    JournalReadResult result;
     if (!validNumber(entryNumber)) {
+        JournalReadResult result;
         result.error = outOfRange(entryNumber);
         return result;
     }
     const QString path = journalFilePath(folder, entryNumber);
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        result.error = QStringLiteral("There is no journal entry %1 (%2)")
-                           .arg(entryNumber)
-                           .arg(nativePath(path));
-        return result;
-    }
-    if (!info.isFile()) return broken(QStringLiteral("%1 is not a file").arg(nativePath(path)));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return broken(
-            QStringLiteral("Cannot read %1: %2").arg(nativePath(path), file.errorString()));
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        return broken(
-            QStringLiteral("Cannot read %1: %2").arg(nativePath(path), file.errorString()));
-    }
-    result = parseJournalEntry(bytes);
-    if (result.status != JournalReadStatus::Ok) {
-        result.error =
-            QStringLiteral("%1 is not a journal entry: %2").arg(nativePath(path), result.error);
-    }
-    return result;
+    return guarded(nativePath(path), [&path] { return readEntryFile(path); });
 }
 
 bool writeJournalEntry(const QString& folder, int entryNumber, const JournalEntry& entry,
-                       QString* error) {
+                       QString* error, QString* keptDamagedAs) {
     auto fail = [error](const QString& message) {
         if (error != nullptr) *error = message;
         return false;
     };
+    if (keptDamagedAs != nullptr) keptDamagedAs->clear();
     if (!validNumber(entryNumber)) return fail(outOfRange(entryNumber));
     const QString path = journalFilePath(folder, entryNumber);
     if (!QDir().mkpath(folder)) {
         return fail(QStringLiteral("Cannot save %1: the folder %2 cannot be created")
                         .arg(nativePath(path), nativePath(folder)));
     }
+
+    // Only a regular file is ever replaced; a pipe, a folder or a link to
+    // nowhere is the user's, whatever its name.
+    const PathKind kind = examine(path);
+    if (kind.kind == PathKind::Other) {
+        return fail(QStringLiteral("Cannot save %1, which %2. It was left as it is.")
+                        .arg(nativePath(path), kind.why));
+    }
+    // The bytes of a damaged entry may still be worth something to the user.
+    QString kept;
+    if (kind.kind == PathKind::Regular &&
+        readJournalEntry(folder, entryNumber).status == JournalReadStatus::Broken) {
+        QString why;
+        if (!keepDamagedFile(path, kept, why)) {
+            return fail(QStringLiteral("Cannot save %1: the damaged file there could not be kept "
+                                       "as a copy (%2). It was left as it is.")
+                            .arg(nativePath(path), why));
+        }
+    }
+    auto failKept = [&fail, &kept](const QString& message) {
+        // The original is still in place; the copy would only be clutter.
+        if (!kept.isEmpty()) QFile::remove(kept);
+        return fail(message);
+    };
+
     // QSaveFile writes beside the target and renames only on commit; without
     // the direct-write fallback a folder we cannot create files in fails here
     // instead of truncating the old entry in place.
     QSaveFile file(path);
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly)) {
-        return fail(QStringLiteral("Cannot save %1: %2").arg(nativePath(path), file.errorString()));
+        return failKept(
+            QStringLiteral("Cannot save %1: %2").arg(nativePath(path), file.errorString()));
     }
     const QByteArray bytes = formatJournalEntry(entry);
     if (file.write(bytes) != bytes.size()) {
         const QString reason = file.errorString();
         file.cancelWriting();
-        return fail(QStringLiteral("Cannot save %1: %2").arg(nativePath(path), reason));
+        return failKept(QStringLiteral("Cannot save %1: %2").arg(nativePath(path), reason));
     }
     if (!file.commit()) {
-        return fail(QStringLiteral("Cannot save %1: %2").arg(nativePath(path), file.errorString()));
+        return failKept(
+            QStringLiteral("Cannot save %1: %2").arg(nativePath(path), file.errorString()));
     }
+    if (keptDamagedAs != nullptr) *keptDamagedAs = kept;
     return true;
 }
 
 QList<int> journalEntryNumbers(const QString& folder) {
     static const QRegularExpression kName(QStringLiteral("^jour([1-9][0-9]{0,4})\\.dat$"));
     QList<int> numbers;
-    const QStringList names = QDir(folder).entryList(QDir::Files);
+    // System: pipes, sockets, devices and dangling links are listed too.
+    const QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::System |
+                                                     QDir::Hidden | QDir::NoDotAndDotDot);
     for (const QString& name : names) {
         const QRegularExpressionMatch match = kName.match(name);
         if (!match.hasMatch()) continue;

@@ -28,6 +28,9 @@ namespace moonbite {
 inline constexpr int kMaxJournalEntry = 32767;
 /// Fields of one trip record, labels included.
 inline constexpr int kJournalFieldCount = 28;
+/// A trip takes a few hundred bytes; a file larger than this is no entry and
+/// is never read whole.
+inline constexpr qint64 kMaxJournalFileBytes = qint64{1} << 20;
 
 /// One trip, every field as the user typed it. Line breaks are "\n".
 struct JournalEntry {
@@ -51,9 +54,12 @@ enum class JournalReadStatus {
     Ok,
     /// No such file, or an entry number outside 1..kMaxJournalEntry.
     Missing,
-    /// The file is there but is no trip record: fewer than 28 fields, text
+    /// Something is there but is no trip record: fewer than 28 fields, text
     /// outside the quotes, an unterminated quote, NUL bytes (not text), a
-    /// field count that is not a whole number of records, or unreadable.
+    /// field count that is not a whole number of records, larger than
+    /// kMaxJournalFileBytes, unreadable, or not a regular file at all (a
+    /// folder, pipe, socket, device, dangling link or link loop; such a thing
+    /// is never opened).
     Broken,
 };
 
@@ -74,7 +80,8 @@ struct JournalReadResult {
 /// folder + "/jour<N>.dat"; empty when entryNumber is outside 1..kMaxJournalEntry.
 [[nodiscard]] QString journalFilePath(const QString& folder, int entryNumber);
 
-/// Reads one entry from its file.
+/// Reads one entry from its file. Never throws: running out of memory makes
+/// the entry Broken.
 [[nodiscard]] JournalReadResult readJournalEntry(const QString& folder, int entryNumber);
 
 /// Writes the entry, creating the folder when missing. The bytes go to a
@@ -83,13 +90,20 @@ struct JournalReadResult {
 /// one. On failure returns false, leaves any old file as it was, and sets
 /// error (if given) to a message naming the file.
 ///
+/// An entry path that is there but is not a regular file (see Broken) is
+/// never replaced: the write fails. A regular file that does not read as an
+/// entry is first kept as "jour<N>.dat.damaged" (or ".damaged.2", ".3" ...
+/// when that name is taken; a kept copy is never overwritten), and
+/// keptDamagedAs (if given) is set to its path; it is left empty otherwise.
+/// When no copy can be kept the write fails.
+///
 /// The format cannot hold a double quote, so one typed into a field is stored
 /// as a typographic quote: U+201C at the start of a field or after white
 /// space, U+201D elsewhere. Line breaks (CR LF, LF or CR) are stored as CR LF
 /// and read back as "\n"; NUL characters are dropped and unpaired surrogates
 /// become U+FFFD. storedJournalEntry() gives the entry as it will read back.
 bool writeJournalEntry(const QString& folder, int entryNumber, const JournalEntry& entry,
-                       QString* error);
+                       QString* error, QString* keptDamagedAs = nullptr);
 
 /// The entry after the changes writing makes (see writeJournalEntry): what
 /// reading the written file gives back.
@@ -100,7 +114,8 @@ bool writeJournalEntry(const QString& folder, int entryNumber, const JournalEntr
 
 /// Parses the bytes of a file (the reading half of readJournalEntry, without
 /// the disk). Decoding as by decodeJournalText. When the file holds several
-/// records of 28 fields the last one wins. error does not name a file.
+/// records of 28 fields the last one wins. error does not name a file. Never
+/// throws.
 [[nodiscard]] JournalReadResult parseJournalEntry(const QByteArray& bytes);
 
 /// The text of a file: UTF-8 (an initial byte order mark dropped) when the
@@ -113,8 +128,10 @@ bool writeJournalEntry(const QString& folder, int entryNumber, const JournalEntr
 /// the control characters of the same value, as Windows does.
 [[nodiscard]] QString decodeWindows1252(QByteArrayView bytes);
 
-/// Numbers of the entries in the folder (files jour<N>.dat, N written without
-/// sign or leading zeros, 1 <= N <= kMaxJournalEntry), ascending.
+/// Numbers of the entries in the folder (names jour<N>.dat, N written without
+/// sign or leading zeros, 1 <= N <= kMaxJournalEntry), ascending. Every such
+/// name counts, whatever it is (a folder, pipe, dangling link ...), so that a
+/// listing can show it as unreadable.
 [[nodiscard]] QList<int> journalEntryNumbers(const QString& folder);
 
 }  // namespace moonbite

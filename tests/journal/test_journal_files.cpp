@@ -237,6 +237,81 @@ TEST_F(JournalFiles, FailedWriteLeavesTheOldEntryIntact) {
     EXPECT_EQ(readJournalEntry(dir_.path(), 4).entry, bigger);
 }
 
+// --- Saving over a damaged entry ----------------------------------------------------------
+
+TEST_F(JournalFiles, SavingOverADamagedEntryKeepsItsBytesFirst) {
+    const QByteArray firstJunk("Caught two bass near the pier.\r\n");
+    ASSERT_TRUE(putFile(path("jour3.dat"), firstJunk));
+    QString kept;
+    ASSERT_TRUE(writeJournalEntry(dir_.path(), 3, sampleEntry(), nullptr, &kept));
+    EXPECT_EQ(kept, path("jour3.dat.damaged"));
+    EXPECT_EQ(fileBytes(path("jour3.dat.damaged")), firstJunk);
+    EXPECT_EQ(readJournalEntry(dir_.path(), 3).entry, sampleEntry());
+
+    // Damaged again: the first copy stays, the second gets the next name.
+    QByteArray cut = formatJournalEntry(sampleEntry());
+    cut.chop(30);
+    ASSERT_TRUE(putFile(path("jour3.dat"), cut));
+    ASSERT_TRUE(writeJournalEntry(dir_.path(), 3, richEntry(), nullptr, &kept));
+    EXPECT_EQ(kept, path("jour3.dat.damaged.2"));
+    EXPECT_EQ(fileBytes(path("jour3.dat.damaged")), firstJunk);
+    EXPECT_EQ(fileBytes(path("jour3.dat.damaged.2")), cut);
+    EXPECT_EQ(readJournalEntry(dir_.path(), 3).entry, richEntry());
+
+    // A good entry is simply replaced.
+    ASSERT_TRUE(writeJournalEntry(dir_.path(), 3, sampleEntry(), nullptr, &kept));
+    EXPECT_TRUE(kept.isEmpty());
+    EXPECT_EQ(allNames(dir_.path()),
+              (QStringList{"jour3.dat", "jour3.dat.damaged", "jour3.dat.damaged.2"}));
+    EXPECT_EQ(journalEntryNumbers(dir_.path()), QList<int>{3}) << "copies are no entries";
+}
+
+TEST_F(JournalFiles, KeptCopyNeverReplacesAnythingOfItsName) {
+    // Whatever holds the first names, even a link to nowhere, is left alone.
+    ASSERT_TRUE(putFile(path("jour2.dat"), "junk"));
+    ASSERT_TRUE(putFile(path("jour2.dat.damaged"), "an older copy"));
+    ASSERT_TRUE(QFile::link(path("nowhere"), path("jour2.dat.damaged.2")));
+    QString kept;
+    ASSERT_TRUE(writeJournalEntry(dir_.path(), 2, sampleEntry(), nullptr, &kept));
+    EXPECT_EQ(kept, path("jour2.dat.damaged.3"));
+    EXPECT_EQ(fileBytes(path("jour2.dat.damaged")), "an older copy");
+    EXPECT_EQ(QFile::symLinkTarget(path("jour2.dat.damaged.2")), path("nowhere"));
+    EXPECT_FALSE(QFileInfo::exists(path("nowhere")));
+    EXPECT_EQ(fileBytes(path("jour2.dat.damaged.3")), "junk");
+}
+
+TEST_F(JournalFiles, DamagedEntryBehindALinkIsKeptAsBytes) {
+    // The save writes through the link; the copy must not be a second link
+    // to the same place, or it would show the new entry.
+    QTemporaryDir elsewhere;
+    const QString target = elsewhere.filePath("old.dat");
+    ASSERT_TRUE(putFile(target, "junk behind a link"));
+    ASSERT_TRUE(QFile::link(target, path("jour8.dat")));
+    QString kept;
+    ASSERT_TRUE(writeJournalEntry(dir_.path(), 8, sampleEntry(), nullptr, &kept));
+    EXPECT_FALSE(QFileInfo(kept).isSymLink());
+    EXPECT_EQ(fileBytes(kept), "junk behind a link");
+    EXPECT_EQ(readJournalEntry(dir_.path(), 8).entry, sampleEntry());
+}
+
+TEST_F(JournalFiles, FailedSaveOverADamagedEntryLeavesItAndNoCopy) {
+    ASSERT_TRUE(putFile(path("jour4.dat"), "junk"));
+    JournalEntry bigger = sampleEntry();
+    bigger.notes = QString(20000, QChar('n'));
+    QString error;
+    QString kept = "untouched";
+    bool written = true;
+    {
+        FileSizeLimit limit(4096);
+        ASSERT_TRUE(limit.ok());
+        written = writeJournalEntry(dir_.path(), 4, bigger, &error, &kept);
+    }
+    EXPECT_FALSE(written);
+    EXPECT_TRUE(kept.isEmpty());
+    EXPECT_EQ(fileBytes(path("jour4.dat")), "junk");
+    EXPECT_EQ(allNames(dir_.path()), QStringList{"jour4.dat"});
+}
+
 TEST_F(JournalFiles, EntryThatIsADirectoryIsNotReplaced) {
     ASSERT_TRUE(QDir().mkdir(path("jour6.dat")));
     QString error;
@@ -273,8 +348,9 @@ TEST_F(JournalFiles, EntryNumbersListOnlyJournalFilesInNumericOrder) {
           "notes.txt",     ".jour12.dat"}) {
         ASSERT_TRUE(putFile(path(name), "x")) << name;
     }
-    ASSERT_TRUE(QDir().mkdir(path("jour13.dat")));  // a folder is no entry
-    EXPECT_EQ(journalEntryNumbers(dir_.path()), (QList<int>{1, 2, 10, 100, 32767}));
+    // A folder is no entry, but it is listed so that it can be reported as unreadable.
+    ASSERT_TRUE(QDir().mkdir(path("jour13.dat")));
+    EXPECT_EQ(journalEntryNumbers(dir_.path()), (QList<int>{1, 2, 10, 13, 100, 32767}));
 }
 
 TEST_F(JournalFiles, EntryNumbersOfAMissingOrEmptyFolderAreNone) {
