@@ -2,8 +2,12 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <iomanip>
 #include <nlohmann/json.hpp>
@@ -12,7 +16,11 @@
 #include <utility>
 #include <vector>
 
+#include <dirent.h>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 
@@ -44,16 +52,90 @@ bool parseUnsigned(std::string_view s, int& value) {
     return true;
 }
 
-bool parseDecimal(std::string_view s, double& value) {
-    if (s.empty()) return false;
-    const std::string copy(s);
-    std::size_t used = 0;
-    try {
-        value = std::stod(copy, &used);
-    } catch (const std::exception&) {
-        return false;
+// Text from outside (arguments, stored values) as it goes into a one-line
+// message: control characters escaped so that nothing cuts or breaks the line,
+// and a very long text shortened.
+std::string shown(std::string_view text) {
+    constexpr std::size_t kMaxShown = 200;
+    std::string s;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        // Cut only before the first byte of a UTF-8 character.
+        if (s.size() >= kMaxShown && (c & 0xC0) != 0x80) {
+            s += "...";
+            break;
+        }
+        if (c == 0) {
+            s += "\\0";
+        } else if (c < 0x20 || c == 0x7F) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\x%02x", c);
+            s += buf;
+        } else {
+            s += static_cast<char>(c);
+        }
     }
-    return used == copy.size() && std::isfinite(value);
+    return s;
+}
+
+std::string shown(const QString& text) {
+    return shown(text.toStdString());
+}
+
+// Numbers on the command line are decimal: leading zeros are only zeros (never
+// octal), and there is no hex, no exponent, no "inf" or "nan".
+std::optional<long long> parseWhole(std::string_view s) {
+    bool negative = false;
+    if (!s.empty() && (s.front() == '+' || s.front() == '-')) {
+        negative = s.front() == '-';
+        s.remove_prefix(1);
+    }
+    if (s.empty()) return std::nullopt;
+    long long v = 0;
+    for (char c : s) {
+        if (c < '0' || c > '9') return std::nullopt;
+        if (v < 1'000'000'000'000LL) v = v * 10 + (c - '0');  // larger stays larger
+    }
+    return negative ? -v : v;
+}
+
+bool parseDecimal(std::string_view s, double& value) {
+    std::string_view digits = s;
+    if (!digits.empty() && (digits.front() == '+' || digits.front() == '-'))
+        digits.remove_prefix(1);
+    const std::size_t point = digits.find('.');
+    const std::string_view whole = digits.substr(0, point);
+    const std::string_view fraction =
+        point == std::string_view::npos ? std::string_view{} : digits.substr(point + 1);
+    auto allDigits = [](std::string_view t) {
+        return std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if (whole.empty() && fraction.empty()) return false;
+    if (!allDigits(whole) || !allDigits(fraction)) return false;
+    // from_chars takes no plus sign and ignores the locale.
+    const std::string_view unsignedText = s.front() == '+' ? s.substr(1) : s;
+    const auto [end, ec] =
+        std::from_chars(unsignedText.data(), unsignedText.data() + unsignedText.size(), value);
+    if (ec == std::errc::result_out_of_range) {
+        value = s.front() == '-' ? -HUGE_VAL : HUGE_VAL;  // out of every range
+        return true;
+    }
+    return ec == std::errc{} && end == unsignedText.data() + unsignedText.size();
+}
+
+// A whole-number option within lo..hi.
+int requireWhole(const std::string& text, const char* option, int lo, int hi) {
+    const auto v = parseWhole(text);
+    if (!v) {
+        throw InputError(std::string(option) + " \"" + shown(text) +
+                         "\" is not a whole number (decimal digits, like " + std::to_string(lo) +
+                         ")");
+    }
+    if (*v < lo || *v > hi) {
+        throw InputError(std::string(option) + " " + shown(text) + " is outside " +
+                         std::to_string(lo) + ".." + std::to_string(hi));
+    }
+    return static_cast<int>(*v);
 }
 
 // "DD:MM" followed by one of two hemisphere letters, or signed decimal degrees.
@@ -67,11 +149,11 @@ Coordinate parseCoordinate(std::string_view text, const char* what, int maxDegre
     if (colon == std::string_view::npos) {
         double v = 0;
         if (!parseDecimal(text, v)) {
-            c.error = std::string("invalid ") + what + " \"" + std::string(text) +
+            c.error = std::string("invalid ") + what + " \"" + shown(text) +
                       "\": use degrees:minutes and a hemisphere letter (e.g. \"33:52" + negative +
                       "\") or decimal degrees";
         } else if (std::fabs(v) > limit + 1e-9) {
-            c.error = std::string(what) + " \"" + std::string(text) + "\" is beyond " + limitText;
+            c.error = std::string(what) + " \"" + shown(text) + "\" is beyond " + limitText;
         } else {
             c.degrees = v;
         }
@@ -86,15 +168,15 @@ Coordinate parseCoordinate(std::string_view text, const char* what, int maxDegre
     int deg = 0;
     int min = 0;
     if (letter != positive && letter != negative) {
-        c.error = std::string(what) + " \"" + std::string(text) +
-                  "\" needs the hemisphere letter " + positive + " or " + negative;
+        c.error = std::string(what) + " \"" + shown(text) + "\" needs the hemisphere letter " +
+                  positive + " or " + negative;
     } else if (!parseUnsigned(degText, deg) || !parseUnsigned(rest, min)) {
-        c.error = std::string("invalid ") + what + " \"" + std::string(text) +
+        c.error = std::string("invalid ") + what + " \"" + shown(text) +
                   "\": use degrees:minutes and a hemisphere letter";
     } else if (min > 59) {
-        c.error = std::string(what) + " \"" + std::string(text) + "\" has minutes over 59";
+        c.error = std::string(what) + " \"" + shown(text) + "\" has minutes over 59";
     } else if (deg > maxDegrees) {
-        c.error = std::string(what) + " \"" + std::string(text) + "\" is beyond " + limitText;
+        c.error = std::string(what) + " \"" + shown(text) + "\" is beyond " + limitText;
     } else {
         c.degrees = deg + min / 60.0;
         if (letter == negative) c.degrees = -c.degrees;
@@ -115,7 +197,7 @@ std::string isoDate(Date d) {
 struct Place {
     std::string latText;
     std::string lonText;
-    std::optional<double> tzOption;
+    std::optional<std::string> tzOption;
     std::string location;
     std::string settingsDir;
     double tz = 0;
@@ -140,35 +222,67 @@ void addPlaceOptions(CLI::App* cmd, Place& p, bool withCoordinates) {
                     "Folder of Moonbite's settings (default: ~/.config/Moonbite)");
 }
 
+// A settings file that cannot be used is said so; its defaults would
+// silently stand in for the user's place.
+void requireReadable(const SettingsStore& store, const QString& app) {
+    const QString why = store.unreadableReason(app);
+    if (!why.isEmpty()) {
+        throw InputError("the settings file " + shown(store.filePath(app)) +
+                         " cannot be read: " + shown(why));
+    }
+}
+
+// Where a stored value comes from, for messages.
+struct StoredPlace {
+    std::string owner;  // "the current location" or "the saved location \"X\""
+    std::string advice;
+};
+
+// One stored number, finite and within lo..hi; the error names the key and
+// the value exactly as stored.
+double storedNumber(const QString& text, const char* key, const char* meaning, double lo, double hi,
+                    const StoredPlace& from) {
+    bool ok = false;
+    const double v = text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(v) || v < lo || v > hi) {
+        std::ostringstream m;
+        m << from.owner << " has " << key << " \"" << shown(text) << "\": " << meaning
+          << " must be a number in " << lo << ".." << hi << "; " << from.advice;
+        throw InputError(m.str());
+    }
+    return v;
+}
+
 // Degrees and minutes as the settings frame stores them, checked as it checks them.
 double storedCoordinate(const QString& deg, const QString& min, bool negative, int maxDegrees,
-                        const char* what) {
-    bool okDeg = false;
-    bool okMin = false;
-    const double d = deg.trimmed().toDouble(&okDeg);
-    const double m = min.trimmed().toDouble(&okMin);
-    if (!okDeg || !okMin || d < 0 || d > maxDegrees || m < 0 || m > 59) {
-        throw InputError(std::string("the stored ") + what + " (" + deg.toStdString() + "° " +
-                         min.toStdString() + "') is not valid; correct it in Moonbite");
-    }
+                        const char* degKey, const char* minKey, const char* what,
+                        const StoredPlace& from) {
+    const std::string degMeaning = std::string(what) + " degrees";
+    const std::string minMeaning = std::string(what) + " minutes";
+    const double d = storedNumber(deg, degKey, degMeaning.c_str(), 0, maxDegrees, from);
+    const double m = storedNumber(min, minKey, minMeaning.c_str(), 0, 59, from);
     const double v = d + m / 60;
     return negative ? -v : v;
 }
 
+// The window reads no more saved locations than this.
+constexpr int kMaxSavedLocations = 32767;
+
 // Fills the place from the program's stored current location or a saved one.
-void placeFromSettings(Place& p) {
+void placeFromSettings(Place& p, bool withCoordinates) {
     const SettingsStore store(QString::fromStdString(p.settingsDir));
     QString deg, min, hemisphere, londeg, lonmin, lonHemisphere, gmt;
+    StoredPlace from;
     if (!p.location.empty()) {
+        requireReadable(store, kTitleApp);
         const QString name = QString::fromStdString(p.location);
         const QString dir = QStringLiteral("Settings\\Locations\\");
-        const int n =
-            store.get(kTitleApp, dir, QStringLiteral("nlist"), QStringLiteral("0")).toInt();
+        const int n = std::min(readInt(store, keys::nlist), kMaxSavedLocations);
         bool found = false;
         for (int i = 1; i <= n && !found; ++i) {
             found = store.get(kTitleApp, dir, QStringLiteral("place(%1)").arg(i)) == name;
         }
-        if (!found) throw InputError("no saved location is named \"" + p.location + "\"");
+        if (!found) throw InputError("no saved location is named \"" + shown(p.location) + "\"");
         const QString section = locationSection(name);
         auto get = [&](const char* key, const char* def) {
             return store.get(kTitleApp, section, QString::fromLatin1(key),
@@ -181,11 +295,14 @@ void placeFromSettings(Place& p) {
         lonmin = get("lonmin", "0");
         lonHemisphere = get("WorE", "E");
         gmt = get("gmt", "13");
+        from = {"the saved location \"" + shown(p.location) + "\"",
+                "correct it in Moonbite (Settings > Program Settings, Save)"};
     } else {
+        requireReadable(store, kStateApp);
         if (store.get(kStateApp, QStringLiteral("Settings"), QStringLiteral("latdeg")).isEmpty()) {
-            throw InputError(
-                "no location is stored yet: set one in Moonbite (Settings > Program Settings), "
-                "or give --lat, --lon and --tz");
+            throw InputError(std::string("no location is stored yet: set one in Moonbite "
+                                         "(Settings > Program Settings), or give ") +
+                             (withCoordinates ? "--lat, --lon and --tz" : "--tz"));
         }
         deg = readText(store, keys::latdeg);
         min = readText(store, keys::latmin);
@@ -194,12 +311,14 @@ void placeFromSettings(Place& p) {
         lonmin = readText(store, keys::lonmin);
         lonHemisphere = readText(store, keys::WorE);
         gmt = readText(store, keys::gmtForComputation);
+        from = {"the current location",
+                "correct it in Moonbite (Settings > Program Settings, Apply)"};
     }
-    p.lat = storedCoordinate(deg, min, hemisphere == QLatin1String("S"), 89, "latitude");
-    p.lon = storedCoordinate(londeg, lonmin, lonHemisphere == QLatin1String("W"), 179, "longitude");
-    bool ok = false;
-    p.tz = gmt.trimmed().toDouble(&ok);
-    if (!ok) throw InputError("the stored time zone \"" + gmt.toStdString() + "\" is not a number");
+    p.lat = storedCoordinate(deg, min, hemisphere == QLatin1String("S"), 89, "latdeg", "latmin",
+                             "latitude", from);
+    p.lon = storedCoordinate(londeg, lonmin, lonHemisphere == QLatin1String("W"), 179, "londeg",
+                             "lonmin", "longitude", from);
+    p.tz = storedNumber(gmt, "gmt", "the time zone", -12, 13, from);
 }
 
 void validatePlace(Place& p, bool withCoordinates) {
@@ -210,26 +329,26 @@ void validatePlace(Place& p, bool withCoordinates) {
         throw InputError("give either --location or the coordinates, not both");
     }
     if (!p.location.empty() || !anyGiven) {
-        placeFromSettings(p);
-    } else if (!allGiven) {
+        placeFromSettings(p, withCoordinates);
+        return;
+    }
+    if (!allGiven) {
         throw InputError(withCoordinates ? "give --lat, --lon and --tz together (or none of them "
                                            "to use the location stored in Moonbite)"
                                          : "give --tz (or leave it out to use the stored zone)");
-    } else {
-        if (withCoordinates) {
-            const Coordinate lat = parseLatitude(p.latText);
-            if (!lat.error.empty()) throw InputError(lat.error);
-            const Coordinate lon = parseLongitude(p.lonText);
-            if (!lon.error.empty()) throw InputError(lon.error);
-            p.lat = lat.degrees;
-            p.lon = lon.degrees;
-        }
-        p.tz = *p.tzOption;
     }
-    if (!std::isfinite(p.tz) || p.tz < -12 || p.tz > 13) {
-        std::ostringstream m;
-        m << "time zone " << p.tz << " is outside -12..13";
-        throw InputError(m.str());
+    if (withCoordinates) {
+        const Coordinate lat = parseLatitude(p.latText);
+        if (!lat.error.empty()) throw InputError(lat.error);
+        const Coordinate lon = parseLongitude(p.lonText);
+        if (!lon.error.empty()) throw InputError(lon.error);
+        p.lat = lat.degrees;
+        p.lon = lon.degrees;
+    }
+    const std::string& zone = *p.tzOption;
+    if (!parseDecimal(zone, p.tz) || p.tz < -12 || p.tz > 13) {
+        throw InputError("time zone \"" + shown(zone) +
+                         "\" is not a number of hours in -12..13 (write it like 10, -5 or 9.5)");
     }
 }
 
@@ -461,19 +580,23 @@ void printMonthText(std::ostream& out, int year, int month, const Place& p,
     }
 }
 
-// The printed calendar's options: a list, or the ones saved by the program.
-MonthCellOptions calendarOptions(const std::string& list, const std::string& settingsDir) {
+// The calendar options saved by the program when it last printed.
+MonthCellOptions storedCalendarOptions(const std::string& settingsDir) {
+    const SettingsStore store(QString::fromStdString(settingsDir));
+    requireReadable(store, kTitleApp);
     MonthCellOptions o;
-    if (list.empty()) {
-        const SettingsStore store(QString::fromStdString(settingsDir));
-        o.prediction = readInt(store, keys::Prediction) == 1;
-        o.newFull = readInt(store, keys::Newfull) == 1;
-        o.sunrise = readInt(store, keys::Sunrise) == 1;
-        o.moonrise = readInt(store, keys::Moonrise) == 1;
-        o.majorMinor = readInt(store, keys::Majorminor) == 1;
-        return o;
-    }
-    o = MonthCellOptions{false, false, false, false, false};
+    o.prediction = readInt(store, keys::Prediction) == 1;
+    o.newFull = readInt(store, keys::Newfull) == 1;
+    o.sunrise = readInt(store, keys::Sunrise) == 1;
+    o.moonrise = readInt(store, keys::Moonrise) == 1;
+    o.majorMinor = readInt(store, keys::Majorminor) == 1;
+    return o;
+}
+
+// A comma-separated list of options; an empty list chooses none.
+MonthCellOptions calendarOptions(const std::string& list) {
+    MonthCellOptions o{false, false, false, false, false};
+    if (list.empty()) return o;
     for (const QString& item : QString::fromStdString(list).split(QLatin1Char(','))) {
         const QString name = item.trimmed().toLower();
         if (name == QLatin1String("prediction"))
@@ -487,11 +610,65 @@ MonthCellOptions calendarOptions(const std::string& list, const std::string& set
         else if (name == QLatin1String("majorminor"))
             o.majorMinor = true;
         else
-            throw InputError("unknown calendar option \"" + item.toStdString() +
+            throw InputError("unknown calendar option \"" + shown(item) +
                              "\" (use prediction, newfull, sunrise, moonrise, majorminor)");
     }
     return o;
 }
+
+// Saving the page replaces its target, so the target must be a new path or a
+// regular file: never a device, pipe, socket or folder (nor a link to one).
+// Plain stat, before anything is drawn.
+void checkPdfTarget(const std::string& path) {
+    struct stat st {};
+    if (lstat(path.c_str(), &st) != 0) {
+        if (errno == ENOENT) return;  // a new file; a missing folder fails when writing
+        throw InputError("cannot write " + shown(path) + ": " + std::strerror(errno));
+    }
+    const bool link = S_ISLNK(st.st_mode);
+    if (link && stat(path.c_str(), &st) != 0) {
+        const int e = errno;
+        std::string what =
+            std::string("a symbolic link that cannot be followed (") + std::strerror(e) + ")";
+        if (e == ENOENT) what = "a symbolic link to nothing";
+        if (e == ELOOP) what = "a symbolic link in a loop";
+        throw InputError("will not write " + shown(path) + ": it is " + what);
+    }
+    if (S_ISREG(st.st_mode)) return;
+    const char* kind = "a special file";
+    if (S_ISDIR(st.st_mode)) kind = "a folder";
+    if (S_ISFIFO(st.st_mode)) kind = "a named pipe (FIFO)";
+    if (S_ISSOCK(st.st_mode)) kind = "a socket";
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) kind = "a device";
+    throw InputError("will not write " + shown(path) + ": it is " +
+                     (link ? "a symbolic link to " : "") + kind + ", not a regular file");
+}
+
+// Qt wants a private runtime folder; without XDG_RUNTIME_DIR it warns on
+// stderr and makes /tmp/runtime-<user>. A folder of the process's own, removed
+// afterwards, keeps it quiet and leaves nothing behind.
+class RuntimeFolder {
+  public:
+    RuntimeFolder() {
+        if (std::getenv("XDG_RUNTIME_DIR") != nullptr) return;
+        const char* tmp = std::getenv("TMPDIR");
+        std::string pattern =
+            std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/moonbite-cli-XXXXXX";
+        if (mkdtemp(pattern.data()) == nullptr) return;
+        path_ = pattern;
+        setenv("XDG_RUNTIME_DIR", path_.c_str(), 1);
+    }
+    ~RuntimeFolder() {
+        if (path_.empty()) return;
+        unsetenv("XDG_RUNTIME_DIR");
+        QDir(QString::fromLocal8Bit(path_.c_str())).removeRecursively();
+    }
+    RuntimeFolder(const RuntimeFolder&) = delete;
+    RuntimeFolder& operator=(const RuntimeFolder&) = delete;
+
+  private:
+    std::string path_;
+};
 
 // Degrees and whole minutes with the hemisphere letter, as the settings hold them.
 void splitCoordinate(double v, QString& deg, QString& min, QString& letter, char pos, char neg) {
@@ -507,7 +684,7 @@ void splitCoordinate(double v, QString& deg, QString& min, QString& letter, char
     letter = QString(QLatin1Char(v < 0 ? neg : pos));
 }
 
-void writePdf(const Place& p, int year, int month, const std::string& optionList,
+void writePdf(const Place& p, int year, int month, const MonthCellOptions& options,
               const std::string& path, Date today) {
     // The page's fonts need a GUI application; the offscreen platform needs no
     // display. The arguments live as long as the application (Qt removes the
@@ -517,6 +694,7 @@ void writePdf(const Place& p, int year, int month, const std::string& optionList
     char arg1[] = "-platform";
     char arg2[] = "offscreen";
     char* argv[] = {arg0, arg1, arg2, nullptr};
+    const RuntimeFolder runtime;
     std::unique_ptr<QGuiApplication> app;
     if (QCoreApplication::instance() == nullptr)
         app = std::make_unique<QGuiApplication>(argc, argv);
@@ -524,7 +702,7 @@ void writePdf(const Place& p, int year, int month, const std::string& optionList
     CalendarPageInput in;
     in.year = year;
     in.month = month;
-    in.options = calendarOptions(optionList, p.settingsDir);
+    in.options = options;
     QString latdeg, latmin, NorS, londeg, lonmin, WorE;
     splitCoordinate(p.lat, latdeg, latmin, NorS, 'N', 'S');
     splitCoordinate(p.lon, londeg, lonmin, WorE, 'E', 'W');
@@ -535,7 +713,7 @@ void writePdf(const Place& p, int year, int month, const std::string& optionList
     SolunarState s = makeState(p, today);
     QString error;
     if (!writeCalendarPdf(s, in, QString::fromStdString(path), &error)) {
-        throw InputError("cannot write " + path + ": " + error.toStdString());
+        throw InputError("cannot write " + shown(path) + ": " + shown(error));
     }
 }
 
@@ -548,10 +726,32 @@ QString executableFolder() {
     return QFileInfo(QString::fromLocal8Bit(buf)).absolutePath();
 }
 
+// A folder that is missing, not a folder or unreadable is an error, not an
+// empty journal.
+void requireJournalFolder(const QString& folder, bool isDefault) {
+    const QByteArray path = QFile::encodeName(folder);
+    const std::string name = shown(folder);
+    struct stat st {};
+    if (stat(path.constData(), &st) != 0) {
+        if (errno == ENOENT) {
+            throw InputError(isDefault ? "there is no journal yet: " + name + " does not exist"
+                                       : "the journal folder " + name + " does not exist");
+        }
+        throw InputError("cannot read the journal folder " + name + ": " + std::strerror(errno));
+    }
+    if (!S_ISDIR(st.st_mode)) throw InputError("the journal folder " + name + " is not a folder");
+    DIR* dir = opendir(path.constData());
+    if (dir == nullptr) {
+        throw InputError("cannot read the journal folder " + name + ": " + std::strerror(errno));
+    }
+    closedir(dir);
+}
+
 void listJournal(std::ostream& out, const std::string& folderOption, const Place& p, bool asJson,
                  bool asCsv, Date today) {
     const QString folder = folderOption.empty() ? journalFolder(executableFolder())
                                                 : QString::fromStdString(folderOption);
+    requireJournalFolder(folder, folderOption.empty());
     SolunarState s = makeState(p, today);
     static const std::vector<std::string> kColumns = {
         "entry",         "status",          "day",         "month",         "year",      "notes",
@@ -565,6 +765,7 @@ void listJournal(std::ostream& out, const std::string& folderOption, const Place
         out << "\r\n";
     }
     for (const int number : journalEntryNumbers(folder)) {
+        if (!out) break;  // the output has failed; the end of run says so
         const JournalReadResult r = readJournalEntry(folder, number);
         Json j;
         j["entry"] = number;
@@ -614,7 +815,7 @@ void listJournal(std::ostream& out, const std::string& folderOption, const Place
         } else {
             out << std::right << std::setw(5) << number << "  ";
             if (r.status != JournalReadStatus::Ok) {
-                out << "cannot be read: " << r.error.toStdString() << '\n';
+                out << "cannot be read: " << shown(r.error) << '\n';
                 continue;
             }
             out << std::left << std::setw(12)
@@ -656,15 +857,20 @@ std::optional<Date> parseIsoDate(std::string_view text) {
     return Date::fromYmd(y, m, d);
 }
 
-int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err, Date today) {
+namespace {
+
+int runCommand(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+               Date today) {
     CLI::App app{"moonbite-cli: solunar fishing times, Moon phases and predictions",
                  "moonbite-cli"};
     app.require_subcommand(1);
 
+    // Numbers are taken as text and read as decimal here (see parseWhole).
+
     // day
     Place dayPlace;
     std::string dayDate;
-    int graphDays = 15;
+    std::string graphDaysText = "15";
     bool reverseMoon = false;
     bool dayFirst = false;
     bool dayAsJson = false;
@@ -672,52 +878,53 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
         app.add_subcommand("day", "The whole solunar day of a date, as the main window shows it");
     addPlaceOptions(day, dayPlace, true);
     day->add_option("--date", dayDate, "Date as YYYY-MM-DD (1901..2200); default today");
-    day->add_option("--graph-days", graphDays, "Days in the prediction graph, 2..60")
-        ->default_val(15);
+    day->add_option("--graph-days", graphDaysText, "Days in the prediction graph, 2..60")
+        ->default_str("15");
     day->add_flag("--reverse-moon", reverseMoon, "Use the reversed Moon picture set");
     day->add_flag("--day-first", dayFirst, "Graph labels day/month instead of month/day");
     day->add_flag("--json", dayAsJson, "Write JSON");
 
     // month
     Place monthPlace;
-    int year = 0;
-    int month = 0;
+    std::string yearText;
+    std::string monthText;
     bool monthAsJson = false;
     CLI::App* monthCmd =
         app.add_subcommand("month", "Every day of a month as the printed calendar shows it");
     addPlaceOptions(monthCmd, monthPlace, true);
-    monthCmd->add_option("--year", year, "Year, 1901..2200")->required();
-    monthCmd->add_option("--month", month, "Month, 1..12")->required();
+    monthCmd->add_option("--year", yearText, "Year, 1901..2200")->required();
+    monthCmd->add_option("--month", monthText, "Month, 1..12")->required();
     monthCmd->add_flag("--json", monthAsJson, "Write JSON");
     std::string pdfPath;
     std::string optionList;
     monthCmd->add_option("--pdf", pdfPath, "Write the printed calendar page to this PDF file");
-    monthCmd->add_option("--options", optionList,
-                         "With --pdf: what the cells show, a comma-separated list of prediction, "
-                         "newfull, sunrise, moonrise, majorminor (default: as last printed in "
-                         "Moonbite)");
+    CLI::Option* optionsOption =
+        monthCmd->add_option("--options", optionList,
+                             "What the cells show, a comma-separated list of prediction, "
+                             "newfull, sunrise, moonrise, majorminor (\"\" for none; default: "
+                             "everything, or with --pdf as last printed in Moonbite)");
 
     // range
     Place rangePlace;
     std::string fromDate;
-    int days = 0;
+    std::string daysText;
     bool rangeJson = false;
     bool rangeCsv = false;
     CLI::App* range = app.add_subcommand("range", "Consecutive days, for spreadsheets and scripts");
     addPlaceOptions(range, rangePlace, true);
     range->add_option("--from", fromDate, "First date as YYYY-MM-DD")->required();
-    range->add_option("--days", days, "Number of days, 1..3660")->required();
+    range->add_option("--days", daysText, "Number of days, 1..3660")->required();
     auto* jsonFlag = range->add_flag("--json", rangeJson, "Write JSON lines");
     auto* csvFlag = range->add_flag("--csv", rangeCsv, "Write CSV with a header row");
     jsonFlag->excludes(csvFlag);
 
     // phases
     Place phasePlace;
-    int phaseYear = 0;
+    std::string phaseYearText;
     bool phasesJson = false;
     CLI::App* phases = app.add_subcommand("phases", "The new and full moon table of a year");
     addPlaceOptions(phases, phasePlace, false);
-    phases->add_option("--year", phaseYear, "Year, 1901..2200")->required();
+    phases->add_option("--year", phaseYearText, "Year, 1901..2200")->required();
     phases->add_flag("--json", phasesJson, "Write JSON");
 
     // journal
@@ -740,14 +947,14 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
         out << app.help();
         return 0;
     } catch (const CLI::ParseError& e) {
-        err << "moonbite-cli: " << e.what() << '\n';
+        err << "moonbite-cli: " << shown(std::string(e.what())) << '\n';
         return kUsageError;
     }
 
     try {
         if (day->parsed()) {
             validatePlace(dayPlace, true);
-            if (graphDays < 2 || graphDays > 60) throw InputError("--graph-days must be 2..60");
+            const int graphDays = requireWhole(graphDaysText, "--graph-days", 2, 60);
             const Date date = dayDate.empty() ? today : requireDate(dayDate, "--date");
             if (date.year() < 1901 || date.year() > 2200)
                 throw InputError("today lies outside 1901..2200");
@@ -762,26 +969,33 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
             }
         } else if (monthCmd->parsed()) {
             validatePlace(monthPlace, true);
-            if (year < 1901 || year > 2200) throw InputError("--year must be 1901..2200");
-            if (month < 1 || month > 12) throw InputError("--month must be 1..12");
-            SolunarState s = makeState(monthPlace, today);
-            std::vector<MonthCell> cells(static_cast<std::size_t>(daysInMonth(year, month)));
-            for (std::size_t i = 0; i < cells.size(); ++i) {
-                calcdata(s, year, month, static_cast<int>(i) + 1, MonthCellOptions{}, cells[i]);
-            }
-            const int firstWeekday = Date::fromYmd(year, month, 1)->weekday();
+            const int year = requireWhole(yearText, "--year", 1901, 2200);
+            const int month = requireWhole(monthText, "--month", 1, 12);
+            const bool optionsGiven = optionsOption->count() > 0;
+            MonthCellOptions options;  // the text and JSON show everything unless told
+            if (optionsGiven)
+                options = calendarOptions(optionList);
+            else if (!pdfPath.empty())
+                options = storedCalendarOptions(monthPlace.settingsDir);
             if (!pdfPath.empty()) {
-                writePdf(monthPlace, year, month, optionList, pdfPath, today);
+                checkPdfTarget(pdfPath);
+                writePdf(monthPlace, year, month, options, pdfPath, today);
                 out << "wrote " << pdfPath << '\n';
-            } else if (monthAsJson) {
-                out << jsonText(monthJson(year, month, firstWeekday, cells), 2) << '\n';
             } else {
-                printMonthText(out, year, month, monthPlace, cells);
+                SolunarState s = makeState(monthPlace, today);
+                std::vector<MonthCell> cells(static_cast<std::size_t>(daysInMonth(year, month)));
+                for (std::size_t i = 0; i < cells.size(); ++i)
+                    calcdata(s, year, month, static_cast<int>(i) + 1, options, cells[i]);
+                const int firstWeekday = Date::fromYmd(year, month, 1)->weekday();
+                if (monthAsJson)
+                    out << jsonText(monthJson(year, month, firstWeekday, cells), 2) << '\n';
+                else
+                    printMonthText(out, year, month, monthPlace, cells);
             }
         } else if (range->parsed()) {
             validatePlace(rangePlace, true);
             const Date from = requireDate(fromDate, "--from");
-            if (days < 1 || days > 3660) throw InputError("--days must be 1..3660");
+            const int days = requireWhole(daysText, "--days", 1, 3660);
             if ((from + (days - 1)).year() > 2200)
                 throw InputError("the range runs past 2200-12-31");
             const SolunarState fresh = makeState(rangePlace, today);
@@ -791,7 +1005,7 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
                     out << (i ? "," : "") << columns[i];
                 out << "\r\n";
             }
-            for (int i = 0; i < days; ++i) {
+            for (int i = 0; i < days && out; ++i) {
                 // Each day on a fresh state, so that it reads exactly as `day` gives it.
                 SolunarState s = fresh;
                 const Date date = from + i;
@@ -816,7 +1030,7 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
             listJournal(out, journalDir, journalPlace, journalJson, journalCsv, today);
         } else if (phases->parsed()) {
             validatePlace(phasePlace, false);
-            if (phaseYear < 1901 || phaseYear > 2200) throw InputError("--year must be 1901..2200");
+            const int phaseYear = requireWhole(phaseYearText, "--year", 1901, 2200);
             SolunarState s = makeState(phasePlace, today);
             s.computationDate = *Date::fromYmd(phaseYear, 1, 1);
             calcmoontime(s);
@@ -845,6 +1059,38 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
         return kUsageError;
     }
     return 0;
+}
+
+// The one line of an error that was not foreseen; writing it must not throw in turn.
+int failure(std::ostream& err, const std::string& message) {
+    try {
+        err << "moonbite-cli: " << message << '\n' << std::flush;
+    } catch (...) {  // nowhere left to say it
+    }
+    return kFailure;
+}
+
+}  // namespace
+
+int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err, Date today) {
+    try {
+        const int status = runCommand(argc, argv, out, err, today);
+        // Output that never arrived is a failure, however well the rest went.
+        errno = 0;
+        out.flush();
+        if (!out) {
+            const int e = errno;
+            return failure(err, std::string("cannot write the output") +
+                                    (e != 0 ? std::string(": ") + std::strerror(e) : ""));
+        }
+        return status;
+    } catch (const std::bad_alloc&) {
+        return failure(err, "out of memory");
+    } catch (const std::exception& e) {
+        return failure(err, "internal error: " + shown(std::string(e.what())));
+    } catch (...) {
+        return failure(err, "internal error of an unknown kind");
+    }
 }
 
 }  // namespace moonbite::cli

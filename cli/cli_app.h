@@ -10,8 +10,12 @@
 
 namespace moonbite::cli {
 
-/// Exit status for bad input (options, coordinates, dates).
+/// Exit status for bad input (options, coordinates, dates, stored values,
+/// files and folders that cannot be used).
 inline constexpr int kUsageError = 2;
+/// Exit status when the tool itself fails: the output cannot be written, or
+/// an unforeseen error (out of memory, anything thrown).
+inline constexpr int kFailure = 1;
 
 /// A latitude or longitude: "33:52S" / "151:13E" (degrees, minutes, hemisphere)
 /// or signed decimal degrees, north and east positive. Returns the decimal
@@ -28,6 +32,8 @@ struct Coordinate {
 
 /// Runs the tool with its arguments (argv[0] is the program name); writes to
 /// out and err and returns the exit status. today stands for the clock.
+/// Never throws: anything thrown inside is one line on err and kFailure, as
+/// is an output stream that has failed by the end.
 int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err, Date today);
 
 }  // namespace moonbite::cli

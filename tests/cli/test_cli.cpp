@@ -309,7 +309,7 @@ TEST_F(CliStoredPlaces, ClearErrors) {
     saveLocation(QStringLiteral("Broken"), "95", "S", "10");
     r = runCli({"day", "--settings-dir", dir.c_str(), "--location", "Broken"});
     EXPECT_EQ(r.status, kUsageError);
-    EXPECT_NE(r.err.find("stored latitude"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("has latdeg \"95\""), std::string::npos) << r.err;
 }
 
 // --- The printed calendar as a PDF, without a display ------------------------
