@@ -39,9 +39,11 @@ struct DatePositions {
 constexpr DatePositions kMonthFirst{1170, 645, 1275, 750};
 constexpr DatePositions kDayFirst{645, 1170, 750, 1275};
 
-QLabel* caption(QWidget* parent, const QString& text, QRect geometry, QWidget* buddy = nullptr) {
-    auto* label = new QLabel(text, parent);
-    label->setGeometry(geometry);
+// Named, so that the resizer moves it with its box.
+QLabel* caption(QWidget* parent, const char* name, const QString& text, QRect geometry,
+                QWidget* buddy = nullptr) {
+    auto* label = makeControl<QLabel>(parent, name, geometry);
+    label->setText(text);
     if (buddy != nullptr) label->setBuddy(buddy);
     return label;
 }
@@ -91,7 +93,7 @@ void Form3::buildControls() {
     resize(kDesignWidth, kDesignHeight);
 
     // --- Date and entry number ------------------------------------------------
-    caption(this, tr("Date"), {8, kDateTop, 34, 24});
+    caption(this, "Label1", tr("Date"), {8, kDateTop, 34, 24});
     Label22 = makeControl<QLabel>(this, "Label22", {50, 6, 20, 18});
     Label22->setText(tr("D"));
     Label21 = makeControl<QLabel>(this, "Label21", {85, 6, 20, 18});
@@ -99,8 +101,7 @@ void Form3::buildControls() {
     Text1 = makeControl<QLineEdit>(this, "Text1", {43, kDateTop, 32, 24});
     Text13 = makeControl<QLineEdit>(this, "Text13", {78, kDateTop, 32, 24});
     Text14 = makeControl<QLineEdit>(this, "Text14", {115, kDateTop, 50, 24});
-    auto* yearCaption = caption(this, tr("Y"), {127, 6, 20, 18});
-    yearCaption->setObjectName(QStringLiteral("Label23"));
+    caption(this, "Label23", tr("Y"), {127, 6, 20, 18});
     for (QLineEdit* box : {Text1, Text13, Text14})
         box->setAlignment(Qt::AlignCenter);
     Text1->setText(QStringLiteral("25"));
@@ -110,7 +111,7 @@ void Form3::buildControls() {
     Text8 = makeControl<QLineEdit>(this, "Text8", {478, kDateTop, 60, 24});
     Text8->setAlignment(Qt::AlignCenter);
     Text8->setText(QStringLiteral("1"));
-    caption(this, tr("Entry No."), {400, kDateTop, 74, 24}, Text8);
+    caption(this, "Label2", tr("Entry No."), {400, kDateTop, 74, 24}, Text8);
     Command4 = makeControl<QPushButton>(this, "Command4", {546, kDateTop - 1, 30, 26});
     Command4->setIcon(style()->standardIcon(QStyle::SP_ArrowLeft));
     Command4->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Left));
@@ -124,55 +125,55 @@ void Form3::buildControls() {
     Text200 = makeControl<QPlainTextEdit>(this, "Text200", {8, 76, 604, 90});
     Text200->setTabChangesFocus(true);
     Text200->setPlainText(tr("Notes and comments on fish caught."));
-    caption(this, tr("Notes:"), {8, 56, 80, 18}, Text200);
+    caption(this, "Label3", tr("Notes:"), {8, 56, 80, 18}, Text200);
 
     // --- Conditions and catch ----------------------------------------------------------
     auto* conditions = makeControl<QGroupBox>(this, "Frame1", {8, 172, 604, 116});
     conditions->setTitle(tr("Trip"));
     Text4 = makeControl<QLineEdit>(conditions, "Text4", {76, 22, 132, 24});
     Text4->setText(QStringLiteral("10:00am - 02:00pm"));
-    caption(conditions, tr("Trip Time"), {10, 22, 64, 24}, Text4);
+    caption(conditions, "Label4", tr("Trip Time"), {10, 22, 64, 24}, Text4);
     Combo1 =
         editableCombo(conditions, "Combo1", {76, 52, 132, 24},
                       {tr("North"), tr("North East"), tr("East"), tr("South East"), tr("South"),
                        tr("South West"), tr("West"), tr("North West"), tr("None"), tr("Variable")});
-    caption(conditions, tr("Wind"), {10, 52, 64, 24}, Combo1);
+    caption(conditions, "Label5", tr("Wind"), {10, 52, 64, 24}, Combo1);
     Combo2 =
         editableCombo(conditions, "Combo2", {76, 82, 132, 24},
                       {tr("Rising 1/3"), tr("Rising 2/3"), tr("Rising 3/3"), tr("Slack High"),
                        tr("Falling 1/3"), tr("Falling 2/3"), tr("Falling 3/3"), tr("Slack Low")});
-    caption(conditions, tr("Tide"), {10, 82, 64, 24}, Combo2);
+    caption(conditions, "Label6", tr("Tide"), {10, 82, 64, 24}, Combo2);
 
     Text3 = makeControl<QLineEdit>(conditions, "Text3", {302, 22, 70, 24});
     Text3->setText(QStringLiteral("10"));
     UpDown1 = makeControl<UpDown>(conditions, "UpDown1", {373, 22, 16, 24});
-    caption(conditions, tr("Temperature"), {218, 22, 82, 24}, Text3);
+    caption(conditions, "Label7", tr("Temperature"), {218, 22, 82, 24}, Text3);
     Text6 = makeControl<QLineEdit>(conditions, "Text6", {302, 52, 70, 24});
     Text6->setText(QStringLiteral("25"));
     UpDown3 = makeControl<UpDown>(conditions, "UpDown3", {373, 52, 16, 24});
-    caption(conditions, tr("Strength"), {218, 52, 82, 24}, Text6);
+    caption(conditions, "Label8", tr("Strength"), {218, 52, 82, 24}, Text6);
     Text5 = makeControl<QLineEdit>(conditions, "Text5", {302, 82, 87, 24});
     Text5->setText(QStringLiteral("Spring"));
-    caption(conditions, tr("Tide Type"), {218, 82, 82, 24}, Text5);
+    caption(conditions, "Label9", tr("Tide Type"), {218, 82, 82, 24}, Text5);
 
     Text7 = makeControl<QLineEdit>(conditions, "Text7", {470, 22, 107, 24});
     Text7->setText(QStringLiteral("0"));
     UpDown4 = makeControl<UpDown>(conditions, "UpDown4", {578, 22, 16, 24});
-    caption(conditions, tr("Quantity"), {400, 22, 68, 24}, Text7);
+    caption(conditions, "Label10", tr("Quantity"), {400, 22, 68, 24}, Text7);
     Combo3 = editableCombo(conditions, "Combo3", {470, 52, 124, 24},
                            {tr("Excellent"), tr("Good"), tr("Fair"), tr("Poor")});
     Combo3->setCurrentIndex(1);
-    caption(conditions, tr("Catch"), {400, 52, 68, 24}, Combo3);
+    caption(conditions, "Label11", tr("Catch"), {400, 52, 68, 24}, Combo3);
     Text11 = makeControl<QLineEdit>(conditions, "Text11", {470, 82, 124, 24});
     Text11->setText(QStringLiteral("10.51am - 12.30pm"));
-    caption(conditions, tr("Best Time"), {400, 82, 68, 24}, Text11);
+    caption(conditions, "Label12", tr("Best Time"), {400, 82, 68, 24}, Text11);
 
     // --- Place ------------------------------------------------------------------------------
     auto* place = makeControl<QGroupBox>(this, "Frame2", {8, 296, 300, 112});
     place->setTitle(tr("Place"));
     Text9 = makeControl<QLineEdit>(place, "Text9", {10, 44, 280, 24});
     Text9->setText(QStringLiteral("39' 12' 51.289"));
-    caption(place, tr("GPS or Place"), {10, 20, 200, 22}, Text9);
+    caption(place, "Label13", tr("GPS or Place"), {10, 20, 200, 22}, Text9);
     Text10 = makeControl<QLineEdit>(place, "Text10", {10, 74, 280, 24});
     Text10->setText(QStringLiteral("145' 57' 33.567"));
 
@@ -314,22 +315,22 @@ void Form3::readdata() {
     if (r.status != JournalReadStatus::Ok) {
         if (r.status == JournalReadStatus::Broken) {
             // A damaged file is reported, never quietly shown as an empty page.
-            message(tr("The journal entry file %1 cannot be read: %2\rIt is shown blank here and "
-                       "stays as it is unless you save this entry.")
-                        .arg(QDir::toNativeSeparators(journalFilePath(services_.folder, entno_)),
-                             r.error),
-                    tr("Moonbite"), static_cast<int>(MessageBoxes::Icon::Exclamation));
+            const QString file =
+                QDir::toNativeSeparators(journalFilePath(services_.folder, entno_));
+            message(
+                tr("This journal entry cannot be read: %1\rIt is shown blank here and stays "
+                   "as it is unless you save this entry.")
+                    .arg(r.error.contains(file) ? r.error : file + QStringLiteral(": ") + r.error),
+                tr("Moonbite"), static_cast<int>(MessageBoxes::Icon::Exclamation));
         }
-        if (!flag_) {
-            // One past the entry shown; but when the missing entry is the one
-            // shown (opening a journal without entry 1), that entry itself, so
-            // a new journal starts at jour1.dat.
-            const int shown = entryNumberFrom(valOf(Text8->text()));
-            entno_ = shown == entno_ ? entno_ : std::min(shown + 1, kMaxJournalEntry);
-            Text8->setText(QString::number(entno_));
-            flag_ = true;
-            new_entry();
-        }
+        // The page keeps the number asked for, so that saving fills a gap or
+        // replaces the damaged file (which is kept aside first) and never an
+        // entry that was not shown. Only past the last file does the journal
+        // end: Next then waits for this page to be saved.
+        shown_.reset();
+        Text8->setText(QString::number(entno_));
+        if (r.status == JournalReadStatus::Missing && !entryAfter(entno_)) flag_ = true;
+        new_entry();
         return;
     }
 
@@ -350,6 +351,7 @@ void Form3::readdata() {
     Text10->setText(e.gps2);
     Text11->setText(e.bestTime);
     Text8->setText(QString::number(entno_));
+    shown_ = ShownEntry{entno_, e};
 
     if (Text1->text().isEmpty()) return;
     const double month = valOf(Text13->text());
@@ -365,8 +367,12 @@ void Form3::readdata() {
     }
 }
 
+bool Form3::entryAfter(int number) const {
+    const QList<int> numbers = journalEntryNumbers(services_.folder);
+    return !numbers.isEmpty() && numbers.back() > number;
+}
+
 void Form3::saveent() {
-    flag_ = false;
     const double number = valOf(Text8->text());
     if (!(number >= 1 && number <= kMaxJournalEntry) || number != std::floor(number)) {
         message(tr("Entry numbers run from 1 to %1. The entry was NOT saved and is still on "
@@ -394,17 +400,39 @@ void Form3::saveent() {
     e.gps2 = Text10->text();
     e.bestTime = Text11->text();
 
+    // A readable entry is replaced without asking only when it is the one
+    // this page was read from, as it was read. Otherwise it is a trip the
+    // user has not seen here: another program wrote it behind a blank page,
+    // changed it since, or the number box was edited.
+    const QString file = QDir::toNativeSeparators(journalFilePath(services_.folder, n));
+    const JournalReadResult there = readJournalEntry(services_.folder, n);
+    if (there.status == JournalReadStatus::Ok &&
+        !(shown_ && shown_->number == n && shown_->entry == there.entry)) {
+        const bool replace =
+            services_.boxes != nullptr &&
+            services_.boxes->ask(
+                this,
+                tr("%1 holds a journal entry that is not the one shown here "
+                   "(trip date %2/%3/%4). Replace it with the entry on screen?")
+                    .arg(file, there.entry.day, there.entry.month, there.entry.year),
+                tr("Replace Journal Entry"));
+        if (!replace) return;
+    }
+
     QString error;
-    if (!writeJournalEntry(services_.folder, n, e, &error)) {
-        message(tr("The journal entry could not be saved to %1.\r%2\rThe entry was NOT saved "
-                   "and is still on screen.")
-                    .arg(QDir::toNativeSeparators(journalFilePath(services_.folder, n)), error),
+    QString kept;
+    if (!writeJournalEntry(services_.folder, n, e, &error, &kept)) {
+        message(tr("The journal entry could not be saved.\r%1\rThe entry was NOT saved and is "
+                   "still on screen.")
+                    .arg(error.contains(file) ? error : file + QStringLiteral(": ") + error),
                 tr("Moonbite"), static_cast<int>(MessageBoxes::Icon::Critical));
         return;
     }
+    flag_ = false;
 
     // Show the entry as it now reads back from the file.
     const JournalEntry s = storedJournalEntry(e);
+    shown_ = ShownEntry{n, s};
     Text1->setText(s.day);
     Text13->setText(s.month);
     Text14->setText(s.year);
@@ -420,6 +448,11 @@ void Form3::saveent() {
     Text9->setText(s.gps1);
     Text10->setText(s.gps2);
     Text11->setText(s.bestTime);
+    if (!kept.isEmpty()) {
+        message(tr("The damaged file that was saved over is kept as %1.")
+                    .arg(QDir::toNativeSeparators(kept)),
+                tr("Moonbite"), static_cast<int>(MessageBoxes::Icon::Information));
+    }
 }
 
 void Form3::new_entry() {
@@ -466,7 +499,7 @@ void Form3::Command3_Click() {
 
 void Form3::Command4_Click() {
     flag_ = false;
-    entno_ = std::max(entryNumberFrom(valOf(Text8->text())) - 1, 1);
+    entno_ = std::clamp(entryNumberFrom(valOf(Text8->text())) - 1, 1, kMaxJournalEntry);
     readdata();
     Text8->setText(QString::number(entno_));
     if (Text1->text().isEmpty()) hideMoonValues();
@@ -474,7 +507,7 @@ void Form3::Command4_Click() {
 
 void Form3::Command5_Click() {
     if (flag_) return;
-    entno_ = std::min(entryNumberFrom(valOf(Text8->text())) + 1, kMaxJournalEntry + 1);
+    entno_ = std::clamp(entryNumberFrom(valOf(Text8->text())) + 1, 1, kMaxJournalEntry);
     readdata();
     if (Text1->text().isEmpty()) hideMoonValues();
 }

@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "date.h"
+#include "journal_file.h"
 #include "resizer.h"
 
 class QComboBox;
@@ -45,7 +46,7 @@ class Form3 : public QDialog {
 
     /// The entry number the window works on.
     [[nodiscard]] int entryNumber() const { return entno_; }
-    /// True while a blank page past the read entries is shown (Next does nothing).
+    /// True while a blank page past the last entry file is shown (Next does nothing).
     [[nodiscard]] bool newEntryFlag() const { return flag_; }
     /// The trip date the Moon values were last shown for.
     [[nodiscard]] std::optional<Date> entryDate() const { return entryDate_; }
@@ -110,6 +111,8 @@ class Form3 : public QDialog {
     void showTips();
     void hideMoonValues();
     void step(QLineEdit* box, int by);
+    /// Whether the journal has an entry (readable or not) numbered above number.
+    [[nodiscard]] bool entryAfter(int number) const;
     void message(const QString& text, const QString& title, int icon);
 
     void Command1_Click();
@@ -126,6 +129,14 @@ class Form3 : public QDialog {
     bool flag_ = false;
     bool inDateEntered_ = false;
     std::optional<Date> entryDate_;
+    /// The entry whose file was last put on screen, by reading or saving,
+    /// with the contents it had then; empty while a blank page stands for a
+    /// missing or damaged file. Saving replaces this file without asking.
+    struct ShownEntry {
+        int number;
+        JournalEntry entry;
+    };
+    std::optional<ShownEntry> shown_;
 };
 
 }  // namespace moonbite

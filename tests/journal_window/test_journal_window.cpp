@@ -2,6 +2,7 @@
 // values of the trip date, on a temporary journal folder.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -12,8 +13,12 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <iterator>
+#include <map>
 #include <memory>
 #include <ostream>
 
@@ -64,6 +69,17 @@ JournalEntry trip(const QString& day, const QString& month, const QString& year,
     e.gps2 = QStringLiteral("Off Bare Island");
     e.bestTime = QStringLiteral("7.10am - 8.40am");
     return e;
+}
+
+QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return "<unreadable>";
+    return f.readAll();
+}
+
+bool putFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 class JournalWindowTest : public ::testing::Test {
@@ -267,6 +283,99 @@ TEST_F(JournalWindowTest, DateBoxesFollowTheDateOrder) {
     EXPECT_EQ(dayFirst->Label21->x(), 1275 / 15);
 }
 
+// Where a caption sits against its box, in window coordinates.
+struct CaptionPlace {
+    QRect caption, box;
+};
+
+CaptionPlace placeOf(const Form3& w, const QLabel* caption, const QWidget* box) {
+    return {QRect(caption->mapTo(&w, QPoint(0, 0)), caption->size()),
+            QRect(box->mapTo(&w, QPoint(0, 0)), box->size())};
+}
+
+TEST_F(JournalWindowTest, CaptionsAreNamedAndMoveWithTheirBoxes) {
+    for (const bool monthFirst : {true, false}) {
+        SCOPED_TRACE(monthFirst ? "month first" : "day first");
+        state.dateOrderMonthFirst = monthFirst;
+        auto w = open();
+        w->show();
+        QApplication::processEvents();
+
+        // The resizer moves only what has a name.
+        QSet<QString> names;
+        for (const QLabel* label : w->findChildren<QLabel*>()) {
+            EXPECT_FALSE(label->objectName().isEmpty()) << label->text().toStdString();
+            EXPECT_FALSE(names.contains(label->objectName())) << label->objectName().toStdString();
+            names.insert(label->objectName());
+        }
+
+        QWidget* firstDateBox = monthFirst ? static_cast<QWidget*>(w->Text13) : w->Text1;
+        enum class Side { Left, Above };
+        struct Pair {
+            const char* caption;
+            QWidget* box;
+            Side side;
+        };
+        const Pair pairs[] = {
+            {"Label1", firstDateBox, Side::Left}, {"Label21", w->Text13, Side::Above},
+            {"Label22", w->Text1, Side::Above},   {"Label23", w->Text14, Side::Above},
+            {"Label2", w->Text8, Side::Left},     {"Label3", w->Text200, Side::Above},
+            {"Label4", w->Text4, Side::Left},     {"Label5", w->Combo1, Side::Left},
+            {"Label6", w->Combo2, Side::Left},    {"Label7", w->Text3, Side::Left},
+            {"Label8", w->Text6, Side::Left},     {"Label9", w->Text5, Side::Left},
+            {"Label10", w->Text7, Side::Left},    {"Label11", w->Combo3, Side::Left},
+            {"Label12", w->Text11, Side::Left},   {"Label13", w->Text9, Side::Above},
+            {"Label16", w->Text12, Side::Left},
+        };
+        // Every caption of a box is in the table: the rest are pictures and
+        // the phase texts.
+        for (const QString& name : names) {
+            const bool listed = std::any_of(std::begin(pairs), std::end(pairs),
+                                            [&](const Pair& p) { return name == p.caption; });
+            const bool other = name.startsWith(QStringLiteral("Pictures")) ||
+                               name == QStringLiteral("Label14") ||
+                               name == QStringLiteral("Label17");
+            EXPECT_TRUE(listed || other) << name.toStdString() << " is a caption of which box?";
+        }
+
+        std::map<QString, CaptionPlace> design;
+        for (const double scale : {1.0, 1.5}) {
+            SCOPED_TRACE(scale);
+            w->resize(static_cast<int>(620 * scale), static_cast<int>(460 * scale));
+            QApplication::processEvents();
+            ASSERT_EQ(w->width(), static_cast<int>(620 * scale));
+            for (const Pair& p : pairs) {
+                SCOPED_TRACE(p.caption);
+                const auto* caption = w->findChild<QLabel*>(QString::fromLatin1(p.caption));
+                ASSERT_NE(caption, nullptr);
+                const CaptionPlace at = placeOf(*w, caption, p.box);
+                if (p.side == Side::Left) {
+                    EXPECT_LE(at.caption.right(), at.box.left());
+                    const int middle = at.caption.center().y();
+                    EXPECT_GE(middle, at.box.top());
+                    EXPECT_LE(middle, at.box.bottom());
+                } else {
+                    EXPECT_LE(at.caption.bottom(), at.box.top());
+                    const int middle = at.caption.center().x();
+                    EXPECT_GE(middle, at.box.left());
+                    EXPECT_LE(middle, at.box.right());
+                }
+                if (scale == 1.0) {
+                    design[QString::fromLatin1(p.caption)] = at;
+                } else {
+                    // The caption keeps its place against the box: the
+                    // offset between them grows with the window.
+                    const CaptionPlace& d = design[QString::fromLatin1(p.caption)];
+                    const QPoint was = d.box.topLeft() - d.caption.topLeft();
+                    const QPoint now = at.box.topLeft() - at.caption.topLeft();
+                    EXPECT_NEAR(now.x(), was.x() * scale, 2);
+                    EXPECT_NEAR(now.y(), was.y() * scale, 2);
+                }
+            }
+        }
+    }
+}
+
 TEST_F(JournalWindowTest, TipsFollowTheSetting) {
     state.textTipsShown = true;
     auto on = open();
@@ -338,9 +447,10 @@ TEST_F(JournalWindowTest, BackOnTheFirstEntryReloadsIt) {
     EXPECT_EQ(w->Text1->text(), QStringLiteral("3"));
 }
 
-TEST_F(JournalWindowTest, BackOntoAGapGivesANewPageAfterTheCurrentOne) {
+TEST_F(JournalWindowTest, BackOntoAGapShowsThatNumberBlankAndSaveFillsIt) {
     for (int n : {1, 2, 3, 5})
         write(n, trip("9", "9", "2009", QStringLiteral("trip %1").arg(n)));
+    const QByteArray five = fileBytes(journalFilePath(dir.path(), 5));
     auto w = open();
     w->Text8->setText(QStringLiteral("4"));
     w->Command5->click();
@@ -348,12 +458,175 @@ TEST_F(JournalWindowTest, BackOntoAGapGivesANewPageAfterTheCurrentOne) {
     ASSERT_EQ(w->Text8->text(), QStringLiteral("5"));
 
     w->Command4->click();
-    EXPECT_EQ(w->Text8->text(), QStringLiteral("6"));
-    EXPECT_TRUE(w->newEntryFlag());
+    EXPECT_EQ(w->Text8->text(), QStringLiteral("4"));
+    EXPECT_FALSE(w->newEntryFlag()) << "entry 5 lies beyond, so this is no end";
     EXPECT_TRUE(w->Text1->text().isEmpty());
     EXPECT_TRUE(w->Text200->toPlainText().isEmpty());
     EXPECT_TRUE(w->Label14->text().isEmpty());
     EXPECT_FALSE(w->Text12->isVisibleTo(w.get()));
+
+    setDate(*w, "10", "9", "2009");
+    w->Text200->setPlainText(QStringLiteral("the trip that was missing"));
+    w->Command1->click();
+    EXPECT_EQ(readJournalEntry(dir.path(), 4).entry.notes,
+              QStringLiteral("the trip that was missing"));
+    EXPECT_EQ(fileBytes(journalFilePath(dir.path(), 5)), five);
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_TRUE(boxes.asked.empty());
+}
+
+TEST_F(JournalWindowTest, NextOntoAGapShowsItBlankAndGoesOnPastIt) {
+    for (int n : {1, 3})
+        write(n, trip("9", "9", "2009", QStringLiteral("trip %1").arg(n)));
+    auto w = open();
+    w->Command5->click();
+    EXPECT_EQ(w->Text8->text(), QStringLiteral("2"));
+    EXPECT_TRUE(w->Text200->toPlainText().isEmpty());
+    EXPECT_FALSE(w->newEntryFlag());
+    w->Command5->click();
+    EXPECT_EQ(w->Text8->text(), QStringLiteral("3"));
+    EXPECT_EQ(w->Text200->toPlainText(), QStringLiteral("trip 3"));
+    w->Command5->click();
+    EXPECT_EQ(w->Text8->text(), QStringLiteral("4"));
+    EXPECT_TRUE(w->newEntryFlag()) << "past the last file the journal ends";
+    EXPECT_FALSE(QFile::exists(journalFilePath(dir.path(), 2))) << "looking writes nothing";
+}
+
+// The journal as it was found: entries 1 to 8, jour6.dat missing and
+// jour3.dat cut short. Moving onto either used to show the page of the next
+// number, whose good file a save then replaced.
+TEST_F(JournalWindowTest, PagesForAGapOrADamagedFileNeverReplaceTheNextEntry) {
+    for (int n = 1; n <= 8; ++n) {
+        if (n != 6)
+            write(n, trip(QString::number(n), "2", "2001", QStringLiteral("trip %1").arg(n)));
+    }
+    const QString three = journalFilePath(dir.path(), 3);
+    QByteArray cut = fileBytes(three);
+    cut.chop(60);
+    ASSERT_TRUE(putFile(three, cut));
+    std::map<int, QByteArray> before;
+    for (int n : {1, 2, 4, 5, 7, 8})
+        before[n] = fileBytes(journalFilePath(dir.path(), n));
+
+    auto w = open();
+    w->Text8->setText(QStringLiteral("4"));
+    w->Command4->click();
+    EXPECT_EQ(w->Text8->text(), QStringLiteral("3"));
+    EXPECT_TRUE(w->Text200->toPlainText().isEmpty());
+    ASSERT_EQ(boxes.shown.size(), 1U);
+    EXPECT_EQ(boxes.shown[0].text.count(QDir::toNativeSeparators(three)), 1)
+        << "names the file once: " << boxes.shown[0].text.toStdString();
+    EXPECT_TRUE(boxes.shown[0].text.contains(QStringLiteral("is not a journal entry")));
+    EXPECT_TRUE(boxes.shown[0].text.endsWith(
+        QStringLiteral("It is shown blank here and stays as it is unless you save this entry.")));
+    EXPECT_EQ(fileBytes(three), cut) << "looking leaves it alone";
+
+    setDate(*w, "3", "2", "2001");
+    w->Text200->setPlainText(QStringLiteral("trip 3, typed again"));
+    boxes.shown.clear();
+    w->Command1->click();
+    EXPECT_EQ(readJournalEntry(dir.path(), 3).entry.notes, QStringLiteral("trip 3, typed again"));
+    EXPECT_EQ(fileBytes(three + QStringLiteral(".damaged")), cut);
+    ASSERT_EQ(boxes.shown.size(), 1U);
+    EXPECT_EQ(boxes.shown[0].icon, Icon::Information);
+    EXPECT_TRUE(boxes.shown[0].text.contains(QDir::toNativeSeparators(three) + ".damaged"));
+
+    w->Text8->setText(QStringLiteral("7"));
+    w->Command4->click();
+    EXPECT_EQ(w->Text8->text(), QStringLiteral("6"));
+    EXPECT_TRUE(w->Text200->toPlainText().isEmpty());
+    setDate(*w, "6", "2", "2001");
+    w->Text200->setPlainText(QStringLiteral("trip 6"));
+    w->Command1->click();
+    EXPECT_EQ(readJournalEntry(dir.path(), 6).entry.notes, QStringLiteral("trip 6"));
+
+    for (const auto& [n, bytes] : before)
+        EXPECT_EQ(fileBytes(journalFilePath(dir.path(), n)), bytes) << "entry " << n;
+    EXPECT_TRUE(boxes.asked.empty());
+}
+
+// --- Saving over an entry that is not on screen ------------------------------------------
+
+TEST_F(JournalWindowTest, BlankPageWhoseFileAppearedMeanwhileAsksBeforeReplacingIt) {
+    auto w = open();
+    ASSERT_TRUE(w->newEntryFlag());
+    // Another program saves entry 1 while the blank page is open.
+    write(1, trip("1", "1", "2020", "written elsewhere"));
+    const QByteArray theirs = fileBytes(journalFilePath(dir.path(), 1));
+    setDate(*w, "5", "6", "2021");
+    w->Text200->setPlainText(QStringLiteral("mine"));
+
+    boxes.answer = false;
+    w->Command1->click();
+    ASSERT_EQ(boxes.asked.size(), 1U);
+    EXPECT_EQ(boxes.asked[0].title, QStringLiteral("Replace Journal Entry"));
+    EXPECT_TRUE(boxes.asked[0].text.contains(journalFilePath(dir.path(), 1)));
+    EXPECT_TRUE(boxes.asked[0].text.contains(QStringLiteral("1/1/2020")));
+    EXPECT_EQ(fileBytes(journalFilePath(dir.path(), 1)), theirs);
+    EXPECT_EQ(w->Text200->toPlainText(), QStringLiteral("mine"));
+    EXPECT_EQ(w->Text1->text(), QStringLiteral("5"));
+    EXPECT_EQ(w->Text8->text(), QStringLiteral("1"));
+    EXPECT_TRUE(w->newEntryFlag()) << "the page is still unsaved";
+
+    boxes.answer = true;
+    w->Command1->click();
+    EXPECT_EQ(boxes.asked.size(), 2U);
+    EXPECT_EQ(readJournalEntry(dir.path(), 1).entry.notes, QStringLiteral("mine"));
+    EXPECT_FALSE(w->newEntryFlag());
+    // Now it is the entry on screen: saving it again asks nothing.
+    w->Command1->click();
+    EXPECT_EQ(boxes.asked.size(), 2U);
+}
+
+TEST_F(JournalWindowTest, TypedEntryNumberOfAnotherEntryAsksBeforeReplacingIt) {
+    write(1, trip("1", "1", "2020", "first"));
+    write(2, trip("2", "1", "2020", "second"));
+    const QByteArray second = fileBytes(journalFilePath(dir.path(), 2));
+    auto w = open();
+    w->Text8->setText(QStringLiteral("2"));
+    w->Command1->click();
+    ASSERT_EQ(boxes.asked.size(), 1U);
+    EXPECT_EQ(fileBytes(journalFilePath(dir.path(), 2)), second);
+    EXPECT_EQ(w->Text200->toPlainText(), QStringLiteral("first"));
+    // A number with no file is simply written.
+    w->Text8->setText(QStringLiteral("9"));
+    w->Command1->click();
+    EXPECT_EQ(boxes.asked.size(), 1U);
+    EXPECT_EQ(readJournalEntry(dir.path(), 9).entry.notes, QStringLiteral("first"));
+}
+
+TEST_F(JournalWindowTest, EntryChangedOnDiskSinceItWasShownAsks) {
+    write(1, trip("1", "1", "2020", "as read"));
+    auto w = open();
+    w->Text200->setPlainText(QStringLiteral("edited here"));
+    w->Command1->click();
+    EXPECT_TRUE(boxes.asked.empty()) << "the entry on screen is saved without a question";
+    write(1, trip("1", "1", "2020", "edited elsewhere"));
+    w->Text200->setPlainText(QStringLiteral("edited here again"));
+    w->Command1->click();
+    ASSERT_EQ(boxes.asked.size(), 1U);
+    EXPECT_EQ(readJournalEntry(dir.path(), 1).entry.notes, QStringLiteral("edited elsewhere"));
+}
+
+TEST_F(JournalWindowTest, SavingOntoAPipeFailsAndLeavesIt) {
+    write(1, trip("1", "1", "2020", "first"));
+    const QString pipe = journalFilePath(dir.path(), 2);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    auto w = open();
+    w->Command5->click();
+    ASSERT_EQ(boxes.shown.size(), 1U);
+    EXPECT_TRUE(boxes.shown[0].text.contains(QStringLiteral("is not a regular file")));
+    EXPECT_FALSE(w->newEntryFlag());
+    setDate(*w, "2", "1", "2020");
+    w->Command1->click();
+    ASSERT_EQ(boxes.shown.size(), 2U);
+    EXPECT_EQ(boxes.shown[1].icon, Icon::Critical);
+    EXPECT_EQ(boxes.shown[1].text.count(QDir::toNativeSeparators(pipe)), 1)
+        << boxes.shown[1].text.toStdString();
+    EXPECT_TRUE(boxes.shown[1].text.contains(QStringLiteral("NOT saved")));
+    EXPECT_TRUE(QFileInfo(pipe).exists());
+    EXPECT_FALSE(QFileInfo(pipe).isFile());
+    EXPECT_EQ(w->Text1->text(), QStringLiteral("2"));
 }
 
 TEST_F(JournalWindowTest, ClearThenSaveBlanksTheFile) {
@@ -370,6 +643,7 @@ TEST_F(JournalWindowTest, ClearThenSaveBlanksTheFile) {
     expected.year = QStringLiteral("2026");
     EXPECT_TRUE(r.entry == expected);
     EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_TRUE(boxes.asked.empty()) << "the entry on screen is replaced without a question";
 }
 
 // --- Moon values -------------------------------------------------------------------------
@@ -475,9 +749,13 @@ TEST_F(JournalWindowTest, BrokenFileIsReportedOnceAndLeftAlone) {
     auto w = open();
     ASSERT_EQ(boxes.shown.size(), 1U);
     EXPECT_EQ(boxes.shown[0].icon, Icon::Exclamation);
-    EXPECT_TRUE(boxes.shown[0].text.contains(journalFilePath(dir.path(), 1)));
+    EXPECT_EQ(boxes.shown[0].text.count(journalFilePath(dir.path(), 1)), 1);
     EXPECT_TRUE(w->Text1->text().isEmpty());
     EXPECT_TRUE(w->Text200->toPlainText().isEmpty());
+    EXPECT_EQ(w->Text8->text(), QStringLiteral("1"));
+    EXPECT_FALSE(w->newEntryFlag()) << "a damaged file is no end of the journal";
+    w->Command5->click();
+    EXPECT_EQ(w->Text8->text(), QStringLiteral("2"));
     EXPECT_TRUE(w->newEntryFlag());
     QFile again(journalFilePath(dir.path(), 1));
     ASSERT_TRUE(again.open(QIODevice::ReadOnly));

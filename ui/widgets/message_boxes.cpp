@@ -36,6 +36,17 @@ void MessageBoxes::show(QWidget* parent, const QString& text, const QString& tit
     present(parent, text, title, icon);
 }
 
+bool MessageBoxes::ask(QWidget* parent, const QString& text, const QString& title) {
+    const OpenGuard guard(open_);
+    return presentQuestion(parent, text, title);
+}
+
+bool QtMessageBoxes::presentQuestion(QWidget* parent, const QString& text, const QString& title) {
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 void QtMessageBoxes::present(QWidget* parent, const QString& text, const QString& title,
                              Icon icon) {
     QMessageBox box(toQt(icon), title, text, QMessageBox::Ok, parent);
