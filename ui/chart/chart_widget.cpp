@@ -39,9 +39,12 @@ constexpr double kHitRadius = 8.0;  // px around a line point
 constexpr double kMaxDepth = 14.0;  // px of extrusion at most
 constexpr double kLabelGap = 10.0;  // px kept clear between category labels
 constexpr double kLabelDrop = 5.0;  // px from the axis line down to a label
-constexpr qreal kFaceZ = 3.5;       // over the grid and axes, under the series
-constexpr qreal kDotZ = 10.0;       // over the series
-constexpr qreal kMarkerZ = 50.0;    // over everything
+// The share of the chart's height kept free along its top for the window's
+// selected-date boxes, which lie over the chart and grow with it.
+constexpr double kCaptionShare = 0.13;
+constexpr qreal kFaceZ = 3.5;     // over the grid and axes, under the series
+constexpr qreal kDotZ = 10.0;     // over the series
+constexpr qreal kMarkerZ = 50.0;  // over everything
 
 enum class Kind { Bar, Line, Area, Step };
 
@@ -125,6 +128,8 @@ struct ChartWidget::Impl {
     QTimer rebuildTimer;
 
     void markDirty();
+    void dataChanged();
+    [[nodiscard]] int captionHeight() const;
     void ensureBuilt();
     void rebuild();
     void makeSeries();
@@ -156,10 +161,6 @@ ChartWidget::Impl::Impl(ChartWidget* owner) : q(owner) {
     chart->setDropShadowEnabled(false);
     chart->setAnimationOptions(QChart::NoAnimation);
     chart->setPlotAreaBackgroundVisible(false);
-    // Room above and to the right for the extruded faces, so that every type
-    // shares one plot geometry and switching types does not make it jump.
-    const int room = static_cast<int>(kMaxDepth) + 4;
-    chart->setMargins(QMargins(6, room, room, 4));
     chart->layout()->setContentsMargins(0, 0, 0, 0);
 
     axisX = new QBarCategoryAxis;
@@ -180,6 +181,9 @@ ChartWidget::Impl::Impl(ChartWidget* owner) : q(owner) {
     view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     view->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     view->setFocusPolicy(Qt::NoFocus);
+    // A re-plot moves labels, bars and points all over the plot; patching
+    // only the changed items' rectangles left slivers of old labels behind.
+    view->setViewportUpdateMode(QGraphicsView::FullViewportUpdate);
     // Clicks and keys belong to the ChartWidget, which does its own hit tests;
     // this also keeps scene coordinates equal to widget coordinates.
     view->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -204,6 +208,17 @@ void ChartWidget::Impl::markDirty() {
     if (!rebuildTimer.isActive()) rebuildTimer.start();
 }
 
+// New data: a highlighted point would now stand for another day.
+void ChartWidget::Impl::dataChanged() {
+    highlighted = 0;
+    marker->hide();
+    markDirty();
+}
+
+int ChartWidget::Impl::captionHeight() const {
+    return static_cast<int>(std::ceil(q->height() * kCaptionShare));
+}
+
 void ChartWidget::Impl::ensureBuilt() {
     if (dirty && !rebuilding) rebuild();
 }
@@ -221,6 +236,8 @@ void ChartWidget::Impl::rebuild() {
     layoutNow();
     rebuilding = false;
     updateDecorations();
+    // The whole plot, every time: what the old data drew may lie anywhere.
+    view->viewport()->update();
 }
 
 void ChartWidget::Impl::makeSeries() {
@@ -370,6 +387,12 @@ void ChartWidget::Impl::updateLabels() {
 }
 
 void ChartWidget::Impl::layoutNow() {
+    // Room above and to the right for the extruded faces, so that every type
+    // shares one plot geometry and switching types does not make it jump;
+    // above that, the caption band.
+    const int room = static_cast<int>(kMaxDepth) + 4;
+    const QMargins margins(6, captionHeight() + room, room, 4);
+    if (chart->margins() != margins) chart->setMargins(margins);
     const QSizeF size = q->size();
     if (chart->size() != size) {
         chart->resize(size);
@@ -552,12 +575,14 @@ ChartWidget::~ChartWidget() {
 
 void ChartWidget::setRowCount(int rows) {
     rows = std::clamp(rows, 0, kMaxRows);
+    // Every plot starts here, so the selection goes even when the count stays.
+    impl_->highlighted = 0;
+    impl_->marker->hide();
     if (rows == impl_->rows()) return;
     impl_->labels.resize(static_cast<std::size_t>(rows));
     impl_->values.resize(static_cast<std::size_t>(rows), 0.0);
     impl_->current = rows == 0 ? 0 : std::clamp(impl_->current, 1, rows);
-    if (impl_->highlighted > rows) impl_->highlighted = 0;
-    impl_->markDirty();
+    impl_->dataChanged();
 }
 
 int ChartWidget::rowCount() const {
@@ -577,7 +602,7 @@ void ChartWidget::setRowLabel(const QString& label) {
     QString& slot = impl_->labels[static_cast<std::size_t>(impl_->current - 1)];
     if (slot == label) return;
     slot = label;
-    impl_->markDirty();
+    impl_->dataChanged();
 }
 
 void ChartWidget::setData(const QString& value) {
@@ -586,7 +611,7 @@ void ChartWidget::setData(const QString& value) {
     const double parsed = chartgeom::parseValue(value);
     if (slot == parsed) return;
     slot = parsed;
-    impl_->markDirty();
+    impl_->dataChanged();
 }
 
 QString ChartWidget::rowLabelAt(int row) const {
@@ -659,6 +684,10 @@ QRect ChartWidget::plotRect() const {
     impl_->ensureBuilt();
     impl_->layoutNow();
     return impl_->chart->plotArea().toAlignedRect();
+}
+
+QRect ChartWidget::captionBand() const {
+    return {0, 0, width(), impl_->captionHeight()};
 }
 
 QChart* ChartWidget::chart() const {

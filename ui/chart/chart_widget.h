@@ -39,6 +39,8 @@ class ChartWidget : public QWidget {
 
     /// Number of rows (data points); rows keep their label and value when the
     /// count grows, new rows are empty with value 0.
+    /// Every call (a new plot begins) clears the highlighted point, as does
+    /// any change of a row's label or value.
     void setRowCount(int rows);
     [[nodiscard]] int rowCount() const;
     /// The current row, 1-based, that setRowLabel and setData address.
@@ -69,6 +71,11 @@ class ChartWidget : public QWidget {
     void updateNow() const;
     /// The plot area (inside the axes) in widget coordinates, up to date.
     [[nodiscard]] QRect plotRect() const;
+    /// The strip along the top, above the plot and clear of both axes, where
+    /// the window lays its selected-date boxes over the chart. Its height is a
+    /// fixed share of the chart's, so it keeps fitting boxes that are scaled
+    /// with the chart.
+    [[nodiscard]] QRect captionBand() const;
     /// The underlying chart, up to date with the model; owned by this widget.
     [[nodiscard]] QChart* chart() const;
     /// How many times the series were rebuilt from the model.
