@@ -941,6 +941,17 @@ int runCommand(int argc, const char* const* argv, std::ostream& out, std::ostrea
     auto* jCsv = journal->add_flag("--csv", journalCsv, "Write CSV with a header row");
     jJson->excludes(jCsv);
 
+    // CLI11 would only say that a command is required.
+    if (argc > 1 && argv[1][0] != '-') {
+        const std::string name = argv[1];
+        const auto commands = app.get_subcommands([](const CLI::App*) { return true; });
+        if (std::none_of(commands.begin(), commands.end(),
+                         [&](const CLI::App* c) { return c->get_name() == name; })) {
+            err << "moonbite-cli: unknown command \"" << shown(name)
+                << "\" (use day, month, range, phases or journal)\n";
+            return kUsageError;
+        }
+    }
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {

@@ -2,12 +2,29 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <map>
+#include <new>
 #include <nlohmann/json.hpp>
 #include <sstream>
+#include <stdexcept>
+#include <streambuf>
 #include <string>
 #include <vector>
 
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -424,6 +441,558 @@ TEST(CliProgram, EndToEnd) {
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("phases"), std::string::npos);
 }
+
+// --- Failures of the tool itself: status 1 ---------------------------------
+
+// A stream buffer whose every write does what the test says: throw, or fail.
+class FailingBuffer : public std::streambuf {
+  public:
+    explicit FailingBuffer(std::function<void()> onWrite) : onWrite_(std::move(onWrite)) {}
+
+  protected:
+    int_type overflow(int_type) override {
+        onWrite_();
+        return traits_type::eof();
+    }
+    std::streamsize xsputn(const char*, std::streamsize) override {
+        onWrite_();
+        return 0;
+    }
+
+  private:
+    std::function<void()> onWrite_;
+};
+
+struct Thrown {
+    const char* name;
+    std::function<void()> doThrow;
+    const char* says;
+};
+
+TEST(CliFailures, AnythingThrownIsOneLineAndStatusOne) {
+    const Thrown cases[] = {
+        {"bad_alloc", [] { throw std::bad_alloc(); }, "out of memory"},
+        {"runtime_error", [] { throw std::runtime_error("disk on fire"); }, "disk on fire"},
+        {"int", [] { throw 42; }, "internal error"},
+    };
+    for (const Thrown& c : cases) {
+        SCOPED_TRACE(c.name);
+        FailingBuffer buffer(c.doThrow);
+        std::ostream out(&buffer);
+        out.exceptions(std::ios::badbit);  // the stream passes the exception on
+        std::ostringstream err;
+        const std::vector<const char*> args = {"moonbite-cli", "day",  "--lat", "33:52S", "--lon",
+                                               "151:13E",      "--tz", "10",    "--json"};
+        int status = -1;
+        EXPECT_NO_THROW(status = run(static_cast<int>(args.size()), args.data(), out, err,
+                                     *Date::fromYmd(2026, 12, 7)));
+        EXPECT_EQ(status, kFailure);
+        EXPECT_EQ(err.str().rfind("moonbite-cli: ", 0), 0u) << err.str();
+        EXPECT_NE(err.str().find(c.says), std::string::npos) << err.str();
+        EXPECT_EQ(err.str().find('\n'), err.str().size() - 1) << err.str();
+    }
+}
+
+TEST(CliFailures, OutputThatCannotBeWrittenIsStatusOne) {
+    FailingBuffer buffer([] {});
+    std::ostream out(&buffer);
+    std::ostringstream err;
+    const std::vector<const char*> args = {"moonbite-cli", "phases", "--tz",
+                                           "10",           "--year", "2000"};
+    const int status =
+        run(static_cast<int>(args.size()), args.data(), out, err, *Date::fromYmd(2026, 12, 7));
+    EXPECT_EQ(status, kFailure);
+    EXPECT_NE(err.str().find("cannot write the output"), std::string::npos) << err.str();
+}
+
+// --- Hostile input, run as the real program ----------------------------------
+//
+// Every case runs the built program in a folder of its own, under `timeout`,
+// so that a hang fails the case instead of the suite. "{dir}" in an argument
+// or a variable stands for that folder.
+
+// What a path is on disk, to tell whether a case left it alone.
+std::string fileState(const std::string& path) {
+    struct stat st {};
+    if (lstat(path.c_str(), &st) != 0) return std::string("missing: ") + std::strerror(errno);
+    std::ostringstream o;
+    o << "mode " << std::oct << st.st_mode << std::dec << " inode " << st.st_ino << " device "
+      << st.st_rdev << " size " << st.st_size << " mtime " << st.st_mtim.tv_sec << '.'
+      << st.st_mtim.tv_nsec;
+    if (S_ISLNK(st.st_mode)) {
+        std::array<char, 4096> target{};
+        const ssize_t n = readlink(path.c_str(), target.data(), target.size() - 1);
+        o << " link to " << std::string(target.data(), n > 0 ? static_cast<std::size_t>(n) : 0);
+    } else if (S_ISREG(st.st_mode)) {
+        std::ifstream in(path, std::ios::binary);
+        o << " bytes " << std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    return o.str();
+}
+
+std::vector<std::string> folderEntries(const QString& folder) {
+    std::vector<std::string> names;
+    for (const QString& name : QDir(folder).entryList(
+             QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name))
+        names.push_back(name.toStdString());
+    return names;
+}
+
+std::string slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::string expand(std::string text, const std::string& dir) {
+    for (std::size_t at; (at = text.find("{dir}")) != std::string::npos;)
+        text.replace(at, 5, dir);
+    return text;
+}
+
+struct ProgramRun {
+    int status = -1;  // 124 when timeout stopped it
+    std::string out;
+    std::string err;
+};
+
+// Runs the program with the arguments, standard output into a file (or onto
+// /dev/full), and the environment changed as given ("NAME=value" sets,
+// "NAME" unsets).
+ProgramRun runInFolder(const std::vector<std::string>& args, const std::string& dir,
+                       bool outputToFull, const std::vector<std::string>& environment) {
+    const std::string outPath = dir + "/../stdout.txt";
+    const std::string errPath = dir + "/../stderr.txt";
+    std::vector<std::string> argv = {"timeout", "20", MOONBITE_CLI_PATH};
+    for (const std::string& a : args)
+        argv.push_back(expand(a, dir));
+    std::vector<char*> argp;
+    for (std::string& a : argv)
+        argp.push_back(a.data());
+    argp.push_back(nullptr);
+
+    std::map<std::string, std::string> env;
+    for (char** e = environ; *e != nullptr; ++e) {
+        const std::string entry(*e);
+        const std::size_t eq = entry.find('=');
+        if (eq != std::string::npos) env[entry.substr(0, eq)] = entry.substr(eq + 1);
+    }
+    env["HOME"] = dir;  // nothing of the real user's is read or written
+    env["LC_ALL"] = "C";
+    for (const std::string& change : environment) {
+        const std::size_t eq = change.find('=');
+        if (eq == std::string::npos)
+            env.erase(change);
+        else
+            env[change.substr(0, eq)] = expand(change.substr(eq + 1), dir);
+    }
+    std::vector<std::string> envText;
+    for (const auto& [name, value] : env)
+        envText.push_back(name + "=" + value);
+    std::vector<char*> envp;
+    for (std::string& e : envText)
+        envp.push_back(e.data());
+    envp.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/zero", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, outputToFull ? "/dev/full" : outPath.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    ProgramRun r;
+    pid_t pid = 0;
+    const int spawned = posix_spawnp(&pid, "timeout", &actions, nullptr, argp.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) {
+        r.err = std::string("cannot start the program: ") + std::strerror(spawned);
+        return r;
+    }
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    if (!outputToFull) r.out = slurp(outPath);
+    r.err = slurp(errPath);
+    return r;
+}
+
+enum class Expect { Quiet, Refused };
+
+struct Hostile {
+    const char* name;
+    std::vector<std::string> args;
+    /// Makes the case's files in its folder; returns false when this system
+    /// cannot make them (the case is skipped).
+    std::function<bool(const std::string& dir)> setUp;
+    int status;
+    /// Fragments of the message (stderr) or, with status 0, of the output.
+    std::vector<std::string> says;
+    /// Paths in the folder that must be exactly as set up afterwards.
+    std::vector<std::string> unchanged;
+    /// Fragments that must not appear anywhere.
+    std::vector<std::string> never = {};
+    bool outputToFull = false;
+    std::vector<std::string> environment = {};
+};
+void PrintTo(const Hostile& c, std::ostream* os) {
+    *os << c.name;
+}
+
+// --- Set-ups --------------------------------------------------------------
+
+bool nothing(const std::string&) {
+    return true;
+}
+
+bool makeFifo(const std::string& path) {
+    return mkfifo(path.c_str(), 0644) == 0;
+}
+
+bool makeSocket(const std::string& path) {
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    if (fd < 0) return false;
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (path.size() >= sizeof address.sun_path) return false;
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    const bool ok = bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    close(fd);
+    return ok;
+}
+
+// A node of the same kind as /dev/full, in the case's own folder, so that a
+// tool that replaces it harms nothing outside (needs the right to make devices).
+bool makeDevice(const std::string& path) {
+    return mknod(path.c_str(), S_IFCHR | 0644, makedev(1, 7)) == 0;
+}
+
+bool makeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+    return static_cast<bool>(out);
+}
+
+std::function<bool(const std::string&)> fifoAt(const char* name) {
+    return [name](const std::string& dir) { return makeFifo(dir + "/" + name); };
+}
+
+std::function<bool(const std::string&)> linkTo(const char* name, const char* target,
+                                               std::function<bool(const std::string&)> first) {
+    return [=](const std::string& dir) {
+        return (!first || first(dir)) &&
+               symlink(expand(target, dir).c_str(), (dir + "/" + name).c_str()) == 0;
+    };
+}
+
+// The current location in the state file, with one key replaced.
+std::function<bool(const std::string&)> currentPlaceWith(const char* key, QString value) {
+    return [key, value](const std::string& dir) {
+        SettingsStore store(QString::fromStdString(dir));
+        const QString s = QStringLiteral("Settings");
+        for (const auto& [k, v] : {std::pair{"latdeg", "33"},
+                                   {"latmin", "52"},
+                                   {"NorS", "S"},
+                                   {"londeg", "151"},
+                                   {"lonmin", "13"},
+                                   {"WorE", "E"},
+                                   {"gmt", "10"}}) {
+            store.save(kStateApp, s, QString::fromLatin1(k),
+                       std::string_view(k) == key ? value : QString::fromLatin1(v));
+        }
+        return store.writable();
+    };
+}
+
+// A saved location "Reef", with one key replaced.
+std::function<bool(const std::string&)> savedPlaceWith(const char* key, QString value) {
+    return [key, value](const std::string& dir) {
+        SettingsStore store(QString::fromStdString(dir));
+        const QString list = QStringLiteral("Settings\\Locations\\");
+        store.save(kTitleApp, list, QStringLiteral("nlist"), QStringLiteral("1"));
+        store.save(kTitleApp, list, QStringLiteral("place(1)"), QStringLiteral("Reef"));
+        const QString section = locationSection(QStringLiteral("Reef"));
+        for (const auto& [k, v] : {std::pair{"latdeg", "16"},
+                                   {"latmin", "55"},
+                                   {"NorS", "S"},
+                                   {"londeg", "145"},
+                                   {"lonmin", "46"},
+                                   {"WorE", "E"},
+                                   {"gmt", "10"}}) {
+            store.save(kTitleApp, section, QString::fromLatin1(k),
+                       std::string_view(k) == key ? value : QString::fromLatin1(v));
+        }
+        return store.writable();
+    };
+}
+
+bool hugeLocationList(const std::string& dir) {
+    SettingsStore store(QString::fromStdString(dir));
+    store.save(kTitleApp, QStringLiteral("Settings\\Locations\\"), QStringLiteral("nlist"),
+               QStringLiteral("2147483647"));
+    return store.writable();
+}
+
+// Journal entries that are no files: a pipe, a folder, a dangling link, a link loop.
+bool oddJournal(const std::string& dir) {
+    JournalEntry trip;
+    trip.day = QStringLiteral("21");
+    trip.month = QStringLiteral("1");
+    trip.year = QStringLiteral("2000");
+    QString error;
+    return writeJournalEntry(QString::fromStdString(dir), 1, trip, &error) &&
+           makeFifo(dir + "/jour2.dat") && mkdir((dir + "/jour3.dat").c_str(), 0755) == 0 &&
+           symlink((dir + "/gone.dat").c_str(), (dir + "/jour4.dat").c_str()) == 0 &&
+           symlink((dir + "/jour5.dat").c_str(), (dir + "/jour5.dat").c_str()) == 0;
+}
+
+class CliHostileInput : public ::testing::TestWithParam<Hostile> {};
+
+TEST_P(CliHostileInput, AnsweredClearlyAndNothingHarmed) {
+    const Hostile& c = GetParam();
+    QTemporaryDir base;
+    ASSERT_TRUE(base.isValid());
+    const std::string dir = base.filePath(QStringLiteral("case")).toStdString();
+    ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);
+    if (!c.setUp(dir)) GTEST_SKIP() << "this system cannot make the case's files";
+
+    std::map<std::string, std::string> before;
+    for (const std::string& path : c.unchanged)
+        before[path] = fileState(dir + "/" + path);
+    const std::vector<std::string> entriesBefore = folderEntries(QString::fromStdString(dir));
+
+    const ProgramRun r = runInFolder(c.args, dir, c.outputToFull, c.environment);
+
+    EXPECT_NE(r.status, 124) << "the program did not finish within 20 s";
+    EXPECT_EQ(r.status, c.status) << r.err;
+    if (c.status == 0) {
+        EXPECT_EQ(r.err, "");
+        for (const std::string& fragment : c.says)
+            EXPECT_NE(r.out.find(expand(fragment, dir)), std::string::npos) << fragment << "\n"
+                                                                            << r.out;
+    } else {
+        if (!c.outputToFull) {
+            EXPECT_EQ(r.out, "");
+        }
+        // One line, short enough to read, whatever the input was.
+        ASSERT_FALSE(r.err.empty());
+        EXPECT_EQ(r.err.rfind("moonbite-cli: ", 0), 0u) << r.err;
+        EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
+        EXPECT_LT(r.err.size(), 1000u);
+        for (const std::string& fragment : c.says)
+            EXPECT_NE(r.err.find(expand(fragment, dir)), std::string::npos) << fragment << "\n"
+                                                                            << r.err;
+        // Nothing left behind, nothing taken away.
+        EXPECT_EQ(folderEntries(QString::fromStdString(dir)), entriesBefore);
+    }
+    for (const std::string& fragment : c.never) {
+        EXPECT_EQ(r.out.find(fragment), std::string::npos) << fragment;
+        EXPECT_EQ(r.err.find(fragment), std::string::npos) << fragment;
+    }
+    for (const std::string& path : c.unchanged)
+        EXPECT_EQ(fileState(dir + "/" + path), before[path]) << path;
+}
+
+#define PLACE "--lat", "33:52S", "--lon", "151:13E", "--tz", "10"
+#define MONTH_PDF(target) "month", PLACE, "--year", "2000", "--month", "1", "--pdf", "{dir}/" target
+#define CURRENT "day", "--settings-dir", "{dir}"
+#define SAVED "day", "--settings-dir", "{dir}", "--location", "Reef"
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CliHostileInput,
+    ::testing::Values(
+        // A PDF goes only to a new path or over a regular file.
+        Hostile{"PdfOntoFifo", {MONTH_PDF("target")}, fifoAt("target"), 2,
+                {"{dir}/target", "named pipe"}, {"target"}},
+        Hostile{"PdfOntoFolder", {MONTH_PDF("target")},
+                [](const std::string& d) { return mkdir((d + "/target").c_str(), 0755) == 0; }, 2,
+                {"a folder"}, {"target"}},
+        Hostile{"PdfOntoSocket", {MONTH_PDF("s")},
+                [](const std::string& d) { return makeSocket(d + "/s"); }, 2, {"a socket"}, {"s"}},
+        Hostile{"PdfOntoDevice", {MONTH_PDF("full")},
+                [](const std::string& d) { return makeDevice(d + "/full"); }, 2, {"a device"},
+                {"full"}},
+        Hostile{"PdfOntoLinkToDevice", {MONTH_PDF("link")},
+                linkTo("link", "{dir}/full",
+                       [](const std::string& d) { return makeDevice(d + "/full"); }),
+                2, {"a symbolic link to a device"}, {"link", "full"}},
+        Hostile{"PdfOntoLinkToFifo", {MONTH_PDF("link")},
+                linkTo("link", "{dir}/pipe", fifoAt("pipe")), 2,
+                {"a symbolic link to a named pipe"}, {"link", "pipe"}},
+        Hostile{"PdfOntoDanglingLink", {MONTH_PDF("link")},
+                linkTo("link", "{dir}/nowhere", nullptr), 2, {"symbolic link to nothing"},
+                {"link"}},
+        Hostile{"PdfOntoLinkLoop", {MONTH_PDF("link")}, linkTo("link", "{dir}/link", nullptr), 2,
+                {"loop"}, {"link"}},
+        Hostile{"PdfUnderAPlainFile", {MONTH_PDF("file.pdf/inside.pdf")},
+                [](const std::string& d) { return makeFile(d + "/file.pdf", "mine"); }, 2,
+                {"cannot write"}, {"file.pdf"}},
+        Hostile{"PdfInAMissingFolder", {MONTH_PDF("no/such/page.pdf")}, nothing, 2,
+                {"cannot write"}, {}},
+        Hostile{"PdfWithUnknownOption",
+                {MONTH_PDF("page.pdf"), "--options", "prediction,tides"}, nothing, 2,
+                {"unknown calendar option \"tides\""}, {}},
+        // Qt's runtime-folder warning and its /tmp/runtime-<user> stay away.
+        Hostile{"PdfQuietWithoutRuntimeFolder",
+                {MONTH_PDF("page.pdf"), "--options", "prediction"},
+                nothing,
+                0,
+                {"wrote {dir}/page.pdf"},
+                {},
+                {"XDG_RUNTIME_DIR"},
+                false,
+                {"XDG_RUNTIME_DIR", "TMPDIR={dir}"}},
+
+        // Numbers are decimal.
+        Hostile{"MonthWithLeadingZeroIsDecimal",
+                {"month", PLACE, "--year", "2000", "--month", "010"}, nothing, 0,
+                {"October 2000"}, {}},
+        Hostile{"MonthZeroNine", {"month", PLACE, "--year", "2000", "--month", "09"}, nothing, 0,
+                {"September 2000"}, {}},
+        Hostile{"DaysWithLeadingZero", {"range", PLACE, "--from", "2000-01-01", "--days", "010"},
+                nothing, 0, {"2000-01-10"}, {}, {"2000-01-11"}},
+        Hostile{"YearWithLeadingZero", {"phases", "--tz", "10", "--year", "02024"}, nothing, 0,
+                {"2024-"}, {}},
+        Hostile{"LatitudeInHex", {"day", "--lat", "0x10", "--lon", "151", "--tz", "10"}, nothing,
+                2, {"\"0x10\""}, {}},
+        Hostile{"LatitudeWithExponent", {"day", "--lat", "1e1", "--lon", "151", "--tz", "10"},
+                nothing, 2, {"\"1e1\""}, {}},
+        Hostile{"ZoneInHex", {"day", "--lat", "1", "--lon", "1", "--tz", "0x0A"}, nothing, 2,
+                {"\"0x0A\" is not a number"}, {}},
+        Hostile{"ZoneInfinite", {"day", "--lat", "1", "--lon", "1", "--tz", "inf"}, nothing, 2,
+                {"\"inf\" is not a number"}, {}},
+        Hostile{"ZoneNan", {"day", "--lat", "1", "--lon", "1", "--tz", "nan"}, nothing, 2,
+                {"\"nan\" is not a number"}, {}},
+        Hostile{"ZoneOverflowing", {"day", "--lat", "1", "--lon", "1", "--tz", "1e309"}, nothing,
+                2, {"\"1e309\" is not a number"}, {}, {"time zone inf"}},
+        Hostile{"GraphDaysInHex", {"day", PLACE, "--graph-days", "0x10"}, nothing, 2,
+                {"--graph-days \"0x10\""}, {}},
+        Hostile{"DaysWithExponent", {"range", PLACE, "--from", "2000-01-01", "--days", "1e1"},
+                nothing, 2, {"--days \"1e1\""}, {}},
+        Hostile{"DecimalsStayFine",
+                {"day", "--lat", "-33.5", "--lon", "151.25", "--tz", "9.5", "--date",
+                 "2000-01-21"},
+                nothing, 0, {"33:30S 151:15E, GMT +9.5"}, {}},
+        // Out of range and malformed, as before.
+        Hostile{"LatitudeBeyond8959", {"day", "--lat", "90:00N", "--lon", "1:00E", "--tz", "0"},
+                nothing, 2, {"beyond 89:59"}, {}},
+        Hostile{"MinutesOver59", {"day", "--lat", "33:61S", "--lon", "151:13E", "--tz", "10"},
+                nothing, 2, {"minutes over 59"}, {}},
+        Hostile{"ZoneAbove13", {"day", "--lat", "1", "--lon", "1", "--tz", "13.5"}, nothing, 2,
+                {"-12..13"}, {}},
+        Hostile{"MonthOutOfRange", {"month", PLACE, "--year", "2000", "--month", "13"}, nothing, 2,
+                {"--month"}, {}},
+        Hostile{"YearOutOfRange", {"phases", "--tz", "0", "--year", "99999999999999999999"},
+                nothing, 2, {"--year"}, {}},
+        Hostile{"DateThatDoesNotExist", {"day", PLACE, "--date", "2001-02-29"}, nothing, 2,
+                {"--date \"2001-02-29\""}, {}},
+        Hostile{"DateBefore1901", {"day", PLACE, "--date", "1900-12-31"}, nothing, 2, {"1901"},
+                {}},
+        Hostile{"UnknownOption", {"day", PLACE, "--colour"}, nothing, 2, {"--colour"}, {}},
+        Hostile{"UnknownCommand", {"week", PLACE}, nothing, 2, {"unknown command \"week\""}, {}},
+        Hostile{"ArgumentOf120kB", {"day", "--lat", std::string(120 * 1024, '7'), "--lon", "1",
+                                    "--tz", "0"},
+                nothing, 2, {"latitude"}, {}},
+        Hostile{"ControlCharacterArgument", {"day", "--lat", "1\x01\x1b[2J", "--lon", "1", "--tz",
+                                             "0"},
+                nothing, 2, {"\"1\\x01\\x1b[2J\""}, {}},
+
+        // Output that cannot be written is a failure.
+        Hostile{"RangeOntoFullDisk", {"range", PLACE, "--from", "2000-01-01", "--days", "3"},
+                nothing, 1, {"cannot write the output"}, {}, {}, true},
+        Hostile{"LongRangeOntoFullDisk",
+                {"range", PLACE, "--from", "2000-01-01", "--days", "3660", "--csv"}, nothing, 1,
+                {"cannot write the output"}, {}, {}, true},
+        Hostile{"DayJsonOntoFullDisk", {"day", PLACE, "--json"}, nothing, 1,
+                {"cannot write the output"}, {}, {}, true},
+        Hostile{"PhasesOntoFullDisk", {"phases", "--tz", "10", "--year", "2000"}, nothing, 1,
+                {"cannot write the output"}, {}, {}, true},
+        Hostile{"JournalOntoFullDisk", {"journal", "--tz", "10", "--folder", "{dir}"}, oddJournal,
+                1, {"cannot write the output"}, {"jour2.dat"}, {}, true},
+
+        // Stored values are checked before use; the message shows them as stored.
+        Hostile{"HugeLocationList", {"day", "--settings-dir", "{dir}", "--location", "Nowhere"},
+                hugeLocationList, 2, {"no saved location is named \"Nowhere\""}, {}},
+        Hostile{"StoredLatitudeNan", {CURRENT}, currentPlaceWith("latdeg", "nan"), 2,
+                {"latdeg \"nan\""}, {}, {"-2147483648"}},
+        Hostile{"StoredLatitudeMinutesInfinite", {CURRENT}, currentPlaceWith("latmin", "inf"), 2,
+                {"latmin \"inf\""}, {}},
+        Hostile{"StoredLongitudeNan", {CURRENT}, currentPlaceWith("londeg", "-nan"), 2,
+                {"londeg \"-nan\""}, {}},
+        Hostile{"StoredLongitudeMinutesOver59", {CURRENT}, currentPlaceWith("lonmin", "60"), 2,
+                {"lonmin \"60\""}, {}},
+        Hostile{"StoredZoneNan", {CURRENT}, currentPlaceWith("gmt", "nan"), 2, {"gmt \"nan\""}, {}},
+        Hostile{"StoredZoneJustAbove13", {CURRENT}, currentPlaceWith("gmt", "13.0000001"), 2,
+                {"gmt \"13.0000001\""}, {}, {"time zone 13 "}},
+        Hostile{"StoredZoneWithNul", {CURRENT}, currentPlaceWith("gmt", QStringLiteral("10") + QChar(0) + QStringLiteral("5")), 2,
+                {"gmt \"10\\05\""}, {}},
+        Hostile{"StoredZoneWithControlCharacter", {CURRENT},
+                currentPlaceWith("gmt", QStringLiteral("1") + QChar(1)), 2, {"gmt \"1\\x01\""},
+                {}},
+        Hostile{"SavedLatitudeNan", {SAVED}, savedPlaceWith("latdeg", "nan"), 2,
+                {"\"Reef\"", "latdeg \"nan\""}, {}},
+        Hostile{"SavedLongitudeInfinite", {SAVED}, savedPlaceWith("londeg", "inf"), 2,
+                {"londeg \"inf\""}, {}},
+        Hostile{"SavedMinutesNan", {SAVED}, savedPlaceWith("lonmin", "nan"), 2,
+                {"lonmin \"nan\""}, {}},
+        Hostile{"SavedZoneInfinite", {SAVED}, savedPlaceWith("gmt", "-inf"), 2, {"gmt \"-inf\""},
+                {}},
+        Hostile{"NoLocationStored", {CURRENT}, nothing, 2, {"no location is stored yet"}, {}},
+
+        // Settings files that cannot be read are named, with the reason.
+        Hostile{"SettingsFileIsAFifo", {CURRENT}, fifoAt("Moonbite State.ini"), 2,
+                {"{dir}/Moonbite State.ini cannot be read"}, {"Moonbite State.ini"},
+                {"no location is stored yet"}},
+        Hostile{"SettingsFileIsAFolder", {CURRENT},
+                [](const std::string& d) {
+                    return mkdir((d + "/Moonbite State.ini").c_str(), 0755) == 0;
+                },
+                2, {"Moonbite State.ini cannot be read"}, {"Moonbite State.ini"}},
+        Hostile{"SettingsFileIsBinary", {CURRENT},
+                [](const std::string& d) {
+                    return makeFile(d + "/Moonbite State.ini",
+                                    std::string("[Settings]\nlatdeg=3\0\x01\x02", 22));
+                },
+                2, {"Moonbite State.ini cannot be read"}, {"Moonbite State.ini"}},
+        Hostile{"LocationFileIsAFifo", {SAVED}, fifoAt("Moonbite.ini"), 2,
+                {"{dir}/Moonbite.ini cannot be read"}, {"Moonbite.ini"}},
+        Hostile{"PdfOptionsFileIsAFifo", {MONTH_PDF("page.pdf"), "--settings-dir", "{dir}"},
+                fifoAt("Moonbite.ini"), 2, {"Moonbite.ini cannot be read"}, {"Moonbite.ini"}},
+
+        // The journal: a folder that is not there is an error; odd entries are listed.
+        Hostile{"JournalFolderMissing", {"journal", "--tz", "10", "--folder", "{dir}/none"},
+                nothing, 2, {"{dir}/none does not exist"}, {}},
+        Hostile{"JournalFolderIsAFile", {"journal", "--tz", "10", "--folder", "{dir}/plain"},
+                [](const std::string& d) { return makeFile(d + "/plain", "x"); }, 2,
+                {"is not a folder"}, {"plain"}},
+        Hostile{"JournalFolderUnreadable", {"journal", "--tz", "10", "--folder", "{dir}/locked"},
+                [](const std::string& d) {
+                    // Permissions do not stop the superuser.
+                    return geteuid() != 0 && mkdir((d + "/locked").c_str(), 0) == 0;
+                },
+                2, {"cannot read the journal folder"}, {"locked"}},
+        Hostile{"JournalDefaultFolderMissing", {"journal", "--tz", "10"}, nothing, 2,
+                {"no journal yet"}, {}, {}, false, {"XDG_DATA_HOME={dir}/data"}},
+        Hostile{"JournalOddEntries", {"journal", "--tz", "10", "--folder", "{dir}"}, oddJournal, 0,
+                {"    1  21/1/2000", "    2  cannot be read: {dir}/jour2.dat",
+                 "    3  cannot be read: {dir}/jour3.dat", "    4  cannot be read: {dir}/jour4.dat",
+                 "    5  cannot be read: {dir}/jour5.dat"},
+                {"jour2.dat", "jour3.dat", "jour4.dat", "jour5.dat"}},
+        Hostile{"JournalWithoutZoneAsksForTz", {"journal", "--settings-dir", "{dir}"}, nothing, 2,
+                {"give --tz"}, {}, {"--lat"}},
+
+        // --options: an empty list is no options, and text and JSON follow it too.
+        Hostile{"EmptyOptionsShowNothing",
+                {"month", PLACE, "--year", "2000", "--month", "1", "--json", "--options", ""},
+                nothing, 0, {"\"major_line\": \"\""}, {}, {"Maj:", "Rise:", "***"}},
+        Hostile{"OptionsChooseTheTextLines",
+                {"month", PLACE, "--year", "2000", "--month", "1", "--options", "sunrise"}, nothing,
+                0, {"S  Rise: 05:05 AM"}, {}, {"Maj:", "M  Rise:"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+#undef PLACE
+#undef MONTH_PDF
+#undef CURRENT
+#undef SAVED
 
 }  // namespace
 }  // namespace moonbite::cli
