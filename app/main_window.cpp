@@ -156,13 +156,15 @@ void Form1::Activateform() {
     checklatlon();
     state_.reverseMoonImage = readBool(store, keys::moonorth);
 
-    const double latdeg = readReal(store, keys::latdeg);
-    const double londeg = readReal(store, keys::londeg);
-    const double latmin = readReal(store, keys::latmin);
-    const double lonmin = readReal(store, keys::lonmin);
+    // checklatlon has corrected what it could; a value it could not (one the
+    // store holds but no box can show, such as 1e300) takes its default.
+    const double latdeg = readRealInRange(store, keys::latdeg, 0, 89);
+    const double londeg = readRealInRange(store, keys::londeg, 0, 179);
+    const double latmin = readRealInRange(store, keys::latmin, 0, 59);
+    const double lonmin = readRealInRange(store, keys::lonmin, 0, 59);
     const QString NorS = readText(store, keys::NorS);
     const QString WorE = readText(store, keys::WorE);
-    const double gmt = readReal(store, keys::gmtForComputation);
+    const double gmt = readRealInRange(store, keys::gmtForComputation, -12, 13);
     // The graph holds 2..60 days; anything else stored reads as the default.
     const int graphDays = readIntInRange(store, keys::graphday, 2, kMaxGraphDays);
 
@@ -244,13 +246,49 @@ void Form1::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+// Each problem with the settings files is said once: a damaged file that a
+// write replaced (its bytes kept beside it), a file that cannot be read at
+// all, or a folder where nothing can be written.
 void Form1::saveSettingsNotKeptOnce() {
-    if (services_.store->writable() || settingsWarningShown_) return;
+    SettingsStore& store = *services_.store;
+    const auto info = static_cast<int>(MessageBoxes::Icon::Information);
+    for (const auto& replaced : store.takeReplacedFiles()) {
+        if (settingsFilesAnnounced_.contains(replaced.file)) continue;
+        showMessage(tr("Moonbite's settings file %1 was damaged and has been replaced.\nIts old "
+                       "contents are kept in %2.")
+                        .arg(replaced.file, replaced.keptAs),
+                    QStringLiteral("Moonbite"), info);
+    }
+    if (settingsWarningShown_) return;
+    for (const QString& app : {kTitleApp, kStateApp}) {
+        const QString reason = store.unreadableReason(app);
+        if (reason.isEmpty()) continue;
+        const QString path = store.filePath(app);
+        if (!store.damaged(app)) {
+            settingsWarningShown_ = true;
+            showMessage(tr("Moonbite cannot read its settings from %1: %2.\nIt will run with its "
+                           "default settings, and changes will not be kept after you close it.")
+                            .arg(path, reason),
+                        QStringLiteral("Moonbite"), info);
+            return;
+        }
+        // A damaged file is read for what it holds and said when a write
+        // replaces it; an oversized one is not read at all, so say it now.
+        if (store.oversized(app) && !settingsFilesAnnounced_.contains(path)) {
+            settingsFilesAnnounced_ << path;
+            showMessage(tr("Moonbite cannot read its settings from %1: %2.\nIt will run with its "
+                           "default settings; when it next saves them, the old file is kept "
+                           "beside the new one with \".damaged\" added to its name.")
+                            .arg(path, reason),
+                        QStringLiteral("Moonbite"), info);
+        }
+    }
+    if (store.writable()) return;
     settingsWarningShown_ = true;
     showMessage(tr("Moonbite cannot write its settings to %1.\nIt will run as usual, but your "
                    "settings and locations will not be kept after you close it.")
-                    .arg(services_.store->folder()),
-                QStringLiteral("Moonbite"), static_cast<int>(MessageBoxes::Icon::Information));
+                    .arg(store.folder()),
+                QStringLiteral("Moonbite"), info);
 }
 
 // ---------------------------------------------------------------------------

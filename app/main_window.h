@@ -263,6 +263,7 @@ class Form1 : public QMainWindow, private DateControlHandlers {
     QString systemZoneName_;
     double systemOffsetHours_ = 0;
     bool settingsWarningShown_ = false;
+    QStringList settingsFilesAnnounced_;  // oversized files said at start, not again when replaced
 };
 
 }  // namespace moonbite

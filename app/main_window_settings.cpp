@@ -227,6 +227,13 @@ void Form1::Combo3_Click() {
 void Form1::Command8_Click() {
     SettingsStore& store = *services_.store;
     const QString name = Combo3->currentText();
+    // A blank name would be a blank list entry that no one can pick or delete.
+    if (name.trimmed().isEmpty()) {
+        showMessage(tr("Please type a name for the location before saving it."),
+                    tr("No Location Name"), static_cast<int>(MessageBoxes::Icon::Information));
+        Combo3->setFocus();
+        return;
+    }
     if (Combo3->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0) {
         Combo3->addItem(name);
         const int saved = Combo3->count() - 1;

@@ -324,6 +324,10 @@ bool SettingsStore::damaged(const QString& app) const {
     return state == FileState::Damaged || state == FileState::TooLarge;
 }
 
+bool SettingsStore::oversized(const QString& app) const {
+    return impl_->check(app, filePath(app)).state == FileState::TooLarge;
+}
+
 std::vector<SettingsStore::Replaced> SettingsStore::takeReplacedFiles() {
     return std::exchange(impl_->replaced, {});
 }
@@ -469,6 +473,12 @@ int readIntInRange(const SettingsStore& store, const SettingKey& key, int lo, in
 
 double readReal(const SettingsStore& store, const SettingKey& key) {
     if (const auto value = decimalNumber(readText(store, key))) return *value;
+    return decimalNumber(defaultText(key)).value_or(0.0);
+}
+
+double readRealInRange(const SettingsStore& store, const SettingKey& key, double lo, double hi) {
+    const double value = readReal(store, key);
+    if (value >= lo && value <= hi) return value;
     return decimalNumber(defaultText(key)).value_or(0.0);
 }
 

@@ -55,6 +55,8 @@ class SettingsStore {
     /// True when unreadableReason is about damage (not the file's kind or
     /// permissions): the next write keeps the old bytes and replaces the file.
     [[nodiscard]] bool damaged(const QString& app) const;
+    /// True when the file is larger than kMaxSettingsFileSize (damaged, and not read at all).
+    [[nodiscard]] bool oversized(const QString& app) const;
 
     /// A damaged or oversized file that a write replaced, with where its old
     /// bytes were kept.
@@ -107,6 +109,9 @@ extern const SettingKey showmoon, showfish, moonorth, textipshow;
 /// readInt, but the key's default when the stored number lies outside lo..hi.
 [[nodiscard]] int readIntInRange(const SettingsStore& store, const SettingKey& key, int lo, int hi);
 [[nodiscard]] double readReal(const SettingsStore& store, const SettingKey& key);
+/// readReal, but the key's default when the stored number lies outside lo..hi.
+[[nodiscard]] double readRealInRange(const SettingsStore& store, const SettingKey& key, double lo,
+                                     double hi);
 /// "True"/"False" (any case) and numeric text (0 is False, anything else True).
 [[nodiscard]] bool readBool(const SettingsStore& store, const SettingKey& key);
 void write(SettingsStore& store, const SettingKey& key, const QString& value);

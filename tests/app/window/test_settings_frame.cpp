@@ -166,6 +166,25 @@ TEST_F(SettingsFrameTest, OkSavesAndShowsTheGraphAgainCancelDoesNotSave) {
     EXPECT_NEAR(w.state().latitude, -(40 + 52 / 60.0), 1e-12);
 }
 
+TEST_F(SettingsFrameTest, ABlankNameIsNotSaved) {
+    Form1& w = openWithSydneyTyped();
+    const QString dir = QStringLiteral("Settings\\Locations\\");
+    const QString before = store->get(kTitleApp, dir, QStringLiteral("nlist"), "0");
+    const int listed = w.Combo3->count();
+    for (const char* blank : {"", "   "}) {
+        boxes.shown.clear();
+        w.Combo3->setEditText(QString::fromLatin1(blank));
+        QTest::mouseClick(w.Command8, Qt::LeftButton);
+        ASSERT_EQ(boxes.shown.size(), 1u) << '"' << blank << '"';
+        EXPECT_EQ(boxes.shown[0].title, QStringLiteral("No Location Name"));
+        EXPECT_EQ(w.Combo3->count(), listed);
+        EXPECT_EQ(store->get(kTitleApp, dir, QStringLiteral("nlist"), "0"), before);
+        EXPECT_EQ(store->get(kTitleApp, locationSection(QString::fromLatin1(blank)),
+                             QStringLiteral("latdeg"), QStringLiteral("absent")),
+                  QStringLiteral("absent"));
+    }
+}
+
 TEST_F(SettingsFrameTest, ThreeLocationsSavedSelectedAndDeleted) {
     Form1& w = openWithSydneyTyped();
     const char* names[] = {"Home", "Lake/North", "Bay\\South"};
