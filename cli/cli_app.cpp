@@ -897,7 +897,8 @@ int runCommand(int argc, const char* const* argv, std::ostream& out, std::ostrea
     monthCmd->add_flag("--json", monthAsJson, "Write JSON");
     std::string pdfPath;
     std::string optionList;
-    monthCmd->add_option("--pdf", pdfPath, "Write the printed calendar page to this PDF file");
+    CLI::Option* pdfOption =
+        monthCmd->add_option("--pdf", pdfPath, "Write the printed calendar page to this PDF file");
     CLI::Option* optionsOption =
         monthCmd->add_option("--options", optionList,
                              "What the cells show, a comma-separated list of prediction, "
@@ -982,6 +983,8 @@ int runCommand(int argc, const char* const* argv, std::ostream& out, std::ostrea
             validatePlace(monthPlace, true);
             const int year = requireWhole(yearText, "--year", 1901, 2200);
             const int month = requireWhole(monthText, "--month", 1, 12);
+            if (pdfOption->count() > 0 && pdfPath.empty())
+                throw InputError("--pdf needs the name of the file to write");
             const bool optionsGiven = optionsOption->count() > 0;
             MonthCellOptions options;  // the text and JSON show everything unless told
             if (optionsGiven)

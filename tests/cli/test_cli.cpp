@@ -26,6 +26,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include "cli_app.h"
@@ -793,6 +795,42 @@ TEST_P(CliHostileInput, AnsweredClearlyAndNothingHarmed) {
         EXPECT_EQ(fileState(dir + "/" + path), before[path]) << path;
 }
 
+// The text of a PDF page, or nothing when pdftotext is not installed.
+std::optional<QString> pdfText(const std::string& path) {
+    const QString program = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (program.isEmpty()) return std::nullopt;
+    QProcess p;
+    p.start(program, {QString::fromStdString(path), QStringLiteral("-")});
+    if (!p.waitForFinished(30000) || p.exitCode() != 0) return QString();
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+TEST(CliMonthPdf, AnEmptyOptionListDrawsNoTimes) {
+    QTemporaryDir base;
+    const std::string dir = base.path().toStdString();
+    const auto page = [&](const char* name, std::vector<std::string> options) {
+        std::vector<std::string> args = {"month",   "--lat",   "33:52S",
+                                         "--lon",   "151:13E", "--tz",
+                                         "10",      "--year",  "2000",
+                                         "--month", "1",       "--settings-dir",
+                                         "{dir}",   "--pdf",   std::string("{dir}/") + name};
+        args.insert(args.end(), options.begin(), options.end());
+        const ProgramRun r = runInFolder(args, dir, false, {});
+        EXPECT_EQ(r.status, 0) << r.err;
+        return pdfText(dir + "/" + name);
+    };
+    // No settings are stored, so the program's defaults (prediction and the
+    // major and minor times) would apply without --options.
+    const auto stored = page("stored.pdf", {});
+    if (!stored) GTEST_SKIP() << "pdftotext is not installed";
+    EXPECT_TRUE(stored->contains(QStringLiteral("Maj: 11:32 PM"))) << stored->toStdString();
+    const auto none = page("none.pdf", {"--options", ""});
+    ASSERT_TRUE(none);
+    EXPECT_TRUE(none->contains(QStringLiteral("January 2000")));
+    EXPECT_FALSE(none->contains(QStringLiteral("Maj:"))) << none->toStdString();
+    EXPECT_FALSE(none->contains(QStringLiteral("Rise:")));
+}
+
 #define PLACE "--lat", "33:52S", "--lon", "151:13E", "--tz", "10"
 #define MONTH_PDF(target) "month", PLACE, "--year", "2000", "--month", "1", "--pdf", "{dir}/" target
 #define CURRENT "day", "--settings-dir", "{dir}"
@@ -829,6 +867,9 @@ INSTANTIATE_TEST_SUITE_P(
                 {"cannot write"}, {"file.pdf"}},
         Hostile{"PdfInAMissingFolder", {MONTH_PDF("no/such/page.pdf")}, nothing, 2,
                 {"cannot write"}, {}},
+        Hostile{"PdfWithoutAName",
+                {"month", PLACE, "--year", "2000", "--month", "1", "--pdf", ""}, nothing, 2,
+                {"--pdf needs"}, {}},
         Hostile{"PdfWithUnknownOption",
                 {MONTH_PDF("page.pdf"), "--options", "prediction,tides"}, nothing, 2,
                 {"unknown calendar option \"tides\""}, {}},
