@@ -622,8 +622,9 @@ MonthCellOptions calendarOptions(const std::string& list) {
 void checkPdfTarget(const std::string& path) {
     struct stat st {};
     if (lstat(path.c_str(), &st) != 0) {
-        if (errno == ENOENT) return;  // a new file; a missing folder fails when writing
-        throw InputError("cannot write " + shown(path) + ": " + std::strerror(errno));
+        const int e = errno;
+        if (e == ENOENT) return;  // a new file; a missing folder fails when writing
+        throw InputError("cannot write " + shown(path) + ": " + std::strerror(e));
     }
     const bool link = S_ISLNK(st.st_mode);
     if (link && stat(path.c_str(), &st) != 0) {
@@ -733,16 +734,18 @@ void requireJournalFolder(const QString& folder, bool isDefault) {
     const std::string name = shown(folder);
     struct stat st {};
     if (stat(path.constData(), &st) != 0) {
-        if (errno == ENOENT) {
+        const int e = errno;
+        if (e == ENOENT) {
             throw InputError(isDefault ? "there is no journal yet: " + name + " does not exist"
                                        : "the journal folder " + name + " does not exist");
         }
-        throw InputError("cannot read the journal folder " + name + ": " + std::strerror(errno));
+        throw InputError("cannot read the journal folder " + name + ": " + std::strerror(e));
     }
     if (!S_ISDIR(st.st_mode)) throw InputError("the journal folder " + name + " is not a folder");
     DIR* dir = opendir(path.constData());
     if (dir == nullptr) {
-        throw InputError("cannot read the journal folder " + name + ": " + std::strerror(errno));
+        const int e = errno;
+        throw InputError("cannot read the journal folder " + name + ": " + std::strerror(e));
     }
     closedir(dir);
 }
