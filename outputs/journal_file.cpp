@@ -247,14 +247,17 @@ class FileDescriptor {
 
 JournalReadResult parseBytes(const QByteArray& bytes);
 
-// Reads and parses the file at path; the caller has checked the entry number.
-JournalReadResult readEntryFile(const QString& path) {
+JournalReadResult missing(int entryNumber, const QString& path) {
     JournalReadResult result;
+    result.error =
+        QStringLiteral("There is no journal entry %1 (%2)").arg(entryNumber).arg(nativePath(path));
+    return result;
+}
+
+// Reads and parses the file of a valid entry number.
+JournalReadResult readEntryFile(int entryNumber, const QString& path) {
     const PathKind kind = examine(path);
-    if (kind.kind == PathKind::Absent) {
-        result.error = QStringLiteral("There is no journal entry file %1").arg(nativePath(path));
-        return result;
-    }
+    if (kind.kind == PathKind::Absent) return missing(entryNumber, path);
     if (kind.kind == PathKind::Other) return broken(nativePath(path) + QLatin1Char(' ') + kind.why);
     if (kind.size > kMaxJournalFileBytes) return broken(tooLarge(path));
 
@@ -264,11 +267,7 @@ JournalReadResult readEntryFile(const QString& path) {
         ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (fd.get() < 0) {
         const int code = errno;
-        if (code == ENOENT) {
-            result.error =
-                QStringLiteral("There is no journal entry file %1").arg(nativePath(path));
-            return result;
-        }
+        if (code == ENOENT) return missing(entryNumber, path);
         return broken(
             QStringLiteral("Cannot read %1: %2").arg(nativePath(path), systemError(code)));
     }
@@ -300,7 +299,7 @@ JournalReadResult readEntryFile(const QString& path) {
     if (total > kMaxJournalFileBytes) return broken(tooLarge(path));
     bytes.truncate(total);
 
-    result = parseBytes(bytes);
+    JournalReadResult result = parseBytes(bytes);
     if (result.status != JournalReadStatus::Ok) {
         result.error =
             QStringLiteral("%1 is not a journal entry: %2").arg(nativePath(path), result.error);
@@ -519,7 +518,8 @@ JournalReadResult readJournalEntry(const QString& folder, int entryNumber) {
         return result;
     }
     const QString path = journalFilePath(folder, entryNumber);
-    return guarded(nativePath(path), [&path] { return readEntryFile(path); });
+    return guarded(nativePath(path),
+                   [entryNumber, &path] { return readEntryFile(entryNumber, path); });
 }
 
 bool writeJournalEntry(const QString& folder, int entryNumber, const JournalEntry& entry,

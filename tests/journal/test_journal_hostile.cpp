@@ -8,12 +8,14 @@
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/un.h>
 #include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -86,9 +88,20 @@ class HostileEntries : public ::testing::Test {
         ASSERT_TRUE(QDir().mkdir(entry(2)));
         socket_ = std::make_unique<BoundSocket>(entry(3));
         ASSERT_TRUE(socket_->ok());
-        ASSERT_TRUE(QFile::link(QStringLiteral("/dev/null"), entry(4)));
+        ASSERT_TRUE(QFile::link(deviceNode(), entry(4)));
         ASSERT_TRUE(QFile::link(path("gone.dat"), entry(5)));
         ASSERT_EQ(::symlink("jour6.dat", QFile::encodeName(entry(6)).constData()), 0);
+    }
+
+    // A character device to link to. Root makes its own in the temporary
+    // folder: a save that wrongly followed the link would rename its file
+    // over the device, and that must never be the system's /dev/null. Others
+    // cannot make devices, nor replace anything in /dev.
+    QString deviceNode() const {
+        if (::geteuid() != 0) return QStringLiteral("/dev/null");
+        const QString node = path(QStringLiteral("null device"));
+        EXPECT_EQ(::mknod(QFile::encodeName(node).constData(), S_IFCHR | 0666, makedev(1, 3)), 0);
+        return node;
     }
 
     struct Expected {
@@ -164,19 +177,36 @@ class AddressSpaceLimit {
     bool ok_ = false;
 };
 
-TEST_F(HostileEntries, RunningOutOfMemoryMakesTheEntryBrokenInsteadOfThrowing) {
-    ASSERT_TRUE(putFile(entry(1), entryOfSize(kMaxJournalFileBytes)));
+// Reads entry 1 of folder with little memory to spare and exits with 0 when
+// the entry came back Broken for want of memory, 1 when it came back
+// otherwise, 2 when the reader threw.
+[[noreturn]] void readWithLittleMemory(const QString& folder) {
     JournalReadResult r;
+    bool threw = false;
     {
         // Room for little more than the file's bytes: decoding them fails.
         AddressSpaceLimit limit(1 << 20);
-        ASSERT_TRUE(limit.ok());
-        EXPECT_NO_THROW(r = readJournalEntry(dir_.path(), 1));
+        if (!limit.ok()) std::_Exit(3);
+        try {
+            r = readJournalEntry(folder, 1);
+        } catch (...) {
+            threw = true;
+        }
     }
-    EXPECT_EQ(r.status, JournalReadStatus::Broken);
-    EXPECT_TRUE(r.error.contains("not enough memory")) << r.error.toStdString();
-    EXPECT_TRUE(r.error.contains("jour1.dat")) << r.error.toStdString();
-    // With memory back the same file reads.
+    const bool broken = r.status == JournalReadStatus::Broken &&
+                        r.error.contains(QStringLiteral("not enough memory")) &&
+                        r.error.contains(QStringLiteral("jour1.dat"));
+    // The child leaves without the fixture's clean-up.
+    QDir(folder).removeRecursively();
+    std::_Exit(threw ? 2 : broken ? 0 : 1);
+}
+
+TEST_F(HostileEntries, RunningOutOfMemoryMakesTheEntryBrokenInsteadOfThrowing) {
+    ASSERT_TRUE(putFile(entry(1), entryOfSize(kMaxJournalFileBytes)));
+    // In a fresh process: memory the earlier tests freed would serve the reader.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(readWithLittleMemory(dir_.path()), ::testing::ExitedWithCode(0), "");
+    // With memory to spare the same file reads.
     EXPECT_EQ(readJournalEntry(dir_.path(), 1).status, JournalReadStatus::Ok);
 }
 
