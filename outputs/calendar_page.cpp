@@ -11,6 +11,32 @@ QString q(std::string_view t) {
     return QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size()));
 }
 
+// A cell is 12 columns of the 20 pt font wide.
+constexpr int kCellColumns = 12;
+// Kept clear before the next cell, so that a line drawn to fit does not touch it.
+constexpr double kCellGap = 40;
+// Small print: the event lines and the phase captions.
+constexpr double kSmallPrint = 7;
+constexpr double kSizeStep = 0.25;
+
+// The size for text in small print: 7 pt, or smaller when 7 pt is wider than
+// room. Far north a line such as "M  Rise: Stays Down  Set: Stays Down" needs
+// more than a cell; drawn smaller it keeps all its words and stays in its cell.
+double fittingSize(PagePrinter& p, const QString& text, double room) {
+    p.setFontSize(kSmallPrint);
+    const double width = p.textWidth(text);
+    if (width <= room) return kSmallPrint;
+    double size = std::floor(kSmallPrint * room / width / kSizeStep) * kSizeStep;
+    p.setFontSize(size);
+    // Sizes are rounded to whole device pixels, so the width does not quite
+    // follow the size: step down until it really fits.
+    while (size > kSizeStep && p.textWidth(text) > room) {
+        size -= kSizeStep;
+        p.setFontSize(size);
+    }
+    return size;
+}
+
 // One day cell at the current position: the day number, the stars, the new or
 // full moon, and the event lines below at fixed offsets.
 void drawCell(SolunarState& s, const CalendarPageInput& in, int day, int column, PagePrinter& p) {
@@ -22,6 +48,18 @@ void drawCell(SolunarState& s, const CalendarPageInput& in, int day, int column,
     // or they run into the Monday cell's lines.
     const double X = p.CurrentX;
     const double Y = p.CurrentY;
+    const double cellRight = X + kCellColumns * p.columnWidth() - kCellGap;
+    // Small print at (x, y), sized to end before the cell's right edge. A
+    // smaller line keeps the baseline it would have at 7 pt, so it stays
+    // clear of the line above.
+    auto smallPrint = [&](double x, double y, const QString& text) {
+        p.setFontSize(kSmallPrint);
+        const double baseline = y + p.ascent();
+        p.setFontSize(fittingSize(p, text, cellRight - x));
+        p.CurrentX = x;
+        p.CurrentY = baseline - p.ascent();
+        p.print(text);
+    };
     if (column == 1) p.print(QStringLiteral(" "));
     p.print(QStringLiteral(" ") + QString::number(day));
     const double X2 = p.CurrentX;
@@ -31,17 +69,19 @@ void drawCell(SolunarState& s, const CalendarPageInput& in, int day, int column,
         p.print(q(cell.stars));
     }
     // The disc stands 780 twips right of the day number, or just after the
-    // stars where three wide stars would run into it.
-    const double discX = std::max(X2 + 780, p.CurrentX + 200);
+    // stars where three wide stars would run into it; and further left, as
+    // far as the stars allow, where its caption would leave the cell.
+    const double starsEnd = p.CurrentX;
     auto phase = [&](const char* caption, std::string_view time, const QColor& fill) {
+        p.setFontSize(kSmallPrint);
+        const double captionWidth =
+            std::max(p.textWidth(QString::fromLatin1(caption)), p.textWidth(q(time)));
+        const double discX =
+            std::max(std::min(std::max(X2 + 780, starsEnd + 200), cellRight - 200 - captionWidth),
+                     starsEnd + 200);
         p.circle(discX, Y2 + 200, 150, fill, true, Qt::black);
-        p.setFontSize(7);
-        p.CurrentX = discX + 200;
-        p.CurrentY = Y2 + 80;
-        p.print(QString::fromLatin1(caption));
-        p.CurrentX = discX + 200;
-        p.CurrentY = Y2 + 230;
-        p.print(q(time));
+        smallPrint(discX + 200, Y2 + 80, QString::fromLatin1(caption));
+        smallPrint(discX + 200, Y2 + 230, q(time));
         p.CurrentX = X2;
         p.CurrentY = Y2;
     };
@@ -49,10 +89,7 @@ void drawCell(SolunarState& s, const CalendarPageInput& in, int day, int column,
     if (in.options.newFull && cell.fullMoon) phase("Full Moon", cell.fullMoonTime, Qt::white);
     p.setFontSize(20);
     auto line = [&](double dy, std::string_view text) {
-        p.setFontSize(7);
-        p.CurrentX = X + 140;
-        p.CurrentY = Y + dy;
-        p.print(q(text));
+        smallPrint(X + 140, Y + dy, q(text));
         p.CurrentX = X2;
         p.CurrentY = Y2;
         p.setFontSize(20);
@@ -60,16 +97,8 @@ void drawCell(SolunarState& s, const CalendarPageInput& in, int day, int column,
     if (in.options.sunrise) line(800, cell.sunLine);
     if (in.options.moonrise) line(940, cell.moonLine);
     if (in.options.majorMinor) {
-        p.setFontSize(7);
-        p.CurrentX = X + 140;
-        p.CurrentY = Y + 520;
-        p.print(q(cell.majorLine));
-        p.CurrentX = X + 140;
-        p.CurrentY = Y + 660;
-        p.print(q(cell.minorLine));
-        p.CurrentX = X2;
-        p.CurrentY = Y2;
-        p.setFontSize(20);
+        line(520, cell.majorLine);
+        line(660, cell.minorLine);
     }
 }
 
@@ -111,19 +140,28 @@ void drawCalendarPage(SolunarState& s, const CalendarPageInput& in, PagePrinter&
     }
     p.endLine();
 
+    // The rule under each week reaches the end of the Saturday cells whatever
+    // the font's underscore width (at least the classic 189 underscores).
+    p.setFontSize(20);
+    const double gridRight = 7 * kCellColumns * p.columnWidth();
+    p.setFontSize(8);
+    const QString weekIndent = QStringLiteral("     ");
+    const int ruleLength =
+        std::max(189, static_cast<int>(std::ceil((gridRight - p.textWidth(weekIndent)) /
+                                                 p.textWidth(QStringLiteral("_")))));
+    const double ruleEnd = p.textWidth(weekIndent) + ruleLength * p.textWidth(QStringLiteral("_"));
+
+    // The rule under the headings, in its larger size, ends with them (to the
+    // nearest whole underscore).
     p.setFontSize(12);
-    p.print(QStringLiteral("  ") + QString(135, QLatin1Char('_')), true);
+    const QString headingIndent = QStringLiteral("  ");
+    const int headingRuleLength =
+        std::max(1, static_cast<int>(std::lround((ruleEnd - p.textWidth(headingIndent)) /
+                                                 p.textWidth(QStringLiteral("_")))));
+    p.print(headingIndent + QString(headingRuleLength, QLatin1Char('_')), true);
 
     p.setFontSize(20);
     const double originY = std::round(p.CurrentY);
-    // The rule under each week reaches the end of the Saturday cells whatever
-    // the font's underscore width (at least the classic 189 underscores).
-    const double gridRight = 84 * p.columnWidth();
-    p.setFontSize(8);
-    const int ruleLength = std::max(
-        189, static_cast<int>(std::ceil((gridRight - p.textWidth(QStringLiteral("     "))) /
-                                        p.textWidth(QStringLiteral("_")))));
-    p.setFontSize(20);
 
     bool started = false;
     bool sixthRow = false;
@@ -162,7 +200,7 @@ void drawCalendarPage(SolunarState& s, const CalendarPageInput& in, PagePrinter&
             p.endLine();
             p.endLine();
             p.setFontSize(8);
-            p.print(QStringLiteral("     ") + QString(ruleLength, QLatin1Char('_')), true);
+            p.print(weekIndent + QString(ruleLength, QLatin1Char('_')), true);
             p.setFontSize(20);
         } else {
             if (sixthRow) {

@@ -25,6 +25,10 @@ double PagePrinter::columnWidth() const {
     return QFontMetricsF(font_).averageCharWidth() * kTwipsPerInch / dpi_;
 }
 
+double PagePrinter::ascent() const {
+    return QFontMetricsF(font_).ascent() * kTwipsPerInch / dpi_;
+}
+
 double PagePrinter::lineHeight() const {
     return QFontMetricsF(font_).height() * kTwipsPerInch / dpi_;
 }

@@ -52,6 +52,8 @@ class PagePrinter {
     [[nodiscard]] QRectF extent() const { return extent_; }
     /// Width of one character column of the current font, twips.
     [[nodiscard]] double columnWidth() const;
+    /// Height of the current font above its baseline, twips.
+    [[nodiscard]] double ascent() const;
     /// Height of a line of the current font, twips.
     [[nodiscard]] double lineHeight() const;
     [[nodiscard]] double textWidth(const QString& text) const;

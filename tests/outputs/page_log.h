@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QFont>
+#include <QFontMetricsF>
+#include <QRectF>
 #include <QRegularExpression>
 #include <QString>
 #include <algorithm>
@@ -80,11 +83,14 @@ struct Cell {
     DrawnItem number;  ///< " 5"
     double left = 0;   ///< the cell's left: the number's, or the extra blank's before it
     std::optional<DrawnItem> stars;
-    // The 7 pt lines by their offset below the number's top.
+    // The event lines (7 pt, or smaller when 7 pt would not fit) by their
+    // offset below the number's top: text, and the item as drawn.
     std::map<int, QString> lines;
+    std::map<int, DrawnItem> lineItems;
     std::optional<DrawnItem> disc;
     QString discCaption;
     QString discTime;
+    std::vector<DrawnItem> discTexts;  ///< the caption and the time as drawn
 
     [[nodiscard]] QString line(int offset) const {
         const auto it = lines.find(offset);
@@ -103,9 +109,25 @@ struct PageCells {
     std::vector<DrawnItem> stray;
 };
 
+/// The event lines and the phase captions are 7 pt, or smaller where that
+/// would leave the cell.
+inline bool isSmallPrint(const DrawnItem& item) {
+    return item.kind == DrawnItem::Text && item.size > 0 && item.size <= 7;
+}
+
 inline bool isDayNumber(const DrawnItem& item) {
     static const QRegularExpression kNumber(QStringLiteral("^ ([1-9]|[12][0-9]|3[01])$"));
     return item.kind == DrawnItem::Text && item.size == 20 && kNumber.match(item.text).hasMatch();
+}
+
+/// The top a small-print item would have at 7 pt: a line drawn smaller keeps
+/// its 7 pt baseline.
+inline double sevenPointTop(const DrawnItem& item) {
+    PagePrinter p(nullptr, kTwipDpi, kCalendarFont);
+    p.setFontSize(item.size);
+    const double baseline = item.y + p.ascent();
+    p.setFontSize(7);
+    return baseline - p.ascent();
 }
 
 /// Groups the log's cell items under the day number they were placed from:
@@ -154,13 +176,15 @@ inline PageCells cellsOf(const std::vector<DrawnItem>& log) {
                 owner->stars = item;
             else
                 page.stray.push_back(item);
-        } else if (item.size == 7) {
+        } else if (isSmallPrint(item)) {
             bool placed = false;
             for (auto& [day, cell] : page.days) {
                 if (!near(item.x - 140, cell.left)) continue;
                 for (int offset : {kMajorOffset, kMinorOffset, kSunOffset, kMoonOffset}) {
-                    if (near(item.y - offset, cell.number.y) && cell.lines.count(offset) == 0) {
+                    if (near(sevenPointTop(item) - offset, cell.number.y) &&
+                        cell.lines.count(offset) == 0) {
                         cell.lines[offset] = item.text;
+                        cell.lineItems[offset] = item;
                         placed = true;
                     }
                 }
@@ -172,11 +196,13 @@ inline PageCells cellsOf(const std::vector<DrawnItem>& log) {
         bool placed = false;
         for (auto& [day, cell] : page.days) {
             if (!cell.disc || !near(item->x - 200, cell.disc->x)) continue;
-            if (near(item->y, cell.disc->y - 120) && cell.discCaption.isEmpty()) {
+            if (near(sevenPointTop(*item), cell.disc->y - 120) && cell.discCaption.isEmpty()) {
                 cell.discCaption = item->text;
+                cell.discTexts.push_back(*item);
                 placed = true;
-            } else if (near(item->y, cell.disc->y + 30) && cell.discTime.isEmpty()) {
+            } else if (near(sevenPointTop(*item), cell.disc->y + 30) && cell.discTime.isEmpty()) {
                 cell.discTime = item->text;
+                cell.discTexts.push_back(*item);
                 placed = true;
             }
         }
@@ -191,6 +217,24 @@ inline std::optional<DrawnItem> findText(const std::vector<DrawnItem>& log, cons
         if (item.kind == DrawnItem::Text && item.text == text) return item;
     }
     return std::nullopt;
+}
+
+/// Where a text goes on the page, twips: its advance from x, and either the
+/// whole line height of its font or just the ink of its glyphs.
+inline QRectF lineBox(const DrawnItem& item) {
+    PagePrinter p(nullptr, kTwipDpi, kCalendarFont);
+    p.setFontSize(item.size);
+    return {item.x, item.y, p.textWidth(item.text), p.lineHeight()};
+}
+
+inline QRectF inkBox(const DrawnItem& item) {
+    QFont font(kCalendarFont);
+    // As the printer sets it: pixels at 1440 dpi are twips.
+    font.setPixelSize(static_cast<int>(std::lround(item.size * kTwipDpi / 72.0)));
+    const QFontMetricsF metrics(font);
+    const QRectF ink = metrics.tightBoundingRect(item.text);
+    const QRectF line = lineBox(item);
+    return {line.left(), item.y + metrics.ascent() + ink.top(), line.width(), ink.height()};
 }
 
 /// Everything printed on the line whose top is y, blanks included, left to right.

@@ -23,12 +23,15 @@ using testing::Cell;
 using testing::cellsOf;
 using testing::drawPage;
 using testing::findText;
+using testing::inkBox;
+using testing::isSmallPrint;
 using testing::kAllOptions;
 using testing::kDefaultOptions;
 using testing::kMajorOffset;
 using testing::kMinorOffset;
 using testing::kMoonOffset;
 using testing::kSunOffset;
+using testing::lineBox;
 using testing::lineText;
 using testing::near;
 using testing::PageCells;
@@ -161,7 +164,7 @@ TEST(CalendarGridCases, MonthStartingOnSundayWithTwentyEightDaysFillsFourRows) {
     EXPECT_TRUE(page.stray.empty());
     const double rowPitch = *std::next(tops.begin()) - *tops.begin();
     for (const DrawnItem& item : log) {
-        if (item.size == 7 || item.size == 22 || item.kind == DrawnItem::Circle) {
+        if (testing::isSmallPrint(item) || item.size == 22 || item.kind == DrawnItem::Circle) {
             EXPECT_LT(item.y, *tops.rbegin() + rowPitch) << item.text.toStdString();
         }
     }
@@ -319,9 +322,14 @@ TEST(CalendarPhases, NewMoonBlackDiscAndFullMoonWhiteDiscWithCaptionAndTime) {
     EXPECT_EQ(fullMoon.discCaption, QStringLiteral("Full Moon"));
     EXPECT_EQ(fullMoon.discTime, QStringLiteral("02:40 PM"));
 
-    // Captions and times are 7 pt.
+    // Captions and times are 7 pt where that fits; the full moon's cell, with
+    // the 21st's three stars, leaves less room, so they come out smaller.
     EXPECT_EQ(findText(log, QStringLiteral("New Moon"))->size, 7);
-    EXPECT_EQ(findText(log, QStringLiteral("02:40 PM"))->size, 7);
+    EXPECT_EQ(findText(log, QStringLiteral("04:12 AM"))->size, 7);
+    for (const DrawnItem& item : fullMoon.discTexts) {
+        EXPECT_LE(item.size, 7) << item.text.toStdString();
+        EXPECT_GE(item.size, 5) << item.text.toStdString();
+    }
     // Clear of the stars before it.
     for (const Cell* c : {&newMoon, &fullMoon}) {
         ASSERT_TRUE(c->stars.has_value());
@@ -514,23 +522,174 @@ TEST_P(CalendarLayout, CellTextsStayInTheirCells) {
         const double next = headings[static_cast<std::size_t>(c) + 1];
         // The next cell's number starts with a blank; its digits must stay clear.
         const double nextDigits = next + blank;
-        for (const auto& [offset, text] : cell.lines) {
-            EXPECT_LT(cell.left + 140 + widthAt(7, text), next + 140) << text.toStdString();
+        for (const auto& [offset, item] : cell.lineItems) {
+            EXPECT_LT(cell.left + 140 + widthAt(item.size, item.text), next)
+                << item.text.toStdString();
         }
         if (cell.stars) {
             EXPECT_LT(cell.stars->x + widthAt(22, cell.stars->text), nextDigits);
         }
-        if (cell.disc) {
-            const double textLeft = cell.disc->x + 200;
-            EXPECT_LT(textLeft + widthAt(7, cell.discCaption), nextDigits);
-            EXPECT_LT(textLeft + widthAt(7, cell.discTime), nextDigits);
-        }
+        for (const DrawnItem& item : cell.discTexts)
+            EXPECT_LT(item.x + widthAt(item.size, item.text), next) << item.text.toStdString();
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Months, CalendarLayout,
                          ::testing::Values(GridCase{2000, 1, 6}, GridCase{2001, 1, 5},
                                            GridCase{2026, 12, 5}, GridCase{2027, 1, 6}));
+
+// Far north the Sun and the Moon stay up or down for days, and a cell's lines
+// grow to "M  Rise: Stays Down  Set: Stays Down", wider than the cell at 7 pt.
+// Every text must still stay inside its own cell (a long line drawn smaller,
+// every word kept), and no text may run into another anywhere on the page.
+struct PlaceCase {
+    const char* name;
+    double latitude;
+    double longitude;
+    const char* zone;
+    const char* negatedZone;
+    int year;
+};
+
+void PrintTo(const std::tuple<PlaceCase, int>& c, std::ostream* os) {
+    *os << std::get<0>(c).name << " month " << std::get<1>(c);
+}
+
+class CalendarFarNorth : public ::testing::TestWithParam<std::tuple<PlaceCase, int>> {};
+
+TEST_P(CalendarFarNorth, EveryTextInsideItsCellAndNoTwoOverlap) {
+    const auto& [place, month] = GetParam();
+    SolunarState s = stateAt(place.latitude, place.longitude, place.zone, place.negatedZone);
+    const auto log = drawPage(s, pageInput(place.year, month, kAllOptions));
+    const PageCells page = cellsOf(log);
+    const int days = QDate(place.year, month, 1).daysInMonth();
+    ASSERT_EQ(static_cast<int>(page.days.size()), days);
+    ASSERT_TRUE(page.stray.empty()) << page.stray.front().text.toStdString();
+
+    // The week grid: seven columns from the headings, rows from the day numbers.
+    const auto headings = headingXs(log);
+    const double columnWidth = headings[2] - headings[1];
+    std::map<int, double> rowTop;
+    const int first = columnOf(place.year, month, 1);
+    auto rowOf = [&](int day) {
+        const int week = (first - 1 + day - 1) / 7;
+        return week == 5 ? 0 : week;  // the sixth week shares the first row
+    };
+    for (int d = 1; d <= days; ++d)
+        rowTop.emplace(rowOf(d), page.days.at(d).number.y);
+    ASSERT_GE(rowTop.size(), 4U);
+    const double rowPitch = rowTop[1] - rowTop[0];
+
+    for (const auto& [day, cell] : page.days) {
+        SCOPED_TRACE("day " + std::to_string(day));
+        const int c = columnOf(place.year, month, day);
+        const double top = rowTop[rowOf(day)];
+        const QRectF box(headings[1] + (c - 1) * columnWidth, top, columnWidth, rowPitch);
+        std::vector<DrawnItem> texts = {cell.number};
+        if (cell.stars) texts.push_back(*cell.stars);
+        for (const auto& [offset, item] : cell.lineItems)
+            texts.push_back(item);
+        texts.insert(texts.end(), cell.discTexts.begin(), cell.discTexts.end());
+        for (const DrawnItem& item : texts) {
+            const QRectF at = lineBox(item);
+            EXPECT_TRUE(box.contains(at))
+                << item.text.toStdString() << " at " << item.size << " pt: " << at.left() << ".."
+                << at.right() << " x " << at.top() << ".." << at.bottom() << " in " << box.left()
+                << ".." << box.right() << " x " << box.top() << ".." << box.bottom();
+        }
+        if (cell.disc) {
+            const double r = cell.disc->size;
+            EXPECT_TRUE(box.contains(QRectF(cell.disc->x - r, cell.disc->y - r, 2 * r, 2 * r)));
+        }
+        // The event lines keep all their words, whatever size they came out at.
+        for (const auto& [offset, item] : cell.lineItems) {
+            EXPECT_GT(item.size, 3) << item.text.toStdString();
+            EXPECT_FALSE(item.text.contains(QChar(0x2026))) << item.text.toStdString();
+        }
+        EXPECT_TRUE(cell.line(kMoonOffset).startsWith(QStringLiteral("M  Rise: ")));
+        EXPECT_TRUE(cell.line(kMoonOffset).contains(QStringLiteral("  Set: ")));
+    }
+
+    // Nothing from the title down to the last week's rule runs into anything else.
+    const auto legend = findText(log, QStringLiteral("     Fishing Prediction Legend:"));
+    ASSERT_TRUE(legend.has_value());
+    std::vector<DrawnItem> inked;
+    for (const DrawnItem& item : log) {
+        if (item.kind == DrawnItem::Text && !item.text.trimmed().isEmpty() && item.y < legend->y)
+            inked.push_back(item);
+    }
+    for (std::size_t i = 0; i < inked.size(); ++i) {
+        const QRectF a = inkBox(inked[i]);
+        for (std::size_t j = i + 1; j < inked.size(); ++j) {
+            EXPECT_FALSE(a.intersects(inkBox(inked[j])))
+                << inked[i].text.toStdString() << " / " << inked[j].text.toStdString();
+        }
+    }
+}
+
+// The place of the December 2000 picture, and one nearer the pole.
+const PlaceCase kNorthCape2000{"70N25E_2000", 70, 25, "2", "-2", 2000};
+const PlaceCase kSvalbard2024{"78N15E_2024", 78, 15, "1", "-1", 2024};
+
+INSTANTIATE_TEST_SUITE_P(Months, CalendarFarNorth,
+                         ::testing::Combine(::testing::Values(kNorthCape2000, kSvalbard2024),
+                                            ::testing::Range(1, 13)),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).name) + "_" +
+                                    std::to_string(std::get<1>(info.param));
+                         });
+
+// The long moon lines that ran into the next cell are there in the first
+// place: the cases above are not vacuous.
+TEST(CalendarFarNorthCases, SomeCellsHaveLinesWiderThanTheCellAt7Points) {
+    SolunarState s = stateAt(78, 15, "1", "-1");
+    const auto log = drawPage(s, pageInput(2024, 1, kAllOptions));
+    const PageCells page = cellsOf(log);
+    const auto headings = headingXs(log);
+    const double columnWidth = headings[2] - headings[1];
+    int tooWide = 0;
+    for (const auto& [day, cell] : page.days) {
+        for (const auto& [offset, text] : cell.lines) {
+            if (140 + widthAt(7, text) > columnWidth) {
+                ++tooWide;
+                // Drawn smaller instead, and then it fits.
+                const DrawnItem& item = cell.lineItems.at(offset);
+                EXPECT_LT(item.size, 7) << text.toStdString();
+                EXPECT_LT(140 + widthAt(item.size, text), columnWidth) << text.toStdString();
+            }
+        }
+    }
+    EXPECT_GT(tooWide, 0);
+}
+
+// The rule under the headings and the rules under the weeks end together.
+TEST(CalendarRules, HeadingRuleEndsWhereTheWeekRulesEnd) {
+    SolunarState s = sydney();
+    const auto log = drawPage(s, pageInput(2000, 1, kAllOptions));
+    const QRegularExpression rule(QStringLiteral("^ +_+$"));
+    std::vector<double> weekEnds;
+    std::optional<DrawnItem> headingRule;
+    for (const DrawnItem& item : log) {
+        if (item.kind != DrawnItem::Text || !rule.match(item.text).hasMatch()) continue;
+        if (item.size == 12) {
+            EXPECT_FALSE(headingRule.has_value()) << "two heading rules";
+            headingRule = item;
+        } else {
+            EXPECT_EQ(item.size, 8);
+            weekEnds.push_back(item.x + widthAt(item.size, item.text));
+        }
+    }
+    ASSERT_TRUE(headingRule.has_value());
+    ASSERT_EQ(weekEnds.size(), 5U);
+    for (double end : weekEnds)
+        EXPECT_NEAR(end, weekEnds.front(), 0.01);
+    const double headingEnd = headingRule->x + widthAt(12, headingRule->text);
+    // Rules are whole underscores: within half of one at 12 pt.
+    EXPECT_NEAR(headingEnd, weekEnds.front(), widthAt(12, QStringLiteral("_")) / 2);
+    // And both reach the end of the Saturday cells.
+    const double gridRight = 7 * (headingXs(log)[2] - headingXs(log)[1]);
+    EXPECT_GE(weekEnds.front(), gridRight - 0.01);
+}
 
 // ---------------------------------------------------------------------------
 // The state after printing
