@@ -1,5 +1,8 @@
 #include "calendar_pdf.h"
 
+#include <sys/stat.h>
+#include <QDir>
+#include <QFile>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
@@ -14,8 +17,46 @@ QString defaultCalendarFileName(int year, int month) {
         .arg(year);
 }
 
+QString pdfTargetProblem(const QString& path) {
+    if (path.isEmpty()) return QStringLiteral("No file name was given.");
+    struct stat info {};
+    // stat follows links, as the save does; nothing there (or a dangling
+    // link) is a new file.
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0) return {};
+    const mode_t type = info.st_mode & S_IFMT;
+    if (type == S_IFREG) return {};
+    const char* what = "not a regular file";
+    switch (type) {
+        case S_IFDIR:
+            what = "a folder";
+            break;
+        case S_IFCHR:
+        case S_IFBLK:
+            what = "a device";
+            break;
+        case S_IFIFO:
+            what = "a named pipe";
+            break;
+        case S_IFSOCK:
+            what = "a socket";
+            break;
+        default:
+            break;
+    }
+    return QStringLiteral(
+               "%1 is %2; the calendar is saved only as a new file or over an "
+               "existing regular file.")
+        .arg(QDir::toNativeSeparators(path), QLatin1String(what));
+}
+
 bool writeCalendarPdf(SolunarState& s, const CalendarPageInput& in, const QString& path,
                       QString* error) {
+    // Checked before anything is opened: opening a pipe for writing would wait
+    // for a reader, and the save's final rename would replace the node.
+    if (const QString problem = pdfTargetProblem(path); !problem.isEmpty()) {
+        if (error != nullptr) *error = problem;
+        return false;
+    }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         if (error != nullptr) *error = file.errorString();

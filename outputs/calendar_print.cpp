@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,6 +24,13 @@ QCheckBox* option(QWidget* parent, const char* name, const QString& caption, QRe
     box->setObjectName(QString::fromLatin1(name));
     box->setGeometry(geometry);
     return box;
+}
+
+// The documents folder, or the home folder when there is none: the file
+// dialog would open a folder that does not exist in the working directory.
+QString suggestedPdfFolder() {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
 }
 
 QString checkText(const QCheckBox* box) {
@@ -148,10 +156,8 @@ void Form4::Command1_Click() {
         }
     } else {
         QApplication::restoreOverrideCursor();
-        const QString documents =
-            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-        const QString suggested = QDir(documents.isEmpty() ? QDir::homePath() : documents)
-                                      .filePath(defaultCalendarFileName(in.year, in.month));
+        const QString suggested =
+            QDir(suggestedPdfFolder()).filePath(defaultCalendarFileName(in.year, in.month));
         const QString path =
             services_.choosePdfPath ? services_.choosePdfPath(suggested) : QString();
         if (path.isEmpty()) return;  // the user cancelled

@@ -2,6 +2,7 @@
 // documentation's picture of it.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -11,7 +12,11 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <sstream>
+#include <string>
+
 #include "calendar_pdf.h"
+#include "cli_app.h"
 #include "page_log.h"
 
 namespace moonbite {
@@ -123,6 +128,102 @@ TEST(CalendarPdf, NothingIsLeftWhenTheFileCannotBeWritten) {
     EXPECT_FALSE(QFileInfo::exists(path));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
               QStringList{QStringLiteral("file")});
+}
+
+// ---------------------------------------------------------------------------
+// What the page may be written over
+
+bool isFifo(const QString& path) {
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISFIFO(info.st_mode);
+}
+
+TEST(CalendarPdfTarget, NewPathsAndRegularFilesAreFineOtherNodesAreNot) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    EXPECT_TRUE(pdfTargetProblem(dir.filePath(QStringLiteral("new.pdf"))).isEmpty());
+    QFile regular(dir.filePath(QStringLiteral("old.pdf")));
+    ASSERT_TRUE(regular.open(QIODevice::WriteOnly));
+    regular.close();
+    EXPECT_TRUE(pdfTargetProblem(regular.fileName()).isEmpty());
+    ASSERT_TRUE(QFile::link(regular.fileName(), dir.filePath(QStringLiteral("link.pdf"))));
+    EXPECT_TRUE(pdfTargetProblem(dir.filePath(QStringLiteral("link.pdf"))).isEmpty());
+
+    const QString fifo = dir.filePath(QStringLiteral("pipe.pdf"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_TRUE(pdfTargetProblem(fifo).contains(QStringLiteral("named pipe")));
+    // A link is judged by what it points at.
+    ASSERT_TRUE(QFile::link(fifo, dir.filePath(QStringLiteral("pipe-link.pdf"))));
+    EXPECT_FALSE(pdfTargetProblem(dir.filePath(QStringLiteral("pipe-link.pdf"))).isEmpty());
+    EXPECT_TRUE(pdfTargetProblem(dir.path()).contains(QStringLiteral("folder")));
+    EXPECT_TRUE(pdfTargetProblem(QStringLiteral("/dev/null")).contains(QStringLiteral("device")));
+}
+
+// The save would open a pipe and wait for a reader, and its final rename
+// would put a regular file in place of the pipe or folder (for root, even of a
+// device node); the target is refused and left as it was.
+TEST(CalendarPdfTarget, PipeIsRefusedAndLeftAsItIs) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString fifo = dir.filePath(QStringLiteral("calendar.pdf"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    SolunarState s = sydney();
+    QString error;
+    EXPECT_FALSE(writeCalendarPdf(s, sydneyJanuary2000(), fifo, &error));
+    EXPECT_TRUE(error.contains(fifo)) << error.toStdString();
+    EXPECT_TRUE(error.contains(QStringLiteral("named pipe"))) << error.toStdString();
+    EXPECT_TRUE(isFifo(fifo));
+    // No temporary file left beside it.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("calendar.pdf")});
+}
+
+TEST(CalendarPdfTarget, FolderIsRefusedAndLeftEmpty) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString folder = dir.filePath(QStringLiteral("calendar.pdf"));
+    ASSERT_TRUE(QDir().mkdir(folder));
+    SolunarState s = sydney();
+    QString error;
+    EXPECT_FALSE(writeCalendarPdf(s, sydneyJanuary2000(), folder, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("folder"))) << error.toStdString();
+    EXPECT_TRUE(QFileInfo(folder).isDir());
+    EXPECT_TRUE(QDir(folder).isEmpty());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("calendar.pdf")});
+}
+
+TEST(CalendarPdfTarget, RegularFileIsReplacedByThePage) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("calendar.pdf"));
+    QFile old(path);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old contents");
+    old.close();
+    SolunarState s = sydney();
+    QString error;
+    ASSERT_TRUE(writeCalendarPdf(s, sydneyJanuary2000(), path, &error)) << error.toStdString();
+    EXPECT_EQ(head(path, 5), QByteArray("%PDF-"));
+}
+
+// The command-line tool writes through the same code, so it refuses too.
+TEST(CalendarPdfTarget, ToolRefusesAPipe) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString fifo = dir.filePath(QStringLiteral("calendar.pdf"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const std::string path = fifo.toStdString();
+    const char* args[] = {"moonbite-cli", "month",      "--lat",  "33:52S",    "--lon",   "151:13E",
+                          "--tz",         "10",         "--year", "2000",      "--month", "1",
+                          "--options",    "prediction", "--pdf",  path.c_str()};
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status =
+        cli::run(static_cast<int>(std::size(args)), args, out, err, *Date::fromYmd(2026, 12, 7));
+    EXPECT_NE(status, 0);
+    EXPECT_NE(err.str().find("named pipe"), std::string::npos) << err.str();
+    EXPECT_TRUE(isFifo(fifo));
 }
 
 // The documentation's picture of the page: January 2000 at Sydney with every

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <array>
 #include <memory>
@@ -229,6 +230,32 @@ TEST_F(PrintWindow, WithoutPrinterSavesPdfAndSaysWhere) {
     EXPECT_EQ(f.result(), QDialog::Accepted);
     // The state was used to draw the page, and left at its last day.
     EXPECT_EQ(state.startDateText, "31-1-2027");
+}
+
+// The file dialog opens a folder that does not exist in the working
+// directory, so without a documents folder the home folder is suggested.
+TEST_F(PrintWindow, PdfIsSuggestedInTheDocumentsFolderOrElseTheHomeFolder) {
+    const QByteArray savedHome = qgetenv("HOME");
+    const QString home = dir.filePath(QStringLiteral("home"));
+    ASSERT_TRUE(QDir().mkpath(home));
+    qputenv("HOME", QFile::encodeName(home));
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    ASSERT_TRUE(documents.startsWith(home)) << documents.toStdString();
+    ASSERT_FALSE(QFileInfo::exists(documents));
+    today = QDate(2027, 1, 20);
+    chosenPath.clear();  // cancel: only the suggestion matters here
+    for (bool withDocuments : {false, true}) {
+        if (withDocuments) {
+            ASSERT_TRUE(QDir().mkpath(documents));
+        }
+        Form4 f(services(false));
+        f.Form_Load();
+        f.Command1_Click();
+    }
+    qputenv("HOME", savedHome);
+    ASSERT_EQ(suggested.size(), 2);
+    EXPECT_EQ(suggested[0], QDir(home).filePath(QStringLiteral("Moonbite January 2027.pdf")));
+    EXPECT_EQ(suggested[1], QDir(documents).filePath(QStringLiteral("Moonbite January 2027.pdf")));
 }
 
 TEST_F(PrintWindow, CancelledFileChoiceWritesNothingButKeepsTheOptions) {
