@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <algorithm>
 
 #include "chart_widget.h"
 #include "gauge_line.h"
@@ -30,10 +31,28 @@ QLineEdit* readOnlyBox(QWidget* parent, const char* name, QRect geometry) {
     return box;
 }
 
-QLabel* caption(QWidget* parent, const QString& text, QRect geometry, QWidget* buddy = nullptr) {
-    auto* label = new QLabel(text, parent);
-    label->setGeometry(geometry);
+// Text boxes keep their design height as the window grows, while the labels
+// beside them grow with it. Held at the top, at the offset that centres it at
+// the design size, a label's text stays level with its box's text at any size.
+void levelWithTextBox(QLabel* label) {
+    const int offset = std::max(0, (label->height() - label->sizeHint().height()) / 2);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setContentsMargins(0, offset, 0, 0);
+}
+
+// Captions are named like every other control: the resizer moves only named
+// controls, and a caption left behind ends up beside the wrong box.
+QLabel* caption(QWidget* parent, const char* name, const QString& text, QRect geometry,
+                QWidget* buddy = nullptr, bool bold = false) {
+    auto* label = makeControl<QLabel>(parent, name, geometry);
+    label->setText(text);
+    if (bold) {
+        QFont font = label->font();
+        font.setBold(true);
+        label->setFont(font);
+    }
     if (buddy != nullptr) label->setBuddy(buddy);
+    levelWithTextBox(label);
     return label;
 }
 
@@ -79,21 +98,21 @@ void Form1::buildControls() {
     // --- Sun -------------------------------------------------------------------
     Frame2 = group(central, "Frame2", tr("Sun"), {8, 60, 250, 132});
     Text2 = readOnlyBox(Frame2, "Text2", {120, 22, 118, 24});
-    caption(Frame2, tr("Sunrise"), {12, 22, 100, 24});
+    caption(Frame2, "LabelSunrise", tr("Sunrise"), {12, 22, 100, 24});
     Text32 = readOnlyBox(Frame2, "Text32", {120, 50, 118, 24});
-    caption(Frame2, tr("Sunset"), {12, 50, 100, 24});
-    caption(Frame2, tr("Length of Day"), {12, 82, 104, 20});
-    caption(Frame2, tr("Hrs : Min"), {12, 100, 104, 20});
+    caption(Frame2, "LabelSunset", tr("Sunset"), {12, 50, 100, 24});
+    // One two-line caption, so that it stays centred on its box at any height.
+    caption(Frame2, "LabelDayLength", tr("Length of Day\nHrs : Min"), {12, 87, 104, 30});
     Text6 = readOnlyBox(Frame2, "Text6", {120, 90, 118, 24});
 
     // --- Moon ------------------------------------------------------------------
     Frame5 = group(central, "Frame5", tr("Moon"), {266, 60, 250, 132});
     Text21 = readOnlyBox(Frame5, "Text21", {100, 22, 138, 24});
-    caption(Frame5, tr("Moonrise"), {12, 22, 84, 24});
+    caption(Frame5, "LabelMoonrise", tr("Moonrise"), {12, 22, 84, 24});
     Text39 = readOnlyBox(Frame5, "Text39", {100, 50, 138, 24});
-    caption(Frame5, tr("Moonset"), {12, 50, 84, 24});
+    caption(Frame5, "LabelMoonset", tr("Moonset"), {12, 50, 84, 24});
     Text9 = readOnlyBox(Frame5, "Text9", {100, 80, 40, 24});
-    caption(Frame5, tr("Age (days)"), {12, 80, 84, 24});
+    caption(Frame5, "LabelAge", tr("Age (days)"), {12, 80, 84, 24});
     Image3 = makeControl<QLabel>(Frame5, "Image3", {176, 78, 48, 48});
     Image3->setAlignment(Qt::AlignCenter);
     Label14 = makeControl<QLabel>(Frame5, "Label14", {12, 106, 80, 20});
@@ -105,15 +124,15 @@ void Form1::buildControls() {
 
     // --- Solunar periods ----------------------------------------------------------
     Frame6 = group(central, "Frame6", tr("Solunar periods"), {524, 60, 248, 132});
-    caption(Frame6, tr("Major"), {10, 22, 50, 24})->setFont(phaseFont);
-    caption(Frame6, tr("Moon Above"), {62, 22, 84, 24});
+    caption(Frame6, "LabelMajor", tr("Major"), {10, 22, 50, 24}, nullptr, true);
+    caption(Frame6, "LabelMajorAbove", tr("Moon Above"), {62, 22, 84, 24});
     Text4 = readOnlyBox(Frame6, "Text4", {148, 22, 90, 24});
-    caption(Frame6, tr("Moon Below"), {62, 48, 84, 24});
+    caption(Frame6, "LabelMajorBelow", tr("Moon Below"), {62, 48, 84, 24});
     Text5 = readOnlyBox(Frame6, "Text5", {148, 48, 90, 24});
-    caption(Frame6, tr("Minor"), {10, 78, 50, 24})->setFont(phaseFont);
-    caption(Frame6, tr("Moon Above"), {62, 78, 84, 24});
+    caption(Frame6, "LabelMinor", tr("Minor"), {10, 78, 50, 24}, nullptr, true);
+    caption(Frame6, "LabelMinorAbove", tr("Moon Above"), {62, 78, 84, 24});
     Text7 = readOnlyBox(Frame6, "Text7", {148, 78, 90, 24});
-    caption(Frame6, tr("Moon Below"), {62, 104, 84, 24});
+    caption(Frame6, "LabelMinorBelow", tr("Moon Below"), {62, 104, 84, 24});
     Text8 = readOnlyBox(Frame6, "Text8", {148, 104, 90, 24});
 
     // --- Prediction and lunar distance ------------------------------------------------
@@ -133,18 +152,19 @@ void Form1::buildControls() {
     Line1 = makeControl<GaugeLine>(Frame1, "Line1", {0, 0, 506, 74});
     Image2 = makeControl<QLabel>(Frame1, "Image2", {113, 20, 14, 30});
     Image2->setScaledContents(true);
-    Label13 = makeControl<QLabel>(Frame1, "Label13", {230, 26, 110, 26});
+    Label13 = makeControl<QLabel>(Frame1, "Label13", {230, 26, 96, 26});
     QFont big = Label13->font();
     big.setBold(true);
     big.setPointSizeF(big.pointSizeF() * 1.3);
     Label13->setFont(big);
-    caption(Frame1, tr("km"), {330, 26, 40, 26});
+    // Beside Label13, which grows with the window as this does.
+    makeControl<QLabel>(Frame1, "LabelKm", {330, 26, 40, 26})->setText(tr("km"));
 
     // --- Graph -------------------------------------------------------------------
     Frame3 = group(central, "Frame3", QString(), {8, 274, 190, 48});
     Text11 = makeControl<QLineEdit>(Frame3, "Text11", {92, 14, 36, 24});
     Text11->setAlignment(Qt::AlignCenter);
-    caption(Frame3, tr("&Graph days"), {10, 14, 80, 24}, Text11);
+    caption(Frame3, "LabelGraphDays", tr("&Graph days"), {10, 14, 80, 24}, Text11);
     UpDown3 = makeControl<UpDown>(Frame3, "UpDown3", {129, 14, 16, 24});
 
     MSChart1 = makeControl<ChartWidget>(central, "MSChart1", {8, 326, 764, 232});
@@ -171,20 +191,20 @@ void Form1::buildControls() {
     auto* latitude = group(Frame9, "Frame11", tr("Latitude"), {8, 70, 250, 58});
     Text30 = makeControl<QLineEdit>(latitude, "Text30", {10, 24, 36, 24});
     UpDown9 = makeControl<UpDown>(latitude, "UpDown9", {47, 24, 16, 24});
-    caption(latitude, QStringLiteral("°"), {66, 24, 10, 24});
+    caption(latitude, "LabelLatDegrees", QStringLiteral("°"), {66, 24, 10, 24});
     Text20 = makeControl<QLineEdit>(latitude, "Text20", {82, 24, 36, 24});
     UpDown6 = makeControl<UpDown>(latitude, "UpDown6", {119, 24, 16, 24});
-    caption(latitude, QStringLiteral("'"), {138, 24, 10, 24});
+    caption(latitude, "LabelLatMinutes", QStringLiteral("'"), {138, 24, 10, 24});
     Text40 = makeControl<QLineEdit>(latitude, "Text40", {156, 24, 28, 24});
     UpDown10 = makeControl<UpDown>(latitude, "UpDown10", {185, 24, 16, 24});
 
     auto* longitude = group(Frame9, "Frame12", tr("Longitude"), {8, 132, 250, 58});
     Text15 = makeControl<QLineEdit>(longitude, "Text15", {10, 24, 36, 24});
     UpDown7 = makeControl<UpDown>(longitude, "UpDown7", {47, 24, 16, 24});
-    caption(longitude, QStringLiteral("°"), {66, 24, 10, 24});
+    caption(longitude, "LabelLonDegrees", QStringLiteral("°"), {66, 24, 10, 24});
     Text14 = makeControl<QLineEdit>(longitude, "Text14", {82, 24, 36, 24});
     UpDown8 = makeControl<UpDown>(longitude, "UpDown8", {119, 24, 16, 24});
-    caption(longitude, QStringLiteral("'"), {138, 24, 10, 24});
+    caption(longitude, "LabelLonMinutes", QStringLiteral("'"), {138, 24, 10, 24});
     Text13 = makeControl<QLineEdit>(longitude, "Text13", {156, 24, 28, 24});
     UpDown5 = makeControl<UpDown>(longitude, "UpDown5", {185, 24, 16, 24});
     for (QLineEdit* box : {Text30, Text20, Text40, Text15, Text14, Text13}) {
@@ -194,9 +214,10 @@ void Form1::buildControls() {
     auto* zone = group(Frame9, "Frame13", tr("Time Zone"), {266, 4, 250, 124});
     Text17 = makeControl<QLineEdit>(zone, "Text17", {70, 24, 46, 24});
     Text17->setAlignment(Qt::AlignCenter);
-    caption(zone, tr("G.M.T"), {10, 24, 44, 24}, Text17);
+    caption(zone, "LabelGmt", tr("G.M.T"), {10, 24, 44, 24}, Text17);
     Label17 = makeControl<QLabel>(zone, "Label17", {58, 24, 10, 24});
     Label17->setText(QStringLiteral("+"));
+    levelWithTextBox(Label17);
     UpDown11 = makeControl<UpDown>(zone, "UpDown11", {117, 24, 16, 24});
     Text16 = makeControl<QLineEdit>(zone, "Text16", {10, 56, 230, 24});
     Text16->setReadOnly(true);
@@ -219,13 +240,14 @@ void Form1::buildControls() {
     Combo2 = makeControl<QComboBox>(Frame7, "Combo2", {66, 22, 160, 24});
     Combo2->addItems({tr("Excellent Days"), tr("Good & Excellent Days"),
                       tr("Fair To Excellent Days"), tr("All Days")});
-    LabelWarnOn = makeControl<QLabel>(Frame7, "LabelWarnOn", {8, 22, 58, 24});
+    LabelWarnOn = makeControl<QLabel>(Frame7, "LabelWarnOn", {8, 22, 56, 24});
     LabelWarnOn->setText(tr("Warn on:"));
     Text12 = makeControl<QLineEdit>(Frame7, "Text12", {10, 52, 36, 24});
     Text12->setAlignment(Qt::AlignCenter);
     UpDown4 = makeControl<UpDown>(Frame7, "UpDown4", {47, 52, 16, 24});
     LabelDaysInAdvance = makeControl<QLabel>(Frame7, "LabelDaysInAdvance", {70, 52, 150, 24});
     LabelDaysInAdvance->setText(tr("Days in Advance"));
+    levelWithTextBox(LabelDaysInAdvance);
 
     Command2 = makeControl<QPushButton>(Frame9, "Command2", {524, 194, 56, 30});
     Command2->setText(tr("&Apply "));

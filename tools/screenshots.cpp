@@ -1,8 +1,10 @@
 // Writes the README's pictures of the windows: the main window at Sydney on
-// a real date, its settings frame, the welcome window and the about box.
-//   build/tools/moonbite_screenshots docs/screenshots
+// a real date (at its design size, half as large again, and maximised on a
+// 1920x1080 screen), its settings frame, the welcome window and the about box.
+//   QT_QPA_PLATFORM=xcb xvfb-run build/tools/moonbite_screenshots docs/screenshots
 #include <QApplication>
 #include <QDir>
+#include <QResizeEvent>
 #include <QTemporaryDir>
 #include <cstdio>
 
@@ -15,6 +17,29 @@
 #include "welcome_window.h"
 
 using namespace moonbite;
+
+namespace {
+
+// A maximised window on a 1920x1080 screen below a desktop panel; fixed, so the
+// picture does not depend on the screen it was made on.
+constexpr QSize kMaximised(1920, 1048);
+
+// Puts the main window at a size and state and lets it lay itself out. Without
+// a window manager nothing maximises a window, so the state is set on the
+// widget after the size (a resize alone would drop it), and the resize event
+// is sent again so that the window sees both together.
+void sizeWindow(Form1& window, QSize size, Qt::WindowStates state) {
+    const QSize old = window.size();
+    window.resize(size);
+    window.overrideWindowState(state);
+    QApplication::processEvents();
+    QResizeEvent event(size, old);
+    QApplication::sendEvent(&window, &event);
+    window.MSChart1->updateNow();
+    QApplication::processEvents();
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -59,6 +84,13 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     window.MSChart1->updateNow();
     bool ok = window.grab().save(out + QStringLiteral("/main-window.png"));
+
+    const QSize design = window.size();
+    sizeWindow(window, design * 1.5, Qt::WindowNoState);
+    ok = window.grab().save(out + QStringLiteral("/main-window-1.5x.png")) && ok;
+    sizeWindow(window, kMaximised, Qt::WindowMaximized);
+    ok = window.grab().save(out + QStringLiteral("/main-window-maximised.png")) && ok;
+    sizeWindow(window, design, Qt::WindowNoState);
     static constexpr const char* kTypes[8] = {"bar3d",  "bar2d",  "line3d", "line2d",
                                               "area3d", "area2d", "step3d", "step2d"};
     for (int type = 0; type < 8; ++type) {

@@ -20,14 +20,16 @@ int toPixels(float twips) {
     return static_cast<int>(std::lround(static_cast<double>(twips) / kTwipsPerPixel));
 }
 
-// Qt gives some of its own helper widgets names starting "qt_"; they are not ours to move.
-bool isOurControl(const QString& name) {
-    return !name.isEmpty() && !name.startsWith(QLatin1String("qt_"));
-}
-
-bool isNormalState(const QWidget& window) {
-    return !(window.windowState() &
-             (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen));
+// The controls the resizer places. Qt gives some of its own helper widgets names
+// starting "qt_"; widgets that are windows of their own (menus, dialogs) or that
+// a layout places (a main window's central widget and menu bar) are not ours to
+// move either: moving them would fight the layout or the window manager.
+bool isOurControl(const QWidget& control) {
+    const QString name = control.objectName();
+    if (name.isEmpty() || name.startsWith(QLatin1String("qt_"))) return false;
+    if (control.isWindow()) return false;
+    const QWidget* parent = control.parentWidget();
+    return parent == nullptr || parent->layout() == nullptr;
 }
 
 float ratio(int current, int design) {
@@ -94,10 +96,11 @@ bool Resizer::RecordLayout(QWidget* srcContainer) {
 
     designHeight_ = toTwips(srcContainer->height());
     designWidth_ = toTwips(srcContainer->width());
+    if (scale_.designWidth <= 0) scale_.designWidth = designWidth_;
     const auto controls = srcContainer->findChildren<QWidget*>();
     for (const QWidget* control : controls) {
+        if (!isOurControl(*control)) continue;
         const QString name = control->objectName();
-        if (!isOurControl(name)) continue;
         const QRect g = control->geometry();
         // A second control of the same name is left where it is; Add refuses it.
         records_.Add(toTwips(g.width()), toTwips(g.height()), toTwips(g.top()), toTwips(g.left()),
@@ -119,21 +122,22 @@ bool Resizer::Resize(QWidget* srcContainer) {
     heightRatio_ = ratio(currentHeight_, designHeight_);
     widthRatio_ = ratio(currentWidth_, designWidth_);
 
-    scale_.horizontalScale = widthRatio_;
+    // Drawn items (the distance gauge, the moved date fields) are placed at this
+    // scale next to controls scaled by the width ratio, so it is the window's real
+    // scale in every state; a window enlarged but not maximised is no exception.
+    // A later Resizer records at the window's current size, so its own width
+    // ratio would start again at 1: the scale is measured against the first design.
+    scale_.horizontalScale = static_cast<double>(ratio(currentWidth_, scale_.designWidth));
     // While controls are being rearranged the window keeps the scale it had.
     if (scale_.layoutChange) scale_.horizontalScale = scale_.previousScale;
-    if (isNormalState(*srcContainer)) {
-        scale_.horizontalScale = 1;
-    } else {
-        scale_.previousScale = scale_.horizontalScale;
-    }
+    scale_.previousScale = scale_.horizontalScale;
 
     const auto controls = srcContainer->findChildren<QWidget*>();
     QSet<QString> placed;
     placed.reserve(records_.Count());
     for (QWidget* control : controls) {
         const QString name = control->objectName();
-        if (!isOurControl(name) || !records_.Exists(name)) continue;
+        if (!isOurControl(*control) || !records_.Exists(name)) continue;
         // Only the first control of a name was recorded.
         if (placed.contains(name)) continue;
         placed.insert(name);

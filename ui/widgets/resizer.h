@@ -33,10 +33,16 @@ class rObject {
     int height_ = 0, width_ = 0, top_ = 0, left_ = 0;
 };
 
-/// The values the resizer shares with the window that owns it.
+/// The values the resizer shares with the window that owns it. They outlive
+/// any one Resizer: a window that moves controls gets a new Resizer, which
+/// records the moved layout at the window's current size.
 struct ScaleState {
-    double horizontalScale = 1;  ///< 1 while the window is in its normal state
-    double previousScale = 1;    ///< the last scale of a maximised or minimised window
+    /// The window's width (twips) when its layout was first recorded: its design
+    /// width, against which the horizontal scale is measured whichever Resizer
+    /// recorded the current layout. 0 until the first recording.
+    int designWidth = 0;
+    double horizontalScale = 1;  ///< the window's width / its design width, in every state
+    double previousScale = 1;    ///< the scale of the last resize
     bool layoutChange = false;   ///< True while datrep moves controls
     bool spinnerFlag = false;    ///< set by rObjects::Item for "UpD..." names
     bool pictureFlag = false;    ///< set by rObjects::Item for "Pictures1..." names

@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QDialog>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMap>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -313,21 +317,37 @@ TEST_F(ResizerTest, ScalesFromTheDesignEveryTime) {
     }
 }
 
-TEST_F(ResizerTest, HorizontalScaleIsOneInTheNormalState) {
+// The scale that places drawn items beside the scaled controls is the window's
+// real one: an enlarged window that is not maximised gets it too.
+TEST_F(ResizerTest, HorizontalScaleIsTheWidthRatioInEveryState) {
     ASSERT_TRUE(resizer.Resize(window.get()));
+    EXPECT_DOUBLE_EQ(scale.horizontalScale, 1.0);
+    EXPECT_EQ(scale.designWidth, kDesign.width() * 15);
+
     sizeWindow(QSize(600, 450), Qt::WindowNoState);
     ASSERT_TRUE(resizer.Resize(window.get()));
     EXPECT_FLOAT_EQ(resizer.widthRatio(), 1.5F);
     EXPECT_FLOAT_EQ(resizer.heightRatio(), 1.5F);
-    EXPECT_DOUBLE_EQ(scale.horizontalScale, 1.0);
-    EXPECT_DOUBLE_EQ(scale.previousScale, 1.0);
-    // The controls scale whatever the state.
+    EXPECT_DOUBLE_EQ(scale.horizontalScale, 1.5);
+    EXPECT_DOUBLE_EQ(scale.previousScale, 1.5);
     expectNear(now("Command1"), scaled(design["Command1"], 1.5), "Command1");
 
+    // Only the width counts.
     sizeWindow(QSize(800, 450), Qt::WindowNoState);
     ASSERT_TRUE(resizer.Resize(window.get()));
     EXPECT_FLOAT_EQ(resizer.widthRatio(), 2.0F);
-    EXPECT_DOUBLE_EQ(scale.horizontalScale, 1.0);
+    EXPECT_DOUBLE_EQ(scale.horizontalScale, 2.0);
+
+    sizeWindow(QSize(600, 450), Qt::WindowMaximized);
+    ASSERT_TRUE(resizer.Resize(window.get()));
+    EXPECT_DOUBLE_EQ(scale.horizontalScale, 1.5);
+    sizeWindow(QSize(1000, 500), Qt::WindowFullScreen);
+    ASSERT_TRUE(resizer.Resize(window.get()));
+    EXPECT_DOUBLE_EQ(scale.horizontalScale, 2.5);
+    sizeWindow(QSize(300, 150), Qt::WindowMinimized);
+    ASSERT_TRUE(resizer.Resize(window.get()));
+    EXPECT_DOUBLE_EQ(scale.horizontalScale, 0.75);
+    EXPECT_DOUBLE_EQ(scale.previousScale, 0.75);
 }
 
 TEST_F(ResizerTest, LayoutChangeKeepsThePreviousScale) {
@@ -350,20 +370,41 @@ TEST_F(ResizerTest, LayoutChangeKeepsThePreviousScale) {
     EXPECT_DOUBLE_EQ(scale.horizontalScale, 1.5);
     EXPECT_DOUBLE_EQ(scale.previousScale, 1.5);
 
-    // In the normal state the scale is 1 even during a layout change.
+    // The normal state holds the scale during a layout change just the same.
     scale.layoutChange = true;
-    sizeWindow(QSize(600, 450), Qt::WindowNoState);
-    ASSERT_TRUE(resizer.Resize(window.get()));
-    EXPECT_DOUBLE_EQ(scale.horizontalScale, 1.0);
-    EXPECT_DOUBLE_EQ(scale.previousScale, 1.5);
-}
-
-TEST_F(ResizerTest, FullScreenCountsAsNotNormal) {
-    ASSERT_TRUE(resizer.Resize(window.get()));
-    sizeWindow(QSize(600, 300), Qt::WindowFullScreen);
+    sizeWindow(QSize(800, 450), Qt::WindowNoState);
     ASSERT_TRUE(resizer.Resize(window.get()));
     EXPECT_DOUBLE_EQ(scale.horizontalScale, 1.5);
     EXPECT_DOUBLE_EQ(scale.previousScale, 1.5);
+}
+
+// A window that moves controls gets a new Resizer, which records the moved layout
+// at the window's current size. Its width ratio starts again from 1 there, but the
+// scale shared with the window still measures against the first design width.
+TEST_F(ResizerTest, ANewResizerKeepsMeasuringTheScaleFromTheFirstDesign) {
+    ASSERT_TRUE(resizer.Resize(window.get()));
+    sizeWindow(QSize(600, 450), Qt::WindowNoState);
+    ASSERT_TRUE(resizer.Resize(window.get()));
+
+    scale.layoutChange = true;
+    Resizer second{scale};
+    ASSERT_TRUE(second.Resize(window.get()));
+    scale.layoutChange = false;
+    EXPECT_FLOAT_EQ(second.widthRatio(), 1.0F);
+    EXPECT_DOUBLE_EQ(scale.horizontalScale, 1.5);
+    EXPECT_EQ(scale.designWidth, kDesign.width() * 15);
+
+    sizeWindow(kDesign * 2, Qt::WindowMaximized);
+    ASSERT_TRUE(second.Resize(window.get()));
+    EXPECT_NEAR(second.widthRatio(), 4.0 / 3.0, 1e-6);
+    EXPECT_DOUBLE_EQ(scale.horizontalScale, 2.0);
+    // The controls scale from the layout the second Resizer recorded.
+    expectNear(now("Frame1"), scaled(design["Frame1"], 2), "Frame1");
+
+    sizeWindow(kDesign, Qt::WindowNoState);
+    ASSERT_TRUE(second.Resize(window.get()));
+    EXPECT_DOUBLE_EQ(scale.horizontalScale, 1.0);
+    expectNear(now("Frame1"), design["Frame1"], "Frame1");
 }
 
 TEST_F(ResizerTest, AChildWidgetIsAnError) {
@@ -389,6 +430,40 @@ TEST_F(ResizerTest, AChildWidgetIsAnError) {
     EXPECT_FALSE(resizer.Resize(frame));
     EXPECT_EQ(errors.count(), 2);
     EXPECT_EQ(now("Check1"), design["Check1"]);
+}
+
+// A main window's layout places its central widget and menu bar; its menus and
+// dialogs are windows of their own. The resizer leaves all of them alone and
+// scales the controls inside the central widget.
+TEST(ResizerMainWindowTest, LeavesWhatTheLayoutPlacesAndOtherWindows) {
+    QMainWindow window;
+    auto* central = new QWidget(&window);
+    central->setObjectName("centralWidget");
+    window.setCentralWidget(central);
+    auto* frame = new QFrame(central);
+    frame->setObjectName("Frame1");
+    frame->setGeometry(10, 30, 200, 100);
+    window.menuBar()->setObjectName("MenuBar1");
+    window.menuBar()->addMenu("&File")->setObjectName("mnuFile");
+    auto* dialog = new QDialog(&window);
+    dialog->setObjectName("Form3");
+    window.resize(kDesign);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+
+    ScaleState scale;
+    Resizer resizer{scale};
+    ASSERT_TRUE(resizer.Resize(&window));
+    EXPECT_EQ(resizer.records().keys(), QStringList{"Frame1"});
+
+    window.resize(kDesign * 2);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(window.size(), kDesign * 2);
+    ASSERT_TRUE(resizer.Resize(&window));
+    const int menuHeight = window.menuBar()->height();
+    EXPECT_EQ(window.menuBar()->geometry().topLeft(), QPoint(0, 0));
+    EXPECT_EQ(central->geometry(), QRect(0, menuHeight, 800, 600 - menuHeight));
+    EXPECT_EQ(frame->geometry(), QRect(20, 60, 400, 200));
 }
 
 TEST_F(ResizerTest, DeletedControlIsSkipped) {
