@@ -16,6 +16,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <algorithm>
 #include <cmath>
 
 #include "about_box.h"
@@ -87,10 +88,7 @@ Form1::Form1(MainWindowServices services, QWidget* parent)
     buildControls();
     buildMenus();
     resize(780, 600 + menuBar()->sizeHint().height());
-    const qreal dpr = devicePixelRatioF();
-    Image1->setPixmap(gaugeScale(Image1->width(), Image1->height(), dpr));
-    Image2->setPixmap(gaugeMarker(Image2->width(), Image2->height(), dpr));
-    Image5->setPixmap(predictionPicture(Image5->width(), Image5->height(), dpr));
+    drawPictures();
     resizer_ = std::make_unique<Resizer>(scale_);
     connectHandlers();
 }
@@ -352,8 +350,7 @@ void Form1::showState() {
     Label19->setVisible(state_.Label19.visible);
     Label19->setText(q(state_.Label19.caption));
 
-    const qreal dpr = devicePixelRatioF();
-    Image3->setPixmap(moonPhasePixmap(state_.Image3, 46, dpr));
+    drawMoonPicture();
     if (state_.textTipsShown) Image5->setToolTip(q(state_.Image5Tip));
     QPalette palette = Picture2->palette();
     palette.setColor(QPalette::Window, colourOf(static_cast<unsigned>(state_.Picture2BackColor)));
@@ -400,7 +397,24 @@ void Form1::placeGauge() {
 void Form1::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     if (resizer_ != nullptr) resizer_->Resize(this);
+    drawPictures();
     placeGauge();
+}
+
+// The pictures are drawn at the size their controls have now, so that they stay
+// sharp and fill their place as the window grows.
+void Form1::drawPictures() {
+    const qreal dpr = devicePixelRatioF();
+    Image1->setPixmap(gaugeScale(Image1->width(), Image1->height(), dpr));
+    Image2->setPixmap(gaugeMarker(Image2->width(), Image2->height(), dpr));
+    Image5->setPixmap(predictionPicture(Image5->width(), Image5->height(), dpr));
+    drawMoonPicture();
+}
+
+void Form1::drawMoonPicture() {
+    // A pixel short of the control on every side, as at the design size.
+    const int size = std::max(1, std::min(Image3->width(), Image3->height()) - 2);
+    Image3->setPixmap(moonPhasePixmap(state_.Image3, size, devicePixelRatioF()));
 }
 
 void Form1::graph() {

@@ -239,6 +239,8 @@ class Form1 : public QMainWindow, private DateControlHandlers {
     void convertrgb(unsigned colourNumber);
     void menuclrcheck();
     void placeGauge();
+    void drawPictures();
+    void drawMoonPicture();
     void pushStateDateControls();
     void pullDateControls();
     void setGraphDaysValidated();

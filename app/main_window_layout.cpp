@@ -230,17 +230,17 @@ void Form1::buildControls() {
     Check2 = makeControl<QCheckBox>(Frame8, "Check2", {10, 36, 230, 18});
     Check2->setText(tr("Show Fish Prediction Icon"));
 
-    Frame4 = group(Frame9, "Frame4", tr("Fish Alarm Condition"), {524, 4, 232, 54});
+    Frame4 = group(Frame9, "Frame4", tr("Fish Alarm Condition"), {520, 4, 238, 54});
     Option1 = makeControl<QRadioButton>(Frame4, "Option1", {10, 22, 100, 24});
     Option1->setText(tr("&Activated"));
     Option2 = makeControl<QRadioButton>(Frame4, "Option2", {112, 22, 112, 24});
     Option2->setText(tr("&Deactivated"));
 
-    Frame7 = group(Frame9, "Frame7", tr("Alarm Settings"), {524, 62, 232, 84});
-    Combo2 = makeControl<QComboBox>(Frame7, "Combo2", {66, 22, 160, 24});
+    Frame7 = group(Frame9, "Frame7", tr("Alarm Settings"), {520, 62, 238, 84});
+    Combo2 = makeControl<QComboBox>(Frame7, "Combo2", {64, 22, 168, 24});
     Combo2->addItems({tr("Excellent Days"), tr("Good & Excellent Days"),
                       tr("Fair To Excellent Days"), tr("All Days")});
-    LabelWarnOn = makeControl<QLabel>(Frame7, "LabelWarnOn", {8, 22, 56, 24});
+    LabelWarnOn = makeControl<QLabel>(Frame7, "LabelWarnOn", {8, 22, 54, 24});
     LabelWarnOn->setText(tr("Warn on:"));
     Text12 = makeControl<QLineEdit>(Frame7, "Text12", {10, 52, 36, 24});
     Text12->setAlignment(Qt::AlignCenter);
@@ -249,13 +249,13 @@ void Form1::buildControls() {
     LabelDaysInAdvance->setText(tr("Days in Advance"));
     levelWithTextBox(LabelDaysInAdvance);
 
-    Command2 = makeControl<QPushButton>(Frame9, "Command2", {524, 194, 56, 30});
+    Command2 = makeControl<QPushButton>(Frame9, "Command2", {520, 194, 56, 30});
     Command2->setText(tr("&Apply "));
-    Command4 = makeControl<QPushButton>(Frame9, "Command4", {584, 194, 50, 30});
+    Command4 = makeControl<QPushButton>(Frame9, "Command4", {582, 194, 50, 30});
     Command4->setText(tr("&Ok"));
     Command5 = makeControl<QPushButton>(Frame9, "Command5", {638, 194, 58, 30});
     Command5->setText(tr("&Cancel"));
-    Command6 = makeControl<QPushButton>(Frame9, "Command6", {700, 194, 56, 30});
+    Command6 = makeControl<QPushButton>(Frame9, "Command6", {702, 194, 56, 30});
     Command6->setText(tr("He&lp"));
 
     // --- Commands ---------------------------------------------------------------------
