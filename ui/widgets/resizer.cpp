@@ -122,11 +122,10 @@ bool Resizer::Resize(QWidget* srcContainer) {
     heightRatio_ = ratio(currentHeight_, designHeight_);
     widthRatio_ = ratio(currentWidth_, designWidth_);
 
-    // Drawn items (the distance gauge, the moved date fields) are placed at this
-    // scale next to controls scaled by the width ratio, so it is the window's real
-    // scale in every state; a window enlarged but not maximised is no exception.
-    // A later Resizer records at the window's current size, so its own width
-    // ratio would start again at 1: the scale is measured against the first design.
+    // Drawn items (the distance gauge, the moved date fields) sit beside controls
+    // scaled by the width ratio, so this is the window's real scale in every state,
+    // measured against the first design: a later Resizer records at the current
+    // size and its own width ratio starts again at 1.
     scale_.horizontalScale = static_cast<double>(ratio(currentWidth_, scale_.designWidth));
     // While controls are being rearranged the window keeps the scale it had.
     if (scale_.layoutChange) scale_.horizontalScale = scale_.previousScale;

@@ -1,6 +1,7 @@
 // The main window at its design size, half as large again and maximised:
-// every caption stays beside its box, the distance gauge points at its scale,
-// and the date fields never overlap, in either date order.
+// every control is named so the resizer moves it, every caption stays beside its
+// box, the distance gauge points at its scale, the pictures fill their places and
+// the date fields never overlap, in either date order.
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -178,14 +179,14 @@ class ScalingTest : public WindowTest, public ::testing::WithParamInterface<Fit>
 TEST_P(ScalingTest, CaptionsStayBesideTheirBoxes) {
     storeSydney();
     Form1& w = open();
-    fitWindow(w, w.size(), GetParam());
+    ASSERT_NO_FATAL_FAILURE(fitWindow(w, w.size(), GetParam()));
     expectCaptionsBesideTheirBoxes(w);
 }
 
 TEST_P(ScalingTest, GaugePointsAtItsScaleAllMonth) {
     storeSydney();
     Form1& w = open();
-    fitWindow(w, w.size(), GetParam());
+    ASSERT_NO_FATAL_FAILURE(fitWindow(w, w.size(), GetParam()));
     // A month of days takes the Moon from perigee to apogee and back.
     for (int day = 0; day < 30; ++day) {
         SCOPED_TRACE(w.Text1->text().toStdString() + "/" + w.Combo1->currentText().toStdString());
@@ -198,7 +199,7 @@ TEST_P(ScalingTest, GaugePointsAtItsScaleAllMonth) {
 TEST_P(ScalingTest, NothingSlipsUnderTheMenuBar) {
     storeSydney();
     Form1& w = open();
-    fitWindow(w, w.size(), GetParam());
+    ASSERT_NO_FATAL_FAILURE(fitWindow(w, w.size(), GetParam()));
     const int menuBottom = w.menuBar()->geometry().bottom();
     EXPECT_EQ(w.centralWidget()->geometry(),
               QRect(0, menuBottom + 1, w.width(), w.height() - menuBottom - 1));
@@ -209,7 +210,7 @@ TEST_P(ScalingTest, NothingSlipsUnderTheMenuBar) {
 TEST_P(ScalingTest, PicturesAreDrawnAtTheirControlsSize) {
     storeSydney();
     Form1& w = open();
-    fitWindow(w, w.size(), GetParam());
+    ASSERT_NO_FATAL_FAILURE(fitWindow(w, w.size(), GetParam()));
     for (QLabel* picture : {w.Image1, w.Image2, w.Image5}) {
         EXPECT_EQ(picture->pixmap().deviceIndependentSize().toSize(), picture->size())
             << picture->objectName().toStdString();
@@ -277,7 +278,7 @@ TEST_F(WindowTest, DateOrderTogglesAtEverySizeKeepFieldsApart) {
     const QRect designSpinner = w.UpDown1->geometry();
     for (const Fit& fit : {kDesignSize, kLarger, kMaximisedFit, kLarger, kDesignSize}) {
         SCOPED_TRACE(fit.name);
-        fitWindow(w, design, fit);
+        ASSERT_NO_FATAL_FAILURE(fitWindow(w, design, fit));
         expectDateFieldsApart(w);
         expectGaugeOnItsScale(w);
         for (int toggle = 0; toggle < 2; ++toggle) {
