@@ -891,9 +891,13 @@ std::optional<std::string> IniFile::get(std::string_view section, std::string_vi
 std::vector<std::string> IniFile::keys() const {
     std::vector<std::string> out;
     if (!readable()) return out;
-    out.reserve(values_.size());
-    for (const auto& entry : values_)
-        out.push_back(utf8FromUtf16(entry.first));
+    try {
+        out.reserve(values_.size());
+        for (const auto& entry : values_)
+            out.push_back(utf8FromUtf16(entry.first));
+    } catch (const std::bad_alloc&) {
+        out.clear();
+    }
     return out;
 }
 

@@ -1,5 +1,6 @@
 #include "stored_places.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <limits>
 #include <new>
@@ -29,14 +30,14 @@ std::u16string encodedName(std::string_view name) {
     return encoded;
 }
 
-std::u16string ascii16(std::string_view ascii) {
-    return std::u16string(ascii.begin(), ascii.end());
-}
-
 LocationValues locationValues(const IniFile& file, const std::string& prefix) {
-    auto at = [&](const char* key) { return file.value(prefix + key); };
-    return {at("latdeg"), at("latmin"), at("NorS"), at("londeg"),
-            at("lonmin"), at("WorE"),   at("gmt")};
+    try {
+        auto at = [&](const char* key) { return file.value(prefix + key); };
+        return {at("latdeg"), at("latmin"), at("NorS"), at("londeg"),
+                at("lonmin"), at("WorE"),   at("gmt")};
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
 }
 
 }  // namespace
@@ -80,33 +81,48 @@ LocationValues StoredPlaces::currentLocation() const {
 }
 
 std::optional<std::u16string> StoredPlaces::savedName(int index) const {
-    return titleFile().text(u"Settings/Locations/place(" + ascii16(std::to_string(index)) + u")");
+    const std::string digits = std::to_string(index);
+    return titleFile().text(u"Settings/Locations/place(" +
+                            std::u16string(digits.begin(), digits.end()) + u")");
+}
+
+int StoredPlaces::savedLocationCount() const {
+    const auto n = wholeNumberSetting(titleFile().get(kLocationDirectory, "nlist"));
+    return std::min(n.value_or(0), kMaxSavedLocations);
 }
 
 std::vector<std::string> StoredPlaces::savedLocationNames() const {
-    const int n =
-        std::min(wholeNumberSetting(titleFile().get(kLocationDirectory, "nlist")).value_or(0),
-                 kMaxSavedLocations);
     std::vector<std::string> names;
-    for (int i = 1; i <= n; ++i)
-        names.push_back(utf8FromUtf16(savedName(i).value_or(u"")));
+    try {
+        const int n = savedLocationCount();
+        for (int i = 1; i <= n; ++i)
+            names.push_back(utf8FromUtf16(savedName(i).value_or(u"")));
+    } catch (const std::bad_alloc&) {
+        names.clear();
+    }
     return names;
 }
 
 bool StoredPlaces::isSavedLocation(std::string_view name) const {
-    const std::u16string wanted = utf16FromUtf8(name);
-    const int n =
-        std::min(wholeNumberSetting(titleFile().get(kLocationDirectory, "nlist")).value_or(0),
-                 kMaxSavedLocations);
-    for (int i = 1; i <= n; ++i) {
-        if (savedName(i).value_or(u"") == wanted) return true;
+    try {
+        const std::u16string wanted = utf16FromUtf8(name);
+        const int n = savedLocationCount();
+        for (int i = 1; i <= n; ++i) {
+            if (savedName(i).value_or(u"") == wanted) return true;
+        }
+    } catch (const std::bad_alloc&) {
+        // Out of memory: not found, like any other failed read.
     }
     return false;
 }
 
 LocationValues StoredPlaces::savedLocation(std::string_view name) const {
-    return locationValues(titleFile(),
-                          "Settings/Locations/" + utf8FromUtf16(encodedName(name)) + "/");
+    try {
+        return locationValues(titleFile(),
+                              "Settings/Locations/" + utf8FromUtf16(encodedName(name)) + "/");
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
 }
 
 CalendarOptionValues StoredPlaces::calendarOptions() const {

@@ -68,6 +68,7 @@ class StoredPlaces {
     [[nodiscard]] CalendarOptionValues calendarOptions() const;
 
   private:
+    int savedLocationCount() const;
     std::optional<std::u16string> savedName(int index) const;
 
     std::string folder_;
