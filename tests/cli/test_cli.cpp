@@ -579,7 +579,7 @@ ProgramRun runInFolder(const std::vector<std::string>& args, const std::string& 
         if (eq != std::string::npos) env[entry.substr(0, eq)] = entry.substr(eq + 1);
     }
     env["HOME"] = dir;  // nothing of the real user's is read or written
-    env["LC_ALL"] = "C";
+    env["LC_ALL"].assign(1, 'C');  // assign(1, c): GCC 12 warns falsely on = "C" here
     for (const std::string& change : environment) {
         const std::size_t eq = change.find('=');
         if (eq == std::string::npos)
