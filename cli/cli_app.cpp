@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -16,31 +17,20 @@
 #include <utility>
 #include <vector>
 
-#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QGuiApplication>
 
-#include "calendar_pdf.h"
+#include "cli_common.h"
 #include "day_driver.h"
-#include "journal_file.h"
 #include "month_calendar.h"
-#include "settings_store.h"
+#include "qt_commands.h"
+#include "stored_places.h"
 
 namespace moonbite::cli {
 namespace {
 
-using Json = nlohmann::ordered_json;
-
 // ---------------------------------------------------------------------------
 // Input parsing
-
-struct InputError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
 
 bool parseUnsigned(std::string_view s, int& value) {
     if (s.empty() || s.size() > 4) return false;
@@ -50,36 +40,6 @@ bool parseUnsigned(std::string_view s, int& value) {
         value = value * 10 + (c - '0');
     }
     return true;
-}
-
-// Text from outside (arguments, stored values) as it goes into a one-line
-// message: control characters escaped so that nothing cuts or breaks the line,
-// and a very long text shortened.
-std::string shown(std::string_view text) {
-    constexpr std::size_t kMaxShown = 200;
-    std::string s;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        // Cut only before the first byte of a UTF-8 character.
-        if (s.size() >= kMaxShown && (c & 0xC0) != 0x80) {
-            s += "...";
-            break;
-        }
-        if (c == 0) {
-            s += "\\0";
-        } else if (c < 0x20 || c == 0x7F) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\x%02x", c);
-            s += buf;
-        } else {
-            s += static_cast<char>(c);
-        }
-    }
-    return s;
-}
-
-std::string shown(const QString& text) {
-    return shown(text.toStdString());
 }
 
 // Numbers on the command line are decimal: leading zeros are only zeros (never
@@ -224,11 +184,10 @@ void addPlaceOptions(CLI::App* cmd, Place& p, bool withCoordinates) {
 
 // A settings file that cannot be used is said so; its defaults would
 // silently stand in for the user's place.
-void requireReadable(const SettingsStore& store, const QString& app) {
-    const QString why = store.unreadableReason(app);
-    if (!why.isEmpty()) {
-        throw InputError("the settings file " + shown(store.filePath(app)) +
-                         " cannot be read: " + shown(why));
+void requireReadable(const storage::IniFile& file, const std::string& path) {
+    if (file.problem() != storage::IniProblem::None) {
+        throw InputError("the settings file " + shown(path) +
+                         " cannot be read: " + shown(file.reason()));
     }
 }
 
@@ -238,24 +197,40 @@ struct StoredPlace {
     std::string advice;
 };
 
+// A stored text read as the program reads a number: blanks around it allowed,
+// an optional sign, decimal digits with a point or an exponent; never hex.
+std::optional<double> storedDecimal(std::string_view text) {
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
+        text.remove_prefix(1);
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
+        text.remove_suffix(1);
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+        if (!text.empty() && (text.front() == '-' || text.front() == '+')) return std::nullopt;
+    }
+    double v = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (ec != std::errc{} || end != text.data() + text.size() || text.empty()) return std::nullopt;
+    return v;
+}
+
 // One stored number, finite and within lo..hi; the error names the key and
 // the value exactly as stored.
-double storedNumber(const QString& text, const char* key, const char* meaning, double lo, double hi,
-                    const StoredPlace& from) {
-    bool ok = false;
-    const double v = text.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(v) || v < lo || v > hi) {
+double storedNumber(const std::string& text, const char* key, const char* meaning, double lo,
+                    double hi, const StoredPlace& from) {
+    const auto v = storedDecimal(text);
+    if (!v || !std::isfinite(*v) || *v < lo || *v > hi) {
         std::ostringstream m;
         m << from.owner << " has " << key << " \"" << shown(text) << "\": " << meaning
           << " must be a number in " << lo << ".." << hi << "; " << from.advice;
         throw InputError(m.str());
     }
-    return v;
+    return *v;
 }
 
 // Degrees and minutes as the settings frame stores them, checked as it checks them.
-double storedCoordinate(const QString& deg, const QString& min, bool negative, int maxDegrees,
-                        const char* degKey, const char* minKey, const char* what,
+double storedCoordinate(const std::string& deg, const std::string& min, bool negative,
+                        int maxDegrees, const char* degKey, const char* minKey, const char* what,
                         const StoredPlace& from) {
     const std::string degMeaning = std::string(what) + " degrees";
     const std::string minMeaning = std::string(what) + " minutes";
@@ -265,60 +240,43 @@ double storedCoordinate(const QString& deg, const QString& min, bool negative, i
     return negative ? -v : v;
 }
 
-// The window reads no more saved locations than this.
-constexpr int kMaxSavedLocations = 32767;
-
-// Fills the place from the program's stored current location or a saved one.
+// Fills the place from the program's stored current location or a saved one,
+// read without Qt. Defaults are the program's: a saved location's section
+// defaults to the southern and eastern hemispheres, the current location's
+// keys to the northern and western; the zone to 13.
 void placeFromSettings(Place& p, bool withCoordinates) {
-    const SettingsStore store(QString::fromStdString(p.settingsDir));
-    QString deg, min, hemisphere, londeg, lonmin, lonHemisphere, gmt;
+    const storage::StoredPlaces stored(p.settingsDir);
+    storage::LocationValues v;
     StoredPlace from;
+    std::string south = "N";
+    std::string west = "W";
     if (!p.location.empty()) {
-        requireReadable(store, kTitleApp);
-        const QString name = QString::fromStdString(p.location);
-        const QString dir = QStringLiteral("Settings\\Locations\\");
-        const int n = std::min(readInt(store, keys::nlist), kMaxSavedLocations);
-        bool found = false;
-        for (int i = 1; i <= n && !found; ++i) {
-            found = store.get(kTitleApp, dir, QStringLiteral("place(%1)").arg(i)) == name;
-        }
-        if (!found) throw InputError("no saved location is named \"" + shown(p.location) + "\"");
-        const QString section = locationSection(name);
-        auto get = [&](const char* key, const char* def) {
-            return store.get(kTitleApp, section, QString::fromLatin1(key),
-                             QString::fromLatin1(def));
-        };
-        deg = get("latdeg", "0");
-        min = get("latmin", "0");
-        hemisphere = get("NorS", "S");
-        londeg = get("londeg", "0");
-        lonmin = get("lonmin", "0");
-        lonHemisphere = get("WorE", "E");
-        gmt = get("gmt", "13");
+        requireReadable(stored.titleFile(), stored.titlePath());
+        if (!stored.isSavedLocation(p.location))
+            throw InputError("no saved location is named \"" + shown(p.location) + "\"");
+        v = stored.savedLocation(p.location);
+        south = "S";
+        west = "E";
         from = {"the saved location \"" + shown(p.location) + "\"",
                 "correct it in Moonbite (Settings > Program Settings, Save)"};
     } else {
-        requireReadable(store, kStateApp);
-        if (store.get(kStateApp, QStringLiteral("Settings"), QStringLiteral("latdeg")).isEmpty()) {
+        requireReadable(stored.stateFile(), stored.statePath());
+        v = stored.currentLocation();
+        if (v.latdeg.value_or("").empty()) {
             throw InputError(std::string("no location is stored yet: set one in Moonbite "
                                          "(Settings > Program Settings), or give ") +
                              (withCoordinates ? "--lat, --lon and --tz" : "--tz"));
         }
-        deg = readText(store, keys::latdeg);
-        min = readText(store, keys::latmin);
-        hemisphere = readText(store, keys::NorS);
-        londeg = readText(store, keys::londeg);
-        lonmin = readText(store, keys::lonmin);
-        lonHemisphere = readText(store, keys::WorE);
-        gmt = readText(store, keys::gmtForComputation);
         from = {"the current location",
                 "correct it in Moonbite (Settings > Program Settings, Apply)"};
     }
-    p.lat = storedCoordinate(deg, min, hemisphere == QLatin1String("S"), 89, "latdeg", "latmin",
-                             "latitude", from);
-    p.lon = storedCoordinate(londeg, lonmin, lonHemisphere == QLatin1String("W"), 179, "londeg",
-                             "lonmin", "longitude", from);
-    p.tz = storedNumber(gmt, "gmt", "the time zone", -12, 13, from);
+    p.lat =
+        storedCoordinate(v.latdeg.value_or("0"), v.latmin.value_or("0"),
+                         v.NorS.value_or(south) == "S", 89, "latdeg", "latmin", "latitude", from);
+    p.lon =
+        storedCoordinate(v.londeg.value_or("0"), v.lonmin.value_or("0"),
+                         v.WorE.value_or(west) == "W", 179, "londeg", "lonmin", "longitude", from);
+    p.tz = storedNumber(v.gmt.value_or("13"), "gmt", "the time zone", -12, 13, from);
 }
 
 void validatePlace(Place& p, bool withCoordinates) {
@@ -353,13 +311,7 @@ void validatePlace(Place& p, bool withCoordinates) {
 }
 
 SolunarState makeState(const Place& p, Date today) {
-    SolunarState s;
-    s.today = today;
-    s.latitude = p.lat;
-    s.longitude = p.lon;
-    numberText(s.timeZoneEntered, p.tz);
-    numberText(s.timeZoneForComputations, -p.tz);
-    return s;
+    return stateFor(p.lat, p.lon, p.tz, today);
 }
 
 Date requireDate(const std::string& text, const char* option) {
@@ -411,11 +363,6 @@ void computeDay(SolunarState& s, Date date, int graphDays) {
     s.plottedDayCount = static_cast<std::int16_t>(graphDays);
     setDateControls(s, date);
     computeDisplayedDay(s);
-}
-
-std::string jsonText(const Json& j, int indent) {
-    // Texts are ASCII apart from a locale's designators; replace anything invalid.
-    return j.dump(indent, ' ', false, Json::error_handler_t::replace);
 }
 
 void printAligned(std::ostream& out, const std::vector<std::pair<std::string, std::string>>& rows) {
@@ -505,18 +452,6 @@ const std::vector<std::string>& rangeColumns() {
     return kColumns;
 }
 
-std::string csvField(const Json& v) {
-    std::string s = v.is_string() ? v.get<std::string>() : v.dump();
-    if (s.find_first_of(",\"\r\n") == std::string::npos && (s.empty() || s.front() != ' '))
-        return s;
-    std::string quoted = "\"";
-    for (char c : s) {
-        if (c == '"') quoted += '"';
-        quoted += c;
-    }
-    return quoted + "\"";
-}
-
 // ---------------------------------------------------------------------------
 // Month output
 
@@ -580,16 +515,21 @@ void printMonthText(std::ostream& out, int year, int month, const Place& p,
     }
 }
 
-// The calendar options saved by the program when it last printed.
+// The calendar options saved by the program when it last printed; a value
+// that is not a whole number takes the program's default.
 MonthCellOptions storedCalendarOptions(const std::string& settingsDir) {
-    const SettingsStore store(QString::fromStdString(settingsDir));
-    requireReadable(store, kTitleApp);
+    const storage::StoredPlaces stored(settingsDir);
+    requireReadable(stored.titleFile(), stored.titlePath());
+    const storage::CalendarOptionValues v = stored.calendarOptions();
+    auto on = [](const std::optional<std::string>& text, int byDefault) {
+        return storage::wholeNumberSetting(text).value_or(byDefault) == 1;
+    };
     MonthCellOptions o;
-    o.prediction = readInt(store, keys::Prediction) == 1;
-    o.newFull = readInt(store, keys::Newfull) == 1;
-    o.sunrise = readInt(store, keys::Sunrise) == 1;
-    o.moonrise = readInt(store, keys::Moonrise) == 1;
-    o.majorMinor = readInt(store, keys::Majorminor) == 1;
+    o.prediction = on(v.Prediction, 1);
+    o.newFull = on(v.Newfull, 0);
+    o.sunrise = on(v.Sunrise, 0);
+    o.moonrise = on(v.Moonrise, 0);
+    o.majorMinor = on(v.Majorminor, 1);
     return o;
 }
 
@@ -597,17 +537,28 @@ MonthCellOptions storedCalendarOptions(const std::string& settingsDir) {
 MonthCellOptions calendarOptions(const std::string& list) {
     MonthCellOptions o{false, false, false, false, false};
     if (list.empty()) return o;
-    for (const QString& item : QString::fromStdString(list).split(QLatin1Char(','))) {
-        const QString name = item.trimmed().toLower();
-        if (name == QLatin1String("prediction"))
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        const std::size_t comma = std::min(list.find(',', start), list.size());
+        const std::string item = list.substr(start, comma - start);
+        start = comma + 1;
+        std::string_view trimmed = item;
+        while (!trimmed.empty() && std::isspace(static_cast<unsigned char>(trimmed.front())))
+            trimmed.remove_prefix(1);
+        while (!trimmed.empty() && std::isspace(static_cast<unsigned char>(trimmed.back())))
+            trimmed.remove_suffix(1);
+        std::string name;
+        for (char c : trimmed)
+            name += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (name == "prediction")
             o.prediction = true;
-        else if (name == QLatin1String("newfull"))
+        else if (name == "newfull")
             o.newFull = true;
-        else if (name == QLatin1String("sunrise"))
+        else if (name == "sunrise")
             o.sunrise = true;
-        else if (name == QLatin1String("moonrise"))
+        else if (name == "moonrise")
             o.moonrise = true;
-        else if (name == QLatin1String("majorminor"))
+        else if (name == "majorminor")
             o.majorMinor = true;
         else
             throw InputError("unknown calendar option \"" + shown(item) +
@@ -645,199 +596,6 @@ void checkPdfTarget(const std::string& path) {
                      (link ? "a symbolic link to " : "") + kind + ", not a regular file");
 }
 
-// Qt wants a private runtime folder; without XDG_RUNTIME_DIR it warns on
-// stderr and makes /tmp/runtime-<user>. A folder of the process's own, removed
-// afterwards, keeps it quiet and leaves nothing behind.
-class RuntimeFolder {
-  public:
-    RuntimeFolder() {
-        if (std::getenv("XDG_RUNTIME_DIR") != nullptr) return;
-        const char* tmp = std::getenv("TMPDIR");
-        std::string pattern =
-            std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/moonbite-cli-XXXXXX";
-        if (mkdtemp(pattern.data()) == nullptr) return;
-        path_ = pattern;
-        setenv("XDG_RUNTIME_DIR", path_.c_str(), 1);
-    }
-    ~RuntimeFolder() {
-        if (path_.empty()) return;
-        unsetenv("XDG_RUNTIME_DIR");
-        QDir(QString::fromLocal8Bit(path_.c_str())).removeRecursively();
-    }
-    RuntimeFolder(const RuntimeFolder&) = delete;
-    RuntimeFolder& operator=(const RuntimeFolder&) = delete;
-
-  private:
-    std::string path_;
-};
-
-// Degrees and whole minutes with the hemisphere letter, as the settings hold them.
-void splitCoordinate(double v, QString& deg, QString& min, QString& letter, char pos, char neg) {
-    const double a = std::fabs(v);
-    int d = static_cast<int>(a);
-    int m = static_cast<int>(std::lround((a - d) * 60));
-    if (m == 60) {
-        ++d;
-        m = 0;
-    }
-    deg = QString::number(d);
-    min = QString::number(m);
-    letter = QString(QLatin1Char(v < 0 ? neg : pos));
-}
-
-void writePdf(const Place& p, int year, int month, const MonthCellOptions& options,
-              const std::string& path, Date today) {
-    // The page's fonts need a GUI application; the offscreen platform needs no
-    // display. The arguments live as long as the application (Qt removes the
-    // ones it reads, so they are made afresh for every page).
-    int argc = 3;
-    char arg0[] = "moonbite-cli";
-    char arg1[] = "-platform";
-    char arg2[] = "offscreen";
-    char* argv[] = {arg0, arg1, arg2, nullptr};
-    const RuntimeFolder runtime;
-    std::unique_ptr<QGuiApplication> app;
-    if (QCoreApplication::instance() == nullptr)
-        app = std::make_unique<QGuiApplication>(argc, argv);
-
-    CalendarPageInput in;
-    in.year = year;
-    in.month = month;
-    in.options = options;
-    QString latdeg, latmin, NorS, londeg, lonmin, WorE;
-    splitCoordinate(p.lat, latdeg, latmin, NorS, 'N', 'S');
-    splitCoordinate(p.lon, londeg, lonmin, WorE, 'E', 'W');
-    Text zone;
-    numberText(zone, p.tz);
-    in.locationLine = calendarLocationLine(latdeg, latmin, NorS, londeg, lonmin, WorE,
-                                           QString::fromUtf8(zone.c_str()), QString());
-    SolunarState s = makeState(p, today);
-    QString error;
-    if (!writeCalendarPdf(s, in, QString::fromStdString(path), &error)) {
-        throw InputError("cannot write " + shown(path) + ": " + shown(error));
-    }
-}
-
-// The folder of the executable, where a portable install keeps its journal.
-QString executableFolder() {
-    char buf[4096];
-    const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
-    if (n <= 0) return {};
-    buf[n] = '\0';
-    return QFileInfo(QString::fromLocal8Bit(buf)).absolutePath();
-}
-
-// A folder that is missing, not a folder or unreadable is an error, not an
-// empty journal.
-void requireJournalFolder(const QString& folder, bool isDefault) {
-    const QByteArray path = QFile::encodeName(folder);
-    const std::string name = shown(folder);
-    struct stat st {};
-    if (stat(path.constData(), &st) != 0) {
-        const int e = errno;
-        if (e == ENOENT) {
-            throw InputError(isDefault ? "there is no journal yet: " + name + " does not exist"
-                                       : "the journal folder " + name + " does not exist");
-        }
-        throw InputError("cannot read the journal folder " + name + ": " + std::strerror(e));
-    }
-    if (!S_ISDIR(st.st_mode)) throw InputError("the journal folder " + name + " is not a folder");
-    DIR* dir = opendir(path.constData());
-    if (dir == nullptr) {
-        const int e = errno;
-        throw InputError("cannot read the journal folder " + name + ": " + std::strerror(e));
-    }
-    closedir(dir);
-}
-
-void listJournal(std::ostream& out, const std::string& folderOption, const Place& p, bool asJson,
-                 bool asCsv, Date today) {
-    const QString folder = folderOption.empty() ? journalFolder(executableFolder())
-                                                : QString::fromStdString(folderOption);
-    requireJournalFolder(folder, folderOption.empty());
-    SolunarState s = makeState(p, today);
-    static const std::vector<std::string> kColumns = {
-        "entry",         "status",          "day",         "month",         "year",      "notes",
-        "temperature",   "trip_time",       "tide_type",   "wind_strength", "quantity",  "wind",
-        "tide",          "catch",           "gps1",        "gps2",          "best_time", "moon_age",
-        "phase_picture", "prediction_word", "phase_event", "error"};
-    Json all = Json::array();
-    if (asCsv) {
-        for (std::size_t i = 0; i < kColumns.size(); ++i)
-            out << (i ? "," : "") << kColumns[i];
-        out << "\r\n";
-    }
-    for (const int number : journalEntryNumbers(folder)) {
-        if (!out) break;  // the output has failed; the end of run says so
-        const JournalReadResult r = readJournalEntry(folder, number);
-        Json j;
-        j["entry"] = number;
-        j["status"] = r.status == JournalReadStatus::Ok ? "ok" : "broken";
-        const JournalEntry& e = r.entry;
-        const std::pair<const char*, const QString*> fields[] = {{"day", &e.day},
-                                                                 {"month", &e.month},
-                                                                 {"year", &e.year},
-                                                                 {"notes", &e.notes},
-                                                                 {"temperature", &e.temperature},
-                                                                 {"trip_time", &e.tripTime},
-                                                                 {"tide_type", &e.tideType},
-                                                                 {"wind_strength", &e.windStrength},
-                                                                 {"quantity", &e.quantity},
-                                                                 {"wind", &e.wind},
-                                                                 {"tide", &e.tide},
-                                                                 {"catch", &e.catchRating},
-                                                                 {"gps1", &e.gps1},
-                                                                 {"gps2", &e.gps2},
-                                                                 {"best_time", &e.bestTime}};
-        for (const auto& [key, value] : fields)
-            j[key] = value->toStdString();
-        j["moon_age"] = nullptr;
-        j["phase_picture"] = nullptr;
-        j["prediction_word"] = "";
-        j["phase_event"] = "";
-        j["error"] = r.error.toStdString();
-        const auto date = Date::fromYmd(e.year.toInt(), e.month.toInt(), e.day.toInt());
-        if (r.status == JournalReadStatus::Ok && date && date->year() >= 1901 &&
-            date->year() <= 2200) {
-            s.computationDate = *date;
-            s.journalRequest = true;
-            calcmoon(s);
-            s.journalRequest = false;
-            j["moon_age"] = s.moonAge;
-            j["phase_picture"] = s.moonPicture;
-            j["prediction_word"] = s.predictionWord.str();
-            j["phase_event"] = s.Form3Label14.visible ? s.Form3Label14.caption.str() : "";
-        }
-        if (asCsv) {
-            for (std::size_t c = 0; c < kColumns.size(); ++c) {
-                out << (c ? "," : "") << (j[kColumns[c]].is_null() ? "" : csvField(j[kColumns[c]]));
-            }
-            out << "\r\n";
-        } else if (asJson) {
-            all.push_back(std::move(j));
-        } else {
-            out << std::right << std::setw(5) << number << "  ";
-            if (r.status != JournalReadStatus::Ok) {
-                out << "cannot be read: " << shown(r.error) << '\n';
-                continue;
-            }
-            out << std::left << std::setw(12)
-                << (e.day + QLatin1Char('/') + e.month + QLatin1Char('/') + e.year).toStdString();
-            if (j["moon_age"].is_null()) {
-                out << "(no valid trip date)";
-            } else {
-                out << "age " << std::right << std::setw(2) << j["moon_age"].get<int>() << "  "
-                    << std::left << std::setw(10) << j["prediction_word"].get<std::string>() << ' '
-                    << std::setw(20) << j["phase_event"].get<std::string>();
-            }
-            out << "  " << e.catchRating.toStdString() << "  " << e.quantity.toStdString()
-                << " fish  " << e.gps1.toStdString() << '\n';
-        }
-    }
-    if (asJson)
-        out << jsonText(Json{{"folder", folder.toStdString()}, {"entries", all}}, 2) << '\n';
-}
-
 }  // namespace
 
 Coordinate parseLatitude(std::string_view text) {
@@ -861,6 +619,15 @@ std::optional<Date> parseIsoDate(std::string_view text) {
 }
 
 namespace {
+
+// The one line of an error that was not foreseen; writing it must not throw in turn.
+int failure(std::ostream& err, const std::string& message, int status = kFailure) {
+    try {
+        err << "moonbite-cli: " << message << '\n' << std::flush;
+    } catch (...) {  // nowhere left to say it
+    }
+    return status;
+}
 
 int runCommand(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
                Date today) {
@@ -996,7 +763,17 @@ int runCommand(int argc, const char* const* argv, std::ostream& out, std::ostrea
                 options = storedCalendarOptions(monthPlace.settingsDir);
             if (!pdfPath.empty()) {
                 checkPdfTarget(pdfPath);
-                writePdf(monthPlace, year, month, options, pdfPath, today);
+                MonthPdfRequest request;
+                request.latitude = monthPlace.lat;
+                request.longitude = monthPlace.lon;
+                request.zone = monthPlace.tz;
+                request.year = year;
+                request.month = month;
+                request.options = options;
+                request.path = pdfPath;
+                request.today = today;
+                const CommandResult r = qtCommands().writeMonthPdf(request);
+                if (r.status != 0) return failure(err, r.message, r.status);
                 out << "wrote " << pdfPath << '\n';
             } else {
                 SolunarState s = makeState(monthPlace, today);
@@ -1044,7 +821,14 @@ int runCommand(int argc, const char* const* argv, std::ostream& out, std::ostrea
             }
         } else if (journal->parsed()) {
             validatePlace(journalPlace, false);
-            listJournal(out, journalDir, journalPlace, journalJson, journalCsv, today);
+            JournalRequest request;
+            request.folder = journalDir;
+            request.zone = journalPlace.tz;
+            request.json = journalJson;
+            request.csv = journalCsv;
+            request.today = today;
+            const CommandResult r = qtCommands().listJournal(request, out);
+            if (r.status != 0) return failure(err, r.message, r.status);
         } else if (phases->parsed()) {
             validatePlace(phasePlace, false);
             const int phaseYear = requireWhole(phaseYearText, "--year", 1901, 2200);
@@ -1076,15 +860,6 @@ int runCommand(int argc, const char* const* argv, std::ostream& out, std::ostrea
         return kUsageError;
     }
     return 0;
-}
-
-// The one line of an error that was not foreseen; writing it must not throw in turn.
-int failure(std::ostream& err, const std::string& message) {
-    try {
-        err << "moonbite-cli: " << message << '\n' << std::flush;
-    } catch (...) {  // nowhere left to say it
-    }
-    return kFailure;
 }
 
 }  // namespace

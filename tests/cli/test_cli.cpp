@@ -31,6 +31,7 @@
 #include <QTemporaryDir>
 
 #include "cli_app.h"
+#include "cli_module.h"
 #include "journal_file.h"
 #include "settings_store.h"
 

@@ -32,6 +32,21 @@ out="$(cd "$root" && env -i HOME="$root" PATH=/usr/bin:/bin "$prefix/bin/moonbit
         --lat 33:52S --lon 151:13E --tz 10 --date 2000-01-21 --json)"
 grep -q '"moonrise": "07:13 PM"' <<<"$out" || { echo "installed moonbite-cli gave: $out"; exit 1; }
 
+# The tool links no Qt library; the commands that need Qt find their module
+# in the installed module folder.
+if ldd "$prefix/bin/moonbite-cli" | grep -qi 'libQt'; then
+    echo "installed moonbite-cli links Qt:"; ldd "$prefix/bin/moonbite-cli"; exit 1
+fi
+module="$(find "$prefix" -name moonbite-cli-qt.so)"
+[ -n "$module" ] || { echo "missing after install: moonbite-cli-qt.so"; exit 1; }
+(cd "$root" && env -i HOME="$root" PATH=/usr/bin:/bin "$prefix/bin/moonbite-cli" month \
+    --lat 33:52S --lon 151:13E --tz 10 --year 2000 --month 1 --pdf "$root/page.pdf" >/dev/null)
+[ "$(head -c 5 "$root/page.pdf")" = "%PDF-" ] || { echo "installed moonbite-cli wrote no PDF"; exit 1; }
+mkdir "$root/journal"
+jout="$(env -i HOME="$root" PATH=/usr/bin:/bin "$prefix/bin/moonbite-cli" journal --tz 10 \
+        --folder "$root/journal" --json)"
+grep -q '"entries"' <<<"$jout" || { echo "installed journal listing gave: $jout"; exit 1; }
+
 # Without a display the installed program says so in one line.
 msg="$(env -i HOME="$root" PATH=/usr/bin:/bin "$prefix/bin/moonbite" 2>&1 || true)"
 [ "$(wc -l <<<"$msg")" -eq 1 ] && grep -q "no display" <<<"$msg" || { echo "moonbite said: $msg"; exit 1; }

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "cli_app.h"
+#include "cli_module.h"
 #include "page_log.h"
 
 namespace moonbite {

@@ -17,6 +17,7 @@
 
 #include "calendar_pdf.h"
 #include "cli_app.h"
+#include "cli_module.h"
 #include "page_log.h"
 
 namespace moonbite {

@@ -1,0 +1,38 @@
+// What the tool's plain part and its Qt module share: the error for bad
+// input, how outside text appears in a message, JSON and CSV texts, and the
+// state a command computes with.
+#pragma once
+
+#include <nlohmann/json.hpp>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "date.h"
+#include "solunar_day.h"
+
+namespace moonbite::cli {
+
+using Json = nlohmann::ordered_json;
+
+/// Bad input: options, coordinates, dates, stored values, files and folders
+/// that cannot be used. One line on stderr and kUsageError.
+struct InputError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+/// Text from outside (arguments, stored values) as it goes into a one-line
+/// message: control characters escaped, a very long text shortened.
+[[nodiscard]] std::string shown(std::string_view text);
+
+/// JSON text; invalid UTF-8 is replaced rather than thrown on.
+[[nodiscard]] std::string jsonText(const Json& j, int indent);
+
+/// One CSV field, quoted when it holds a comma, quote, line break or a leading blank.
+[[nodiscard]] std::string csvField(const Json& v);
+
+/// A state for a place: decimal degrees (north and east positive) and the
+/// zone in hours east of Greenwich.
+[[nodiscard]] SolunarState stateFor(double latitude, double longitude, double zone, Date today);
+
+}  // namespace moonbite::cli

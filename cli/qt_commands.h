@@ -1,0 +1,61 @@
+// The commands that need Qt (the month page as a PDF, the journal listing)
+// live in a module that the tool opens only when one of them runs, so every
+// other command starts without loading any Qt library.
+#pragma once
+
+#include <ostream>
+#include <string>
+
+#include "date.h"
+#include "month_calendar.h"
+
+namespace moonbite::cli {
+
+struct MonthPdfRequest {
+    double latitude = 0;   // decimal degrees, north positive
+    double longitude = 0;  // decimal degrees, east positive
+    double zone = 0;       // hours east of Greenwich
+    int year = 0;
+    int month = 0;
+    MonthCellOptions options;
+    std::string path;  // already checked to be a new path or a regular file
+    Date today;
+};
+
+struct JournalRequest {
+    std::string folder;  // empty: the folder the program uses
+    double zone = 0;
+    bool json = false;
+    bool csv = false;
+    Date today;
+};
+
+/// 0, or kUsageError / kFailure with the one-line message (without the
+/// program's name).
+struct CommandResult {
+    int status = 0;
+    std::string message;
+};
+
+/// The module's table of commands. Nothing thrown crosses it.
+struct QtCommands {
+    int abiVersion;
+    CommandResult (*writeMonthPdf)(const MonthPdfRequest& request);
+    CommandResult (*listJournal)(const JournalRequest& request, std::ostream& out);
+};
+inline constexpr int kQtCommandsAbi = 1;
+
+/// The file name of the module and of the function that gives its table.
+inline constexpr const char* kQtModuleName = "moonbite-cli-qt.so";
+inline constexpr const char* kQtCommandsSymbol = "moonbite_cli_qt_commands";
+
+/// Loads the module (once): from the path set below, else beside the
+/// executable, else in the installed module folder. Throws std::runtime_error
+/// with a one-line reason when it cannot.
+[[nodiscard]] const QtCommands& qtCommands();
+
+/// Where the module is, for programs that are not the tool itself (tests
+/// that run the tool's commands in their own process).
+void setQtModulePath(std::string path);
+
+}  // namespace moonbite::cli

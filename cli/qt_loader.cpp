@@ -1,0 +1,72 @@
+#include <dlfcn.h>
+#include <unistd.h>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "qt_commands.h"
+
+namespace moonbite::cli {
+namespace {
+
+std::string& explicitPath() {
+    static std::string path;
+    return path;
+}
+
+std::string executableFolder() {
+    char buf[4096];
+    const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+    if (n <= 0) return {};
+    const std::string exe(buf, static_cast<std::size_t>(n));
+    const std::size_t slash = exe.rfind('/');
+    return slash == std::string::npos ? std::string() : exe.substr(0, slash);
+}
+
+std::vector<std::string> candidates() {
+    if (!explicitPath().empty()) return {explicitPath()};
+    const std::string folder = executableFolder();
+    if (folder.empty()) return {};
+    // Beside the executable in the build tree; the installed module folder
+    // relative to the installed executable.
+    return {folder + "/" + kQtModuleName,
+            folder + "/" + MOONBITE_CLI_MODULE_RELATIVE_DIR + "/" + kQtModuleName};
+}
+
+const QtCommands& load() {
+    std::string why = "no module path";
+    for (const std::string& path : candidates()) {
+        if (access(path.c_str(), F_OK) != 0) {
+            why = path + " does not exist";
+            continue;
+        }
+        void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (handle == nullptr) {
+            const char* e = dlerror();
+            throw std::runtime_error("cannot load " + path + ": " + (e ? e : "unknown error"));
+        }
+        using Entry = const QtCommands* (*)();
+        auto entry = reinterpret_cast<Entry>(dlsym(handle, kQtCommandsSymbol));
+        const QtCommands* table = entry != nullptr ? entry() : nullptr;
+        if (table == nullptr || table->abiVersion != kQtCommandsAbi)
+            throw std::runtime_error(path + " is not this version's module");
+        return *table;  // stays loaded for the rest of the process
+    }
+    throw std::runtime_error(
+        "cannot find the part of moonbite-cli that writes PDFs and reads "
+        "the journal (" +
+        why + ")");
+}
+
+}  // namespace
+
+const QtCommands& qtCommands() {
+    static const QtCommands& table = load();
+    return table;
+}
+
+void setQtModulePath(std::string path) {
+    explicitPath() = std::move(path);
+}
+
+}  // namespace moonbite::cli
