@@ -1,16 +1,9 @@
-// Speed of the core and of moonbite-cli as a whole process.
+// Speed of the core.
 //   build/bench/moonbite_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
-#include <vector>
 
 #include "day_driver.h"
 #include "month_calendar.h"
-
-extern char** environ;
 
 namespace moonbite {
 namespace {
@@ -92,41 +85,6 @@ void BM_calcmoontime(benchmark::State& state) {
 BENCHMARK(BM_calcmoontime);
 
 // The tool as a whole process, output thrown away.
-void runCli(benchmark::State& state, std::vector<const char*> args) {
-    args.insert(args.begin(), MOONBITE_CLI_PATH);
-    args.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    for (auto _ : state) {
-        pid_t pid = 0;
-        if (posix_spawn(&pid, MOONBITE_CLI_PATH, &actions, nullptr,
-                        const_cast<char* const*>(args.data()), environ) != 0) {
-            state.SkipWithError("cannot start moonbite-cli");
-            break;
-        }
-        int status = 0;
-        waitpid(pid, &status, 0);
-        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-            state.SkipWithError("moonbite-cli failed");
-            break;
-        }
-    }
-    posix_spawn_file_actions_destroy(&actions);
-}
-
-void BM_CliDayProcess(benchmark::State& state) {
-    runCli(state, {"day", "--lat", "33:52S", "--lon", "151:13E", "--tz", "10", "--date",
-                   "2000-01-21", "--json"});
-}
-BENCHMARK(BM_CliDayProcess)->Unit(benchmark::kMillisecond)->UseRealTime();
-
-void BM_CliRangeTenYearsProcess(benchmark::State& state) {
-    runCli(state, {"range", "--lat", "33:52S", "--lon", "151:13E", "--tz", "10", "--from",
-                   "2000-01-01", "--days", "3660", "--csv"});
-}
-BENCHMARK(BM_CliRangeTenYearsProcess)->Unit(benchmark::kMillisecond)->UseRealTime();
-
 }  // namespace
 }  // namespace moonbite
 

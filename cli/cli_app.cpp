@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cerrno>
 #include <charconv>
@@ -637,6 +638,14 @@ int runCommand(int argc, const char* const* argv, std::ostream& out, std::ostrea
 
     // Numbers are taken as text and read as decimal here (see parseWhole).
 
+    // Only the command asked for is defined (all of them for the general help
+    // and for errors): setting up the parser costs more than computing a day.
+    static constexpr std::array<std::string_view, 5> kCommands = {"day", "month", "range", "phases",
+                                                                  "journal"};
+    const std::string_view asked = argc > 1 ? std::string_view(argv[1]) : std::string_view();
+    const bool known = std::find(kCommands.begin(), kCommands.end(), asked) != kCommands.end();
+    auto wanted = [&](std::string_view name) { return !known || asked == name; };
+
     // day
     Place dayPlace;
     std::string dayDate;
@@ -644,36 +653,44 @@ int runCommand(int argc, const char* const* argv, std::ostream& out, std::ostrea
     bool reverseMoon = false;
     bool dayFirst = false;
     bool dayAsJson = false;
-    CLI::App* day =
-        app.add_subcommand("day", "The whole solunar day of a date, as the main window shows it");
-    addPlaceOptions(day, dayPlace, true);
-    day->add_option("--date", dayDate, "Date as YYYY-MM-DD (1901..2200); default today");
-    day->add_option("--graph-days", graphDaysText, "Days in the prediction graph, 2..60")
-        ->default_str("15");
-    day->add_flag("--reverse-moon", reverseMoon, "Use the reversed Moon picture set");
-    day->add_flag("--day-first", dayFirst, "Graph labels day/month instead of month/day");
-    day->add_flag("--json", dayAsJson, "Write JSON");
+    CLI::App* day = nullptr;
+    if (wanted("day")) {
+        day = app.add_subcommand("day",
+                                 "The whole solunar day of a date, as the main window shows it");
+        addPlaceOptions(day, dayPlace, true);
+        day->add_option("--date", dayDate, "Date as YYYY-MM-DD (1901..2200); default today");
+        day->add_option("--graph-days", graphDaysText, "Days in the prediction graph, 2..60")
+            ->default_str("15");
+        day->add_flag("--reverse-moon", reverseMoon, "Use the reversed Moon picture set");
+        day->add_flag("--day-first", dayFirst, "Graph labels day/month instead of month/day");
+        day->add_flag("--json", dayAsJson, "Write JSON");
+    }
 
     // month
     Place monthPlace;
     std::string yearText;
     std::string monthText;
     bool monthAsJson = false;
-    CLI::App* monthCmd =
-        app.add_subcommand("month", "Every day of a month as the printed calendar shows it");
-    addPlaceOptions(monthCmd, monthPlace, true);
-    monthCmd->add_option("--year", yearText, "Year, 1901..2200")->required();
-    monthCmd->add_option("--month", monthText, "Month, 1..12")->required();
-    monthCmd->add_flag("--json", monthAsJson, "Write JSON");
     std::string pdfPath;
     std::string optionList;
-    CLI::Option* pdfOption =
-        monthCmd->add_option("--pdf", pdfPath, "Write the printed calendar page to this PDF file");
-    CLI::Option* optionsOption =
-        monthCmd->add_option("--options", optionList,
-                             "What the cells show, a comma-separated list of prediction, "
-                             "newfull, sunrise, moonrise, majorminor (\"\" for none; default: "
-                             "everything, or with --pdf as last printed in Moonbite)");
+    CLI::App* monthCmd = nullptr;
+    CLI::Option* pdfOption = nullptr;
+    CLI::Option* optionsOption = nullptr;
+    if (wanted("month")) {
+        monthCmd =
+            app.add_subcommand("month", "Every day of a month as the printed calendar shows it");
+        addPlaceOptions(monthCmd, monthPlace, true);
+        monthCmd->add_option("--year", yearText, "Year, 1901..2200")->required();
+        monthCmd->add_option("--month", monthText, "Month, 1..12")->required();
+        monthCmd->add_flag("--json", monthAsJson, "Write JSON");
+        pdfOption = monthCmd->add_option("--pdf", pdfPath,
+                                         "Write the printed calendar page to this PDF file");
+        optionsOption =
+            monthCmd->add_option("--options", optionList,
+                                 "What the cells show, a comma-separated list of prediction, "
+                                 "newfull, sunrise, moonrise, majorminor (\"\" for none; "
+                                 "default: everything, or with --pdf as last printed in Moonbite)");
+    }
 
     // range
     Place rangePlace;
@@ -681,36 +698,45 @@ int runCommand(int argc, const char* const* argv, std::ostream& out, std::ostrea
     std::string daysText;
     bool rangeJson = false;
     bool rangeCsv = false;
-    CLI::App* range = app.add_subcommand("range", "Consecutive days, for spreadsheets and scripts");
-    addPlaceOptions(range, rangePlace, true);
-    range->add_option("--from", fromDate, "First date as YYYY-MM-DD")->required();
-    range->add_option("--days", daysText, "Number of days, 1..3660")->required();
-    auto* jsonFlag = range->add_flag("--json", rangeJson, "Write JSON lines");
-    auto* csvFlag = range->add_flag("--csv", rangeCsv, "Write CSV with a header row");
-    jsonFlag->excludes(csvFlag);
+    CLI::App* range = nullptr;
+    if (wanted("range")) {
+        range = app.add_subcommand("range", "Consecutive days, for spreadsheets and scripts");
+        addPlaceOptions(range, rangePlace, true);
+        range->add_option("--from", fromDate, "First date as YYYY-MM-DD")->required();
+        range->add_option("--days", daysText, "Number of days, 1..3660")->required();
+        auto* jsonFlag = range->add_flag("--json", rangeJson, "Write JSON lines");
+        auto* csvFlag = range->add_flag("--csv", rangeCsv, "Write CSV with a header row");
+        jsonFlag->excludes(csvFlag);
+    }
 
     // phases
     Place phasePlace;
     std::string phaseYearText;
     bool phasesJson = false;
-    CLI::App* phases = app.add_subcommand("phases", "The new and full moon table of a year");
-    addPlaceOptions(phases, phasePlace, false);
-    phases->add_option("--year", phaseYearText, "Year, 1901..2200")->required();
-    phases->add_flag("--json", phasesJson, "Write JSON");
+    CLI::App* phases = nullptr;
+    if (wanted("phases")) {
+        phases = app.add_subcommand("phases", "The new and full moon table of a year");
+        addPlaceOptions(phases, phasePlace, false);
+        phases->add_option("--year", phaseYearText, "Year, 1901..2200")->required();
+        phases->add_flag("--json", phasesJson, "Write JSON");
+    }
 
     // journal
     Place journalPlace;
     std::string journalDir;
     bool journalJson = false;
     bool journalCsv = false;
-    CLI::App* journal =
-        app.add_subcommand("journal", "Every fishing-journal entry with the Moon of its trip date");
-    addPlaceOptions(journal, journalPlace, false);
-    journal->add_option("--folder", journalDir,
-                        "The journal folder (default: the one Moonbite uses)");
-    auto* jJson = journal->add_flag("--json", journalJson, "Write JSON");
-    auto* jCsv = journal->add_flag("--csv", journalCsv, "Write CSV with a header row");
-    jJson->excludes(jCsv);
+    CLI::App* journal = nullptr;
+    if (wanted("journal")) {
+        journal = app.add_subcommand("journal",
+                                     "Every fishing-journal entry with the Moon of its trip date");
+        addPlaceOptions(journal, journalPlace, false);
+        journal->add_option("--folder", journalDir,
+                            "The journal folder (default: the one Moonbite uses)");
+        auto* jJson = journal->add_flag("--json", journalJson, "Write JSON");
+        auto* jCsv = journal->add_flag("--csv", journalCsv, "Write CSV with a header row");
+        jJson->excludes(jCsv);
+    }
 
     // CLI11 would only say that a command is required.
     if (argc > 1 && argv[1][0] != '-') {
@@ -734,7 +760,7 @@ int runCommand(int argc, const char* const* argv, std::ostream& out, std::ostrea
     }
 
     try {
-        if (day->parsed()) {
+        if (day != nullptr && day->parsed()) {
             validatePlace(dayPlace, true);
             const int graphDays = requireWhole(graphDaysText, "--graph-days", 2, 60);
             const Date date = dayDate.empty() ? today : requireDate(dayDate, "--date");
@@ -749,7 +775,7 @@ int runCommand(int argc, const char* const* argv, std::ostream& out, std::ostrea
             } else {
                 printDayText(out, s, dayPlace);
             }
-        } else if (monthCmd->parsed()) {
+        } else if (monthCmd != nullptr && monthCmd->parsed()) {
             validatePlace(monthPlace, true);
             const int year = requireWhole(yearText, "--year", 1901, 2200);
             const int month = requireWhole(monthText, "--month", 1, 12);
@@ -786,7 +812,7 @@ int runCommand(int argc, const char* const* argv, std::ostream& out, std::ostrea
                 else
                     printMonthText(out, year, month, monthPlace, cells);
             }
-        } else if (range->parsed()) {
+        } else if (range != nullptr && range->parsed()) {
             validatePlace(rangePlace, true);
             const Date from = requireDate(fromDate, "--from");
             const int days = requireWhole(daysText, "--days", 1, 3660);
@@ -819,7 +845,7 @@ int runCommand(int argc, const char* const* argv, std::ostream& out, std::ostrea
                         << '\n';
                 }
             }
-        } else if (journal->parsed()) {
+        } else if (journal != nullptr && journal->parsed()) {
             validatePlace(journalPlace, false);
             JournalRequest request;
             request.folder = journalDir;
@@ -829,7 +855,7 @@ int runCommand(int argc, const char* const* argv, std::ostream& out, std::ostrea
             request.today = today;
             const CommandResult r = qtCommands().listJournal(request, out);
             if (r.status != 0) return failure(err, r.message, r.status);
-        } else if (phases->parsed()) {
+        } else if (phases != nullptr && phases->parsed()) {
             validatePlace(phasePlace, false);
             const int phaseYear = requireWhole(phaseYearText, "--year", 1901, 2200);
             SolunarState s = makeState(phasePlace, today);
