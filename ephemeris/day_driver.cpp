@@ -31,6 +31,14 @@ Date displayedDate(const SolunarState& s) {
     return parseDateText(s.displayedDateText).value_or(s.computationDate);
 }
 
+void showClockChange(SolunarState& s, Date d) {
+    const int change = clockChangeOn(s, d);
+    s.LabelClockChange.visible = change != 0;
+    s.LabelClockChange.caption = change > 0   ? "Clocks go forward"
+                                 : change < 0 ? "Clocks go back"
+                                              : "";
+}
+
 }  // namespace
 
 void setDateControls(SolunarState& s, Date d) {
@@ -117,6 +125,7 @@ void graphRowLabel(FixedText<7>& out, Date d, bool monthFirst) {
 void fillGraphRows(SolunarState& s, Date start) {
     for (int i = 1; i <= s.graphRowCount; ++i) {
         s.computationDate = start + (i - 1);
+        useZoneOf(s, s.computationDate);  // each day's prediction with that day's clocks
         calcmoon(s);
         GraphRow& row = s.graphRows[static_cast<std::size_t>(i - 1)];
         graphRowLabel(row.label, s.computationDate, s.dateOrderMonthFirst);
@@ -143,9 +152,11 @@ void showDisplayedDay(SolunarState& s) {
     const std::string_view season = equinoxOrSolstice(ymd.month, ymd.day);
     s.Label19.visible = !season.empty();
     if (!season.empty()) s.Label19.caption = season;
+    showClockChange(s, displayed);
 
     showWeekday(s);
     fillGraphRows(s, displayed);
+    useZoneOf(s, displayed);  // the graph left the zone of its last day
 
     if (s.Combo1 == 0) {
         // In January the table starts one year earlier.
@@ -179,7 +190,9 @@ void activateDisplayedDay(SolunarState& s) {
     buildActivationPhaseTable(s);
     s.graphRowCount = std::clamp<int>(s.plottedDayCount, 0, kMaxGraphDays);
     const Date displayed = displayedDate(s);
+    showClockChange(s, displayed);
     fillGraphRows(s, displayed);
+    useZoneOf(s, displayed);
     showMoonAndPrediction(s);
     s.computationDate = displayed;
     Sunriseset(s);
@@ -191,6 +204,7 @@ void activateDisplayedDay(SolunarState& s) {
 void buildActivationPhaseTable(SolunarState& s) {
     buildDisplayedDateText(s);
     const Date displayed = displayedDate(s);
+    useZoneOf(s, displayed);
     s.computationDate = displayed;
     calcmoontime(s);
     if (s.Combo1 == 0) {
@@ -203,6 +217,7 @@ void buildActivationPhaseTable(SolunarState& s) {
 
 void showLunarDistance(SolunarState& s) {
     s.computationDate = displayedDate(s);
+    useZoneOf(s, s.computationDate);
     lundist(s);
 }
 

@@ -35,6 +35,8 @@ void calcdata(SolunarState& s, int year, int month, int day, const MonthCellOpti
     cell.day = day;
 
     s.computationDate = Date::fromYmd(year, month, day).value_or(s.computationDate);
+    useZoneOf(s, s.computationDate);  // the cell shows its own day's clock times
+    cell.clockChange = clockChangeOn(s, s.computationDate);
     s.startDateText.clear();
     s.startDateText.appendInt(day);
     s.startDateText.append("-");

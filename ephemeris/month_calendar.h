@@ -24,10 +24,11 @@ struct MonthCell {
     bool fullMoon = false;  ///< the day of a full moon (outlined white disc)
     FixedText<23> newMoonTime;
     FixedText<23> fullMoonTime;
-    CellLine sunLine;    ///< "S  Rise: 05:05 AM  Set: 07:07 PM"
-    CellLine moonLine;   ///< "M  Rise: ..."
-    CellLine majorLine;  ///< "Maj: ... Maj: ..."
-    CellLine minorLine;  ///< "Min: ... Min: ..."
+    CellLine sunLine;     ///< "S  Rise: 05:05 AM  Set: 07:07 PM"
+    CellLine moonLine;    ///< "M  Rise: ..."
+    CellLine majorLine;   ///< "Maj: ... Maj: ..."
+    CellLine minorLine;   ///< "Min: ... Min: ..."
+    int clockChange = 0;  ///< +1 clocks go forward that day, -1 back (a zone followed by date)
 };
 
 /// The star text of a prediction score: 0 "  ", 33 " *", 66 " **", 100 " ***".

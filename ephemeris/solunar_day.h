@@ -15,6 +15,7 @@
 #include "calendar_time.h"
 #include "date.h"
 #include "fixed_text.h"
+#include "zone_rule.h"
 
 namespace moonbite {
 
@@ -58,6 +59,9 @@ struct SolunarState {
     double longitude = 0;        ///< decimal degrees, east positive
     Text timeZoneEntered = "0";  ///< hours east of Greenwich, as entered ("gmt")
     Text timeZoneForComputations = "0";  ///< its negation, read by the Sun and Moon rise procedures
+    /// The zone by date, when the place's clocks follow daylight saving: each
+    /// date is computed with its own offset (useZoneOf). Not owned.
+    const ZoneRule* zoneRule = nullptr;
 
     // --- Mode flags -------------------------------------------------------
     bool graphInProgress = true;      ///< False only while the graph fills its rows
@@ -72,6 +76,7 @@ struct SolunarState {
     Text Text10 = "2000";          ///< year box
     bool Command7Visible = false;  ///< "&Today"
     Label Label19;                 ///< "Equinox" / "Solstice"
+    Label LabelClockChange;        ///< "Clocks go forward" / "Clocks go back" on that date
     std::int16_t myweekday = 0;
     Text Label10;  ///< weekday name
 
