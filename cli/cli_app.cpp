@@ -23,6 +23,7 @@
 
 #include "cli_common.h"
 #include "day_driver.h"
+#include "ics_command.h"
 #include "month_calendar.h"
 #include "qt_commands.h"
 #include "stored_places.h"
@@ -640,8 +641,8 @@ int runCommand(int argc, const char* const* argv, std::ostream& out, std::ostrea
 
     // Only the command asked for is defined (all of them for the general help
     // and for errors): setting up the parser costs more than computing a day.
-    static constexpr std::array<std::string_view, 5> kCommands = {"day", "month", "range", "phases",
-                                                                  "journal"};
+    static constexpr std::array<std::string_view, 6> kCommands = {"day",    "month",   "range",
+                                                                  "phases", "journal", "ics"};
     const std::string_view asked = argc > 1 ? std::string_view(argv[1]) : std::string_view();
     const bool known = std::find(kCommands.begin(), kCommands.end(), asked) != kCommands.end();
     auto wanted = [&](std::string_view name) { return !known || asked == name; };
@@ -738,6 +739,16 @@ int runCommand(int argc, const char* const* argv, std::ostream& out, std::ostrea
         jJson->excludes(jCsv);
     }
 
+    // ics
+    Place icsPlace;
+    IcsArguments icsArguments;
+    CLI::App* ics = nullptr;
+    if (wanted("ics")) {
+        ics = app.add_subcommand("ics", "Fishing times as an iCalendar file for calendar programs");
+        addPlaceOptions(ics, icsPlace, true);
+        addIcsOptions(ics, icsArguments);
+    }
+
     // CLI11 would only say that a command is required.
     if (argc > 1 && argv[1][0] != '-') {
         const std::string name = argv[1];
@@ -745,7 +756,7 @@ int runCommand(int argc, const char* const* argv, std::ostream& out, std::ostrea
         if (std::none_of(commands.begin(), commands.end(),
                          [&](const CLI::App* c) { return c->get_name() == name; })) {
             err << "moonbite-cli: unknown command \"" << shown(name)
-                << "\" (use day, month, range, phases or journal)\n";
+                << "\" (use day, month, range, phases, journal or ics)\n";
             return kUsageError;
         }
     }
@@ -845,6 +856,12 @@ int runCommand(int argc, const char* const* argv, std::ostream& out, std::ostrea
                         << '\n';
                 }
             }
+        } else if (ics != nullptr && ics->parsed()) {
+            validatePlace(icsPlace, true);
+            const CommandResult r = runIcs(
+                icsArguments, makeState(icsPlace, today), icsPlace.lat, icsPlace.lon, today,
+                [](SolunarState& s, Date date) { computeDay(s, date, 0); }, out);
+            if (r.status != 0) return failure(err, r.message, r.status);
         } else if (journal != nullptr && journal->parsed()) {
             validatePlace(journalPlace, false);
             JournalRequest request;

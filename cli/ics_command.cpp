@@ -1,0 +1,216 @@
+#include "ics_command.h"
+
+#include <dlfcn.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <fstream>
+#include <stdexcept>
+#include <string_view>
+#include <vector>
+
+#include "cli_app.h"
+#include "cli_common.h"
+
+namespace moonbite::cli {
+namespace {
+
+constexpr int kMaxDays = 3660;
+
+std::string lowered(std::string_view text) {
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
+        text.remove_prefix(1);
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
+        text.remove_suffix(1);
+    std::string s;
+    for (char c : text)
+        s += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+int requireDays(const std::string& text) {
+    // Decimal digits only, as every number of the tool.
+    bool digits = !text.empty() && text.size() <= 6;
+    int v = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') {
+            digits = false;
+            break;
+        }
+        v = v * 10 + (c - '0');
+    }
+    if (!digits) {
+        throw InputError("--days \"" + shown(text) +
+                         "\" is not a whole number of days (decimal digits, like 30)");
+    }
+    if (v < 1 || v > kMaxDays)
+        throw InputError("--days " + shown(text) + " is outside 1.." + std::to_string(kMaxDays));
+    return v;
+}
+
+IcsEventSet eventSet(const std::string& list) {
+    IcsEventSet set{false, false, false, false, false};
+    bool any = false;
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        const std::size_t comma = std::min(list.find(',', start), list.size());
+        const std::string item = list.substr(start, comma - start);
+        start = comma + 1;
+        const std::string name = lowered(item);
+        if (name == "majors")
+            set.majors = true;
+        else if (name == "minors")
+            set.minors = true;
+        else if (name == "phases")
+            set.phases = true;
+        else if (name == "sun")
+            set.sun = true;
+        else if (name == "rating")
+            set.rating = true;
+        else
+            throw InputError("unknown event kind \"" + shown(item) +
+                             "\" in --events (use majors, minors, phases, sun, rating)");
+        any = true;
+    }
+    if (!any) throw InputError("--events needs at least one kind");
+    return set;
+}
+
+// The prediction scores behind the rating words.
+int minimumScore(const std::string& word) {
+    const std::string name = lowered(word);
+    if (name == "poor") return 0;
+    if (name == "fair") return 33;
+    if (name == "good") return 66;
+    if (name == "excellent") return 100;
+    throw InputError("--min-rating \"" + shown(word) +
+                     "\" is not a rating (use Poor, Fair, Good or Excellent)");
+}
+
+// The file replaces its target, so the target must be a new path or a regular
+// file (or a link to one): never a folder, device, pipe or socket.
+void checkTarget(const std::string& path) {
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0) {
+        const int e = errno;
+        if (e == ENOENT) return;  // a new file; a missing folder fails when writing
+        throw InputError("cannot write " + shown(path) + ": " + std::strerror(e));
+    }
+    if (!S_ISREG(st.st_mode)) {
+        throw InputError("will not write " + shown(path) + ": it is " +
+                         (S_ISDIR(st.st_mode) ? "a folder" : "not a regular file"));
+    }
+}
+
+std::string executableFolder() {
+    char buf[4096];
+    const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+    if (n <= 0) return {};
+    const std::string exe(buf, static_cast<std::size_t>(n));
+    const std::size_t slash = exe.rfind('/');
+    return slash == std::string::npos ? std::string() : exe.substr(0, slash);
+}
+
+// Beside the executable in the build tree, else in the installed module folder.
+const IcsModule& icsModule() {
+    static const IcsModule& module = []() -> const IcsModule& {
+        const std::string folder = executableFolder();
+        std::string why = "the tool's folder is unknown";
+        if (!folder.empty()) {
+            for (const std::string& path :
+                 {folder + "/" + kIcsModuleName,
+                  folder + "/" + MOONBITE_CLI_MODULE_RELATIVE_DIR + "/" + kIcsModuleName}) {
+                if (access(path.c_str(), F_OK) != 0) {
+                    why = path + " does not exist";
+                    continue;
+                }
+                void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+                if (handle == nullptr) {
+                    const char* e = dlerror();
+                    throw std::runtime_error("cannot load " + path + ": " +
+                                             (e ? e : "unknown error"));
+                }
+                using Entry = const IcsModule* (*)();
+                auto entry = reinterpret_cast<Entry>(dlsym(handle, kIcsModuleSymbol));
+                const IcsModule* table = entry != nullptr ? entry() : nullptr;
+                if (table == nullptr || table->abiVersion != kIcsModuleAbi)
+                    throw std::runtime_error(path + " is not this version's module");
+                return *table;  // stays loaded for the rest of the process
+            }
+        }
+        throw std::runtime_error(
+            "cannot find the part of moonbite-cli that writes calendar files (" + why + ")");
+    }();
+    return module;
+}
+
+}  // namespace
+
+void addIcsOptions(CLI::App* command, IcsArguments& a) {
+    command->add_option("--from", a.from, "First date as YYYY-MM-DD; default today");
+    command->add_option("--days", a.days, "Number of days, 1..3660")->default_str("30");
+    command->add_option("--output", a.output, "Write the calendar to this file (default: stdout)");
+    command
+        ->add_option("--events", a.events,
+                     "What to write, a comma-separated list of majors, minors, phases, sun, "
+                     "rating")
+        ->default_str("majors,minors,phases");
+    command->add_option("--min-rating", a.minRating,
+                        "Only days rated at least Poor, Fair, Good or Excellent");
+}
+
+CommandResult runIcs(const IcsArguments& a, const SolunarState& fresh, double latitude,
+                     double longitude, Date today,
+                     const std::function<void(SolunarState&, Date)>& computeDay,
+                     std::ostream& out) {
+    IcsRequest request;
+    request.range.from = today;
+    if (!a.from.empty()) {
+        const auto d = parseIsoDate(a.from);
+        if (!d) {
+            throw InputError("--from \"" + shown(a.from) +
+                             "\" is not a date in YYYY-MM-DD form between 1901-01-01 and "
+                             "2200-12-31");
+        }
+        request.range.from = *d;
+    } else if (today.year() < 1901 || today.year() > 2200) {
+        throw InputError("today lies outside 1901..2200");
+    }
+    request.range.days = requireDays(a.days);
+    if ((request.range.from + (request.range.days - 1)).year() > 2200)
+        throw InputError("the range runs past 2200-12-31");
+    request.range.kinds = eventSet(a.events);
+    request.range.minScore = a.minRating.empty() ? 0 : minimumScore(a.minRating);
+    request.latitude = latitude;
+    request.longitude = longitude;
+    const bool toStdout = a.output.empty() || a.output == "-";
+    if (!toStdout) checkTarget(a.output);
+    request.fresh = fresh;
+    request.stampUtc = static_cast<std::int64_t>(std::time(nullptr));
+    request.computeDay = computeDay;
+
+    std::string text;
+    const CommandResult made = icsModule().calendarText(request, text);
+    if (made.status != 0) return made;
+    if (toStdout) {
+        out << text;
+        return {};
+    }
+    std::ofstream file(a.output, std::ios::binary | std::ios::trunc);
+    errno = 0;
+    if (file) file << text;
+    if (file) file.close();
+    if (!file) {
+        const int e = errno;
+        return {kFailure, "cannot write " + shown(a.output) +
+                              (e != 0 ? std::string(": ") + std::strerror(e) : "")};
+    }
+    return {};
+}
+
+}  // namespace moonbite::cli
