@@ -11,7 +11,8 @@ PACKAGES=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmar
           libcli11-dev nlohmann-json3-dev
           qt6-base-dev qt6-charts-dev qt6-svg-dev libgl-dev qt6-qpa-plugins
           libqt6opengl6-dev libxkbcommon-dev libvulkan-dev fonts-dejavu-core xvfb xauth
-          poppler-utils desktop-file-utils appstream dpkg-dev file man-db)
+          poppler-utils desktop-file-utils appstream dpkg-dev file man-db
+          libical-dev python3-icalendar)
 
 install_missing() {
     local missing=()
