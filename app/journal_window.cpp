@@ -630,9 +630,12 @@ void Form3::Moonfish() {
     const auto savedIndex = s.phaseIndex;
     const auto savedToNew = s.daysToNewMoon;
     const auto savedToFull = s.daysToFullMoon;
+    const Text savedZone = s.timeZoneEntered;
+    const Text savedNegatedZone = s.timeZoneForComputations;
 
     s.journalRequest = true;
     s.computationDate = *entryDate_;
+    useZoneOf(s, *entryDate_);  // the trip's own clock when the place follows daylight saving
     calcmoontime(s);
     calcmoon(s);
 
@@ -655,6 +658,8 @@ void Form3::Moonfish() {
     Text12->show();
 
     s.computationDate = savedDate;
+    s.timeZoneEntered = savedZone;
+    s.timeZoneForComputations = savedNegatedZone;
     s.moonPicture = savedPicture;
     s.moonAge = savedAge;
     s.predictionScore = savedScore;

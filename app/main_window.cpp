@@ -154,24 +154,12 @@ void Form1::Activateform() {
     checklatlon();
     state_.reverseMoonImage = readBool(store, keys::moonorth);
 
-    // checklatlon has corrected what it could; a value it could not (one the
-    // store holds but no box can show, such as 1e300) takes its default.
-    const double latdeg = readRealInRange(store, keys::latdeg, 0, 89);
-    const double londeg = readRealInRange(store, keys::londeg, 0, 179);
-    const double latmin = readRealInRange(store, keys::latmin, 0, 59);
-    const double lonmin = readRealInRange(store, keys::lonmin, 0, 59);
-    const QString NorS = readText(store, keys::NorS);
-    const QString WorE = readText(store, keys::WorE);
-    const double gmt = readRealInRange(store, keys::gmtForComputation, -12, 13);
+    // The place as every window computes with it: checked values, and the
+    // zone followed by date when its clocks change.
+    place_ = readCurrentPlace(store, services_.timeZone->zone());
+    applyPlace(place_, state_);
     // The graph holds 2..60 days; anything else stored reads as the default.
     const int graphDays = readIntInRange(store, keys::graphday, 2, kMaxGraphDays);
-
-    numberText(state_.timeZoneEntered, gmt);
-    numberText(state_.timeZoneForComputations, -gmt);
-    state_.latitude = latdeg + latmin / 60;
-    state_.longitude = londeg + lonmin / 60;
-    if (NorS == QLatin1String("S")) state_.latitude = -state_.latitude;
-    if (WorE == QLatin1String("W")) state_.longitude = -state_.longitude;
 
     Text11->setText(QString::number(graphDays));
     state_.plottedDayCount = static_cast<std::int16_t>(graphDays);
@@ -349,6 +337,8 @@ void Form1::showState() {
     Label10->setText(q(state_.Label10));
     Label19->setVisible(state_.Label19.visible);
     Label19->setText(q(state_.Label19.caption));
+    LabelClockChange->setVisible(state_.LabelClockChange.visible);
+    LabelClockChange->setText(q(state_.LabelClockChange.caption));
 
     drawMoonPicture();
     if (state_.textTipsShown) Image5->setToolTip(q(state_.Image5Tip));

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "calendar_page.h"
+#include "current_place.h"
 #include "day_driver.h"
 #include "resizer.h"
 
@@ -126,6 +127,7 @@ class Form1 : public QMainWindow, private DateControlHandlers {
     QPushButton* Command7 = nullptr;
     QLabel* Label10 = nullptr;
     QLabel* Label19 = nullptr;
+    QLabel* LabelClockChange = nullptr;  ///< "Clocks go forward" / "Clocks go back"
 
     QGroupBox* Frame2 = nullptr;  // Sun
     QLineEdit* Text2 = nullptr;
@@ -265,7 +267,8 @@ class Form1 : public QMainWindow, private DateControlHandlers {
     QString systemZoneName_;
     double systemOffsetHours_ = 0;
     bool settingsWarningShown_ = false;
-    QStringList settingsFilesAnnounced_;  // oversized files said at start, not again when replaced
+    QStringList settingsFilesAnnounced_;
+    CurrentPlace place_;  // the state's zone rule points into it  // oversized files said at start, not again when replaced
 };
 
 }  // namespace moonbite

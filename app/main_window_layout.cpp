@@ -94,6 +94,10 @@ void Form1::buildControls() {
     Label19->setFont(bold);
     Label19->setStyleSheet(QStringLiteral("color: #a05a00;"));
     Label19->hide();
+    // Right of the equinox/solstice label, so both show on a day that has both.
+    LabelClockChange = makeControl<QLabel>(Dateframe, "LabelClockChange", {600, 20, 156, 24});
+    LabelClockChange->setStyleSheet(QStringLiteral("color: #1f5fa8; font-weight: bold;"));
+    LabelClockChange->hide();
 
     // --- Sun -------------------------------------------------------------------
     Frame2 = group(central, "Frame2", tr("Sun"), {8, 60, 250, 132});

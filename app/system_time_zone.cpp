@@ -64,6 +64,10 @@ TimeZoneInfo describeTimeZone(const QTimeZone& zone, const QDateTime& at) {
     return info;
 }
 
+QTimeZone SystemTimeZoneSource::zone() const {
+    return QTimeZone::systemTimeZone();
+}
+
 TimeZoneInfo SystemTimeZoneSource::query() const {
     return describeTimeZone(QTimeZone::systemTimeZone(), QDateTime::currentDateTimeUtc());
 }

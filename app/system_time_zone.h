@@ -3,10 +3,10 @@
 #pragma once
 
 #include <QString>
+#include <QTimeZone>
 #include <utility>
 
 class QDateTime;
-class QTimeZone;
 
 namespace moonbite {
 
@@ -25,12 +25,16 @@ class TimeZoneSource {
   public:
     virtual ~TimeZoneSource() = default;
     [[nodiscard]] virtual TimeZoneInfo query() const = 0;
+    /// The zone itself, for offsets by date; invalid when unknown (the
+    /// computations then keep one fixed offset).
+    [[nodiscard]] virtual QTimeZone zone() const = 0;
 };
 
 /// The system's zone through QTimeZone::systemTimeZone().
 class SystemTimeZoneSource : public TimeZoneSource {
   public:
     [[nodiscard]] TimeZoneInfo query() const override;
+    [[nodiscard]] QTimeZone zone() const override;
 };
 
 /// What the operating system would report for zone at the instant at (the
@@ -40,12 +44,16 @@ class SystemTimeZoneSource : public TimeZoneSource {
 /// A fixed answer, for tests and for machines without zone information.
 class FixedTimeZoneSource : public TimeZoneSource {
   public:
-    explicit FixedTimeZoneSource(TimeZoneInfo info) : info_(std::move(info)) {}
+    explicit FixedTimeZoneSource(TimeZoneInfo info, QTimeZone zone = {})
+        : info_(std::move(info)), zone_(std::move(zone)) {}
     [[nodiscard]] TimeZoneInfo query() const override { return info_; }
+    [[nodiscard]] QTimeZone zone() const override { return zone_; }
     void set(TimeZoneInfo info) { info_ = std::move(info); }
+    void setZone(QTimeZone zone) { zone_ = std::move(zone); }
 
   private:
     TimeZoneInfo info_;
+    QTimeZone zone_;
 };
 
 /// The result of ReadSystemTimeZone.

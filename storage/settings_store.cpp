@@ -452,6 +452,7 @@ const SettingKey showmoon          {kStateApp, "Settings", "showmoon",      "1"}
 const SettingKey showfish          {kStateApp, "Settings", "showfish",      "1"};
 const SettingKey moonorth          {kStateApp, "Settings", "moonorth",      "True"};
 const SettingKey textipshow        {kStateApp, "Settings", "textipshow",    "True"};
+const SettingKey tzname            {kStateApp, "Settings", "tzname",        ""};
 // clang-format on
 }  // namespace keys
 

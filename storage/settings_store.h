@@ -100,6 +100,9 @@ extern const SettingKey gmtInSettingsFrame;  ///< "gmt", default 0 (settings win
 extern const SettingKey gmtForComputation;   ///< "gmt", default 13 (day computation)
 extern const SettingKey gmtv, daylight, custom, runalarm, daytype, daysinadvance;
 extern const SettingKey showmoon, showfish, moonorth, textipshow;
+/// The zone's name ("Australia/Sydney") the computations follow by date; ""
+/// for none. Also in each saved location's section.
+extern const SettingKey tzname;
 }  // namespace keys
 
 /// Typed readers: the stored text converted, or the key's default when it is
