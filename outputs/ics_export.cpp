@@ -102,8 +102,8 @@ struct DayContext {
         } else {
             // The boxes show when a period starts; its Moon event is an hour later.
             e.description = e.summary + " from " + localClock(*minute, s.designators) + " to " +
-                            localClock(*minute + duration / 60, s.designators) + zoneText +
-                            ", " + what + " at " + localClock(*minute + 60, s.designators) + ". ";
+                            localClock(*minute + duration / 60, s.designators) + zoneText + ", " +
+                            what + " at " + localClock(*minute + 60, s.designators) + ". ";
         }
         e.description += ratingLine;
     }
@@ -181,8 +181,12 @@ std::string icsPlaceKey(double latitude, double longitude) {
 
 void appendDayEvents(const SolunarState& s, Date date, const IcsEventSet& kinds,
                      std::string_view placeKey, std::vector<IcsEvent>& out) {
-    DayContext day{s, date, zoneMinutes(s.timeZoneEntered), placeKey,
-                   "Fishing prediction for the day: " + s.predictionWord.str() + ".", out};
+    DayContext day{s,
+                   date,
+                   zoneMinutes(s.timeZoneEntered),
+                   placeKey,
+                   "Fishing prediction for the day: " + s.predictionWord.str() + ".",
+                   out};
     if (kinds.rating && !s.predictionWord.view().empty()) {
         IcsEvent& e = day.add(IcsKind::Rating);
         e.allDay = true;
@@ -228,8 +232,7 @@ std::string icsText(const IcsCalendar& calendar) {
     Component cal(icalcomponent_new_vcalendar());
     check(cal.get(), "a calendar");
     addTo(cal.get(), icalproperty_new_version("2.0"), "VERSION");
-    addTo(cal.get(), icalproperty_new_prodid("-//Moonbite//Moonbite fishing times//EN"),
-          "PRODID");
+    addTo(cal.get(), icalproperty_new_prodid("-//Moonbite//Moonbite fishing times//EN"), "PRODID");
     addTo(cal.get(), icalproperty_new_calscale("GREGORIAN"), "CALSCALE");
     icalproperty* name = icalproperty_new_x(calendar.name.c_str());
     check(name, "X-WR-CALNAME");
@@ -250,8 +253,7 @@ std::string icsText(const IcsCalendar& calendar) {
             addTo(ev, icalproperty_new_dtstart(utcTime(e.startUtc)), "DTSTART");
             // An instant has no end: DTEND must lie after DTSTART.
             if (e.durationSeconds > 0)
-                addTo(ev, icalproperty_new_dtend(utcTime(e.startUtc + e.durationSeconds)),
-                      "DTEND");
+                addTo(ev, icalproperty_new_dtend(utcTime(e.startUtc + e.durationSeconds)), "DTEND");
         }
         addTo(ev, icalproperty_new_summary(e.summary.c_str()), "SUMMARY");
         if (!e.description.empty())
@@ -269,8 +271,7 @@ std::string icsText(const IcsCalendar& calendar) {
 }
 
 std::string defaultIcsFileName(int year, int month) {
-    return "Moonbite " + std::string(englishMonthName(month)) + " " + std::to_string(year) +
-           ".ics";
+    return "Moonbite " + std::string(englishMonthName(month)) + " " + std::to_string(year) + ".ics";
 }
 
 }  // namespace moonbite
