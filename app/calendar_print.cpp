@@ -3,15 +3,21 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateTime>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QStandardPaths>
+#include <stdexcept>
 
 #include "calendar_pdf.h"
+#include "day_driver.h"
+#include "ics_export.h"
 #include "message_boxes.h"
 #include "settings_store.h"
 #include "updown.h"
@@ -88,6 +94,10 @@ Form4::Form4(PrintServices services, QWidget* parent)
     Command2->setGeometry(330, 250, 86, 32);
     connect(Command1, &QPushButton::clicked, this, &Form4::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &QDialog::reject);
+    CommandSaveIcs = new QPushButton(tr("Save &as calendar file..."), this);
+    CommandSaveIcs->setObjectName(QStringLiteral("CommandSaveIcs"));
+    CommandSaveIcs->setGeometry(12, 250, 200, 32);
+    connect(CommandSaveIcs, &QPushButton::clicked, this, &Form4::saveCalendarFile);
 }
 
 void Form4::Form_Load() {
@@ -174,6 +184,85 @@ void Form4::Command1_Click() {
                    QStringLiteral("Moonbite"), MessageBoxes::Icon::Information);
     }
     accept();
+}
+
+void Form4::saveCalendarFile() {
+    MessageBoxes& boxes = *services_.boxes;
+    const QString label = Combo1->currentText() + QStringLiteral(" ") + Text1->text();
+    const auto first = parseDateText((QStringLiteral("1 ") + label).toStdString());
+    if (!first || first->year() < 1901 || first->year() > 2200) {
+        boxes.show(this,
+                   tr("\"%1\" is not a month Moonbite can save. Please enter a year from 1901 to "
+                      "2200.")
+                       .arg(label),
+                   QStringLiteral("Moonbite"), MessageBoxes::Icon::Exclamation);
+        Text1->setFocus();
+        return;
+    }
+    // The ticks that stand for events; the prediction and moonrise lines have none.
+    const IcsEventSet kinds{Check3->isChecked(), Check3->isChecked(), Check5->isChecked(),
+                            Check1->isChecked(), false};
+    if (!kinds.majors && !kinds.phases && !kinds.sun) {
+        boxes.show(this,
+                   tr("Tick \"Major and Minor fishing times\", \"Full and New moons\" or "
+                      "\"Sunrise and Sunset\": the calendar file holds those."),
+                   QStringLiteral("Moonbite"), MessageBoxes::Icon::Exclamation);
+        return;
+    }
+    const int year = first->year();
+    const int month = first->month();
+    const QString suggested =
+        QDir(suggestedPdfFolder())
+            .filePath(QString::fromStdString(defaultIcsFileName(year, month)));
+    const QString path =
+        services_.chooseCalendarPath
+            ? services_.chooseCalendarPath(suggested)
+            : QFileDialog::getSaveFileName(this, tr("Save as calendar file"), suggested,
+                                           tr("Calendar files (*.ics)"));
+    if (path.isEmpty()) return;  // the user cancelled
+
+    QString error = pdfTargetProblem(path);
+    if (error.isEmpty()) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        // A copy: the main window's shown day stays as it is. No graph rows,
+        // which no event needs.
+        SolunarState fresh = *services_.state;
+        fresh.plottedDayCount = 0;
+        IcsRange range;
+        range.from = *first;
+        range.days = daysInMonth(year, month);
+        range.kinds = kinds;
+        range.placeKey = icsPlaceKey(fresh.latitude, fresh.longitude);
+        IcsCalendar calendar;
+        calendar.stampUtc = QDateTime::currentSecsSinceEpoch();
+        try {
+            calendar.events = rangeEvents(fresh, range, [](SolunarState& s, Date d) {
+                setDateControls(s, d);
+                computeDisplayedDay(s);
+            });
+            const std::string text = icsText(calendar);
+            QSaveFile file(path);
+            if (!file.open(QIODevice::WriteOnly) ||
+                file.write(text.data(), static_cast<qint64>(text.size())) !=
+                    static_cast<qint64>(text.size()) ||
+                !file.commit()) {
+                error = file.errorString();
+            }
+        } catch (const std::exception& e) {
+            error = QString::fromUtf8(e.what());
+        }
+        QApplication::restoreOverrideCursor();
+    }
+    if (!error.isEmpty()) {
+        boxes.show(this, tr("The calendar file could not be written to %1:\n%2").arg(path, error),
+                   QStringLiteral("Moonbite"), MessageBoxes::Icon::Exclamation);
+        return;
+    }
+    boxes.show(this,
+               tr("The fishing times of %1 were saved in\n%2\nOpen that file in your calendar "
+                  "program to add them; opening it again updates them.")
+                   .arg(label, path),
+               QStringLiteral("Moonbite"), MessageBoxes::Icon::Information);
 }
 
 }  // namespace moonbite

@@ -31,6 +31,9 @@ struct PrintServices {
     std::function<bool(SolunarState&, const CalendarPageInput&, QString* error)> printOnPrinter;
     /// Asks where to write the PDF, starting at the suggested path; empty when cancelled.
     std::function<QString(const QString& suggested)> choosePdfPath;
+    /// Asks where to save the calendar file, starting at the suggested path;
+    /// empty when cancelled. Unset: a file dialog.
+    std::function<QString(const QString& suggested)> chooseCalendarPath;
 };
 
 class Form4 : public QDialog {
@@ -41,6 +44,9 @@ class Form4 : public QDialog {
     void Form_Load();
     /// "&Print": the page, then the window closes.
     void Command1_Click();
+    /// "Save as calendar file...": the shown month's periods, phases and sun
+    /// times, as ticked, in an iCalendar file for calendar programs.
+    void saveCalendarFile();
 
     QComboBox* Combo1 = nullptr;
     QLineEdit* Text1 = nullptr;
@@ -52,6 +58,7 @@ class Form4 : public QDialog {
     QCheckBox* Check5 = nullptr;  ///< "&Full and New moons"
     QPushButton* Command1 = nullptr;
     QPushButton* Command2 = nullptr;
+    QPushButton* CommandSaveIcs = nullptr;  ///< "Save &as calendar file..."
     QLabel* Label1 = nullptr;
 
   private:
