@@ -141,6 +141,15 @@ void BM_CliRangeTenYears(benchmark::State& state) {
 }
 BENCHMARK(BM_CliRangeTenYears)->Unit(benchmark::kMillisecond)->UseManualTime();
 
+// A year of every kind of event as an iCalendar file (target: under 100 ms),
+// the writer's module loaded as the command loads it.
+void BM_CliIcsYearAllEvents(benchmark::State& state) {
+    runProcess(state, MOONBITE_CLI_PATH,
+               {"ics", "--lat", "33:52S", "--lon", "151:13E", "--tz", "10", "--from", "2027-01-01",
+                "--days", "365", "--events", "majors,minors,phases,sun,rating"});
+}
+BENCHMARK(BM_CliIcsYearAllEvents)->Unit(benchmark::kMillisecond)->UseManualTime();
+
 }  // namespace
 
 BENCHMARK_MAIN();
