@@ -21,6 +21,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "cctz_zone_rule.h"
 #include "cli_common.h"
 #include "day_driver.h"
 #include "ics_command.h"
@@ -160,12 +161,20 @@ struct Place {
     std::string latText;
     std::string lonText;
     std::optional<std::string> tzOption;
+    std::optional<std::string> tzName;  ///< --tz-name
     std::string location;
     std::string settingsDir;
-    double tz = 0;
+    double tz = 0;  ///< the zone's offset today when it follows a rule
     double lat = 0;
     double lon = 0;
+    /// The zone followed by date: --tz-name, the stored "tzname", or the
+    /// computer's zone when the stored place follows it.
+    std::optional<CctzZoneRule> rule;
 };
+
+// The run's "today" (the injected clock): a zone followed by date shows its
+// offset of today where one offset is printed.
+Date runToday;
 
 void addPlaceOptions(CLI::App* cmd, Place& p, bool withCoordinates) {
     if (withCoordinates) {
@@ -176,8 +185,14 @@ void addPlaceOptions(CLI::App* cmd, Place& p, bool withCoordinates) {
                         "Longitude: \"151:13E\" (degrees:minutes and E/W) or decimal degrees, east "
                         "positive");
     }
-    cmd->add_option("--tz", p.tzOption,
-                    "Time zone in hours east of Greenwich, -12..13 (\"10\", \"-5\", \"9.5\")");
+    CLI::Option* tz =
+        cmd->add_option("--tz", p.tzOption,
+                        "Time zone in hours east of Greenwich, -12..13 (\"10\", \"-5\", \"9.5\")");
+    CLI::Option* tzName =
+        cmd->add_option("--tz-name", p.tzName,
+                        "Time zone by name (\"Australia/Sydney\"): each date with its own "
+                        "offset, daylight saving included");
+    tz->excludes(tzName);
     cmd->add_option("--location", p.location,
                     "A location saved in Moonbite, by name (instead of --lat, --lon and --tz)");
     cmd->add_option("--settings-dir", p.settingsDir,
@@ -279,12 +294,46 @@ void placeFromSettings(Place& p, bool withCoordinates) {
         storedCoordinate(v.londeg.value_or("0"), v.lonmin.value_or("0"),
                          v.WorE.value_or(west) == "W", 179, "londeg", "lonmin", "longitude", from);
     p.tz = storedNumber(v.gmt.value_or("13"), "gmt", "the time zone", -12, 13, from);
+
+    // The zone followed by date, as the program follows it: the place's named
+    // zone (an unknown name reads as none), else, for the current location, the
+    // computer's zone while the stored zone is the computer's ("custom" False)
+    // and "Auto Daylight Savings Adjust" is on.
+    const std::optional<std::string> name =
+        p.location.empty() ? stored.stateSetting("tzname")
+                           : stored.titleFile().get(storage::locationSection(p.location), "tzname");
+    if (name && !name->empty()) p.rule = CctzZoneRule::named(*name);
+    if (!p.rule && p.location.empty()) {
+        const std::string custom = stored.stateSetting("custom").value_or("False");
+        const bool isCustom = custom == "True" || custom == "true" || custom == "TRUE" ||
+                              (storedDecimal(custom).value_or(0) != 0);
+        const bool adjust =
+            storage::wholeNumberSetting(stored.stateSetting("daylight")).value_or(1) == 1;
+        if (!isCustom && adjust) {
+            CctzZoneRule local = CctzZoneRule::local();
+            if (local.hoursOn(runToday) == p.tz) p.rule = local;
+        }
+    }
+    if (p.rule) p.tz = p.rule->hoursOn(runToday);
+}
+
+// A zone of the system's database by name; its offset today stands for it
+// where one offset is printed.
+void followZoneNamed(Place& p, const std::string& name) {
+    p.rule = CctzZoneRule::named(name);
+    if (!p.rule) {
+        throw InputError("unknown time zone \"" + shown(name) +
+                         "\": give a name of the system's zone database, like Australia/Sydney "
+                         "or America/New_York");
+    }
+    p.tz = p.rule->hoursOn(runToday);
 }
 
 void validatePlace(Place& p, bool withCoordinates) {
-    const bool anyGiven = !p.latText.empty() || !p.lonText.empty() || p.tzOption.has_value();
+    const bool zoneGiven = p.tzOption.has_value() || p.tzName.has_value();
+    const bool anyGiven = !p.latText.empty() || !p.lonText.empty() || zoneGiven;
     const bool allGiven =
-        p.tzOption.has_value() && (!withCoordinates || (!p.latText.empty() && !p.lonText.empty()));
+        zoneGiven && (!withCoordinates || (!p.latText.empty() && !p.lonText.empty()));
     if (!p.location.empty() && anyGiven) {
         throw InputError("give either --location or the coordinates, not both");
     }
@@ -293,9 +342,10 @@ void validatePlace(Place& p, bool withCoordinates) {
         return;
     }
     if (!allGiven) {
-        throw InputError(withCoordinates ? "give --lat, --lon and --tz together (or none of them "
-                                           "to use the location stored in Moonbite)"
-                                         : "give --tz (or leave it out to use the stored zone)");
+        throw InputError(withCoordinates
+                             ? "give --lat, --lon and --tz (or --tz-name) together (or none of "
+                               "them to use the location stored in Moonbite)"
+                             : "give --tz or --tz-name (or leave it out to use the stored zone)");
     }
     if (withCoordinates) {
         const Coordinate lat = parseLatitude(p.latText);
@@ -305,6 +355,10 @@ void validatePlace(Place& p, bool withCoordinates) {
         p.lat = lat.degrees;
         p.lon = lon.degrees;
     }
+    if (p.tzName) {
+        followZoneNamed(p, *p.tzName);
+        return;
+    }
     const std::string& zone = *p.tzOption;
     if (!parseDecimal(zone, p.tz) || p.tz < -12 || p.tz > 13) {
         throw InputError("time zone \"" + shown(zone) +
@@ -312,8 +366,16 @@ void validatePlace(Place& p, bool withCoordinates) {
     }
 }
 
+// How the Qt module is told which zone to follow by date.
+std::string zoneNameFor(const Place& p) {
+    if (!p.rule) return {};
+    return p.rule->name().empty() ? std::string(kComputerZone) : p.rule->name();
+}
+
 SolunarState makeState(const Place& p, Date today) {
-    return stateFor(p.lat, p.lon, p.tz, today);
+    SolunarState s = stateFor(p.lat, p.lon, p.tz, today);
+    s.zoneRule = p.rule ? &*p.rule : nullptr;
+    return s;
 }
 
 Date requireDate(const std::string& text, const char* option) {
@@ -350,6 +412,15 @@ Json dayJson(const SolunarState& s, Date date, bool withGraph) {
     j["prediction_word"] = s.predictionWord.str();
     j["prediction_colour"] = s.Picture2BackColor;
     j["lunar_distance_km"] = static_cast<long>(Val(s.Label13));
+    // The offset the day's times are in, and whether the clocks change that day.
+    const double offset = Val(s.timeZoneEntered);
+    if (offset == std::floor(offset))
+        j["utc_offset"] = static_cast<int>(offset);
+    else
+        j["utc_offset"] = offset;
+    j["clock_change"] = !s.LabelClockChange.visible                         ? ""
+                        : s.LabelClockChange.caption == "Clocks go forward" ? "forward"
+                                                                            : "back";
     if (withGraph) {
         Json rows = Json::array();
         for (int i = 0; i < s.graphRowCount; ++i) {
@@ -390,8 +461,10 @@ std::string placeText(const Place& p) {
         std::snprintf(buf, sizeof buf, "%d:%02d%c", deg, min, v < 0 ? neg : pos);
         return std::string(buf);
     };
-    o << dm(p.lat, 'N', 'S') << ' ' << dm(p.lon, 'E', 'W') << ", GMT " << (p.tz >= 0 ? "+" : "")
-      << p.tz;
+    o << dm(p.lat, 'N', 'S') << ' ' << dm(p.lon, 'E', 'W') << ", ";
+    if (p.rule && !p.rule->name().empty()) o << p.rule->name() << ", ";
+    o << "GMT " << (p.tz >= 0 ? "+" : "") << p.tz;
+    if (p.rule) o << " today";
     return o.str();
 }
 
@@ -450,7 +523,9 @@ const std::vector<std::string>& rangeColumns() {
                                                       "prediction_score",
                                                       "prediction_word",
                                                       "prediction_colour",
-                                                      "lunar_distance_km"};
+                                                      "lunar_distance_km",
+                                                      "utc_offset",
+                                                      "clock_change"};
     return kColumns;
 }
 
@@ -475,6 +550,7 @@ Json monthJson(int year, int month, int firstWeekday, const std::vector<MonthCel
         d["moon_line"] = c.moonLine.str();
         d["major_line"] = c.majorLine.str();
         d["minor_line"] = c.minorLine.str();
+        d["clock_change"] = c.clockChange > 0 ? "forward" : c.clockChange < 0 ? "back" : "";
         days.push_back(std::move(d));
     }
     j["days"] = std::move(days);
@@ -633,6 +709,7 @@ int failure(std::ostream& err, const std::string& message, int status = kFailure
 
 int runCommand(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
                Date today) {
+    runToday = today;
     CLI::App app{"moonbite-cli: solunar fishing times, Moon phases and predictions",
                  "moonbite-cli"};
     app.require_subcommand(1);
@@ -804,6 +881,7 @@ int runCommand(int argc, const char* const* argv, std::ostream& out, std::ostrea
                 request.latitude = monthPlace.lat;
                 request.longitude = monthPlace.lon;
                 request.zone = monthPlace.tz;
+                request.zoneName = zoneNameFor(monthPlace);
                 request.year = year;
                 request.month = month;
                 request.options = options;
@@ -867,6 +945,7 @@ int runCommand(int argc, const char* const* argv, std::ostream& out, std::ostrea
             JournalRequest request;
             request.folder = journalDir;
             request.zone = journalPlace.tz;
+            request.zoneName = zoneNameFor(journalPlace);
             request.json = journalJson;
             request.csv = journalCsv;
             request.today = today;
@@ -876,13 +955,27 @@ int runCommand(int argc, const char* const* argv, std::ostream& out, std::ostrea
             validatePlace(phasePlace, false);
             const int phaseYear = requireWhole(phaseYearText, "--year", 1901, 2200);
             SolunarState s = makeState(phasePlace, today);
-            s.computationDate = *Date::fromYmd(phaseYear, 1, 1);
+            const Date firstDay = *Date::fromYmd(phaseYear, 1, 1);
+            useZoneOf(s, firstDay);
+            s.computationDate = firstDay;
             calcmoontime(s);
+            const SolunarState table = s;
             Json entries = Json::array();
             for (int i = 0; i < kPhaseTableSize; ++i) {
                 const auto idx = static_cast<std::size_t>(i);
                 const bool isNew = i % 2 == 0;
-                const Date d = isNew ? s.phases.newMoonDate[idx] : s.phases.fullMoonDate[idx];
+                auto dateOf = [&](const SolunarState& t) {
+                    return isNew ? t.phases.newMoonDate[idx] : t.phases.fullMoonDate[idx];
+                };
+                // A zone followed by date gives each new or full moon by the
+                // clocks of its own day: the table in that day's offset.
+                s = table;
+                const Date built = dateOf(s);
+                if (built != Date{}) {
+                    useZoneOf(s, built);
+                    if (s.timeZoneEntered != table.timeZoneEntered) calcmoontime(s);
+                }
+                const Date d = dateOf(s);
                 const std::string time =
                     isNew ? s.phases.newMoonTime[idx].str() : s.phases.fullMoonTime[idx].str();
                 if (phasesJson) {

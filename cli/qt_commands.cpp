@@ -21,11 +21,21 @@
 #include "calendar_pdf.h"
 #include "cli_app.h"
 #include "cli_common.h"
+#include "current_place.h"
 #include "journal_file.h"
 #include "qt_commands.h"
 
 namespace moonbite::cli {
 namespace {
+
+// The zone a request follows by date, or none.
+std::unique_ptr<QtZoneRule> ruleFor(const std::string& name) {
+    if (name.empty()) return nullptr;
+    if (name == kComputerZone) return std::make_unique<QtZoneRule>(QTimeZone::systemTimeZone());
+    const QTimeZone zone(QByteArray::fromStdString(name));
+    if (!zone.isValid()) throw InputError("unknown time zone \"" + shown(name) + "\"");
+    return std::make_unique<QtZoneRule>(zone);
+}
 
 // Qt wants a private runtime folder; without XDG_RUNTIME_DIR it warns on
 // stderr and makes /tmp/runtime-<user>. A folder of the process's own, removed
@@ -93,6 +103,8 @@ void writePdf(const MonthPdfRequest& r) {
     in.locationLine = calendarLocationLine(latdeg, latmin, NorS, londeg, lonmin, WorE,
                                            QString::fromUtf8(zone.c_str()), QString());
     SolunarState s = stateFor(r.latitude, r.longitude, r.zone, r.today);
+    const auto rule = ruleFor(r.zoneName);
+    s.zoneRule = rule.get();
     QString error;
     if (!writeCalendarPdf(s, in, QString::fromStdString(r.path), &error)) {
         throw InputError("cannot write " + shown(r.path) + ": " + shown(error.toStdString()));
@@ -139,6 +151,8 @@ void listJournal(const JournalRequest& request, std::ostream& out) {
                                                 : QString::fromStdString(folderOption);
     requireJournalFolder(folder, folderOption.empty());
     SolunarState s = stateFor(0, 0, request.zone, request.today);
+    const auto rule = ruleFor(request.zoneName);
+    s.zoneRule = rule.get();
     static const std::vector<std::string> kColumns = {
         "entry",         "status",          "day",         "month",         "year",      "notes",
         "temperature",   "trip_time",       "tide_type",   "wind_strength", "quantity",  "wind",
@@ -183,6 +197,7 @@ void listJournal(const JournalRequest& request, std::ostream& out) {
         if (r.status == JournalReadStatus::Ok && date && date->year() >= 1901 &&
             date->year() <= 2200) {
             s.computationDate = *date;
+            useZoneOf(s, *date);  // the trip's own clock
             s.journalRequest = true;
             calcmoon(s);
             s.journalRequest = false;

@@ -11,10 +11,14 @@
 
 namespace moonbite::cli {
 
+/// zoneName of a request that follows the computer's own zone by date.
+inline constexpr const char* kComputerZone = ":computer";
+
 struct MonthPdfRequest {
     double latitude = 0;   // decimal degrees, north positive
     double longitude = 0;  // decimal degrees, east positive
     double zone = 0;       // hours east of Greenwich
+    std::string zoneName;  // followed by date: a zone's name, kComputerZone, or "" for none
     int year = 0;
     int month = 0;
     MonthCellOptions options;
@@ -25,6 +29,7 @@ struct MonthPdfRequest {
 struct JournalRequest {
     std::string folder;  // empty: the folder the program uses
     double zone = 0;
+    std::string zoneName;  // as in MonthPdfRequest
     bool json = false;
     bool csv = false;
     Date today;
@@ -43,7 +48,7 @@ struct QtCommands {
     CommandResult (*writeMonthPdf)(const MonthPdfRequest& request);
     CommandResult (*listJournal)(const JournalRequest& request, std::ostream& out);
 };
-inline constexpr int kQtCommandsAbi = 1;
+inline constexpr int kQtCommandsAbi = 2;
 
 /// The file name of the module and of the function that gives its table.
 inline constexpr const char* kQtModuleName = "moonbite-cli-qt.so";

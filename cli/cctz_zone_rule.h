@@ -1,0 +1,31 @@
+// A zone of the system's time-zone database followed by date, without Qt
+// (CCTZ reads the same zone files QTimeZone does).
+#pragma once
+
+#include <cctz/time_zone.h>
+#include <optional>
+#include <string>
+
+#include "zone_rule.h"
+
+namespace moonbite::cli {
+
+class CctzZoneRule final : public ZoneRule {
+  public:
+    /// The zone of that name ("Australia/Sydney"), or nothing when the
+    /// database has none.
+    [[nodiscard]] static std::optional<CctzZoneRule> named(const std::string& name);
+    /// The computer's zone (TZ, else /etc/localtime).
+    [[nodiscard]] static CctzZoneRule local();
+
+    [[nodiscard]] double hoursOn(Date date) const override;
+    /// The name as given ("localtime" style names for the computer's zone).
+    [[nodiscard]] const std::string& name() const { return name_; }
+
+  private:
+    CctzZoneRule(cctz::time_zone zone, std::string name) : zone_(zone), name_(std::move(name)) {}
+    cctz::time_zone zone_;
+    std::string name_;
+};
+
+}  // namespace moonbite::cli
