@@ -201,10 +201,17 @@ CommandResult runIcs(const IcsArguments& a, const SolunarState& fresh, double la
         out << text;
         return {};
     }
-    std::ofstream file(a.output, std::ios::binary | std::ios::trunc);
     errno = 0;
-    if (file) file << text;
-    if (file) file.close();
+    std::ofstream file(a.output, std::ios::binary | std::ios::trunc);
+    if (!file) {
+        // A path that cannot be opened is bad input, as for the other commands' files.
+        const int e = errno;
+        throw InputError("cannot write " + shown(a.output) +
+                         (e != 0 ? std::string(": ") + std::strerror(e) : ""));
+    }
+    errno = 0;
+    file << text;
+    file.close();
     if (!file) {
         const int e = errno;
         return {kFailure, "cannot write " + shown(a.output) +

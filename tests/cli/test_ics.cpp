@@ -450,6 +450,7 @@ TEST(IcsCli, BadOptionsExitWithStatusTwo) {
         {"--min-rating", "Superb"},
         {"--output", dir.path().string()},
         {"--output", "/dev/null"},
+        {"--output", (dir.path() / "missing" / "a.ics").string()},
         {"--unknown"},
     };
     for (const auto& extra : cases) {
