@@ -18,6 +18,10 @@ constexpr double kCellGap = 40;
 // Small print: the event lines and the phase captions.
 constexpr double kSmallPrint = 7;
 constexpr double kSizeStep = 0.25;
+// The clock-change mark: smaller than the event lines, so it reads as a note.
+constexpr double kMarkPrint = 6;
+// The top of the first event line below the number's top.
+constexpr double kFirstLineOffset = 520;
 
 // The size for text in small print: 7 pt, or smaller when 7 pt is wider than
 // room. Far north a line such as "M  Rise: Stays Down  Set: Stays Down" needs
@@ -38,8 +42,9 @@ double fittingSize(PagePrinter& p, const QString& text, double room) {
 }
 
 // One day cell at the current position: the day number, the stars, the new or
-// full moon, and the event lines below at fixed offsets.
-void drawCell(SolunarState& s, const CalendarPageInput& in, int day, int column, PagePrinter& p) {
+// full moon, the clock-change note, and the event lines below at fixed
+// offsets. Returns whether the clocks change that day.
+bool drawCell(SolunarState& s, const CalendarPageInput& in, int day, int column, PagePrinter& p) {
     MonthCell cell;
     p.setFontSize(20);
     calcdata(s, in.year, in.month, day, in.options, cell);
@@ -87,6 +92,17 @@ void drawCell(SolunarState& s, const CalendarPageInput& in, int day, int column,
     };
     if (in.options.newFull && cell.newMoon) phase("New Moon", cell.newMoonTime, Qt::black);
     if (in.options.newFull && cell.fullMoon) phase("Full Moon", cell.fullMoonTime, Qt::white);
+    // The day the clocks change: a note at the right, resting on the first
+    // event line, below the number, the stars and any phase caption and time.
+    if (cell.clockChange != 0) {
+        const QString mark = clockChangeMark(cell.clockChange);
+        p.setFontSize(kMarkPrint);
+        p.CurrentX = cellRight - p.textWidth(mark);
+        p.CurrentY = Y + kFirstLineOffset - p.lineHeight();
+        p.print(mark);
+        p.CurrentX = X2;
+        p.CurrentY = Y2;
+    }
     p.setFontSize(20);
     auto line = [&](double dy, std::string_view text) {
         smallPrint(X + 140, Y + dy, q(text));
@@ -97,12 +113,17 @@ void drawCell(SolunarState& s, const CalendarPageInput& in, int day, int column,
     if (in.options.sunrise) line(800, cell.sunLine);
     if (in.options.moonrise) line(940, cell.moonLine);
     if (in.options.majorMinor) {
-        line(520, cell.majorLine);
+        line(kFirstLineOffset, cell.majorLine);
         line(660, cell.minorLine);
     }
+    return cell.clockChange != 0;
 }
 
 }  // namespace
+
+QString clockChangeMark(int clockChange) {
+    return clockChange > 0 ? QStringLiteral("Clocks go forward") : QStringLiteral("Clocks go back");
+}
 
 QString calendarLocationLine(const QString& latdeg, const QString& latmin, const QString& NorS,
                              const QString& londeg, const QString& lonmin, const QString& WorE,
@@ -164,6 +185,7 @@ void drawCalendarPage(SolunarState& s, const CalendarPageInput& in, PagePrinter&
     const double originY = std::round(p.CurrentY);
 
     bool started = false;
+    bool clocksChange = false;
     bool sixthRow = false;
     int sixthCount = 0;
     double sixthX = 0;
@@ -173,7 +195,7 @@ void drawCalendarPage(SolunarState& s, const CalendarPageInput& in, PagePrinter&
         for (int column = 1; column <= 7; ++column) {
             if (!started && column == firstWeekday) {
                 day = 1;
-                drawCell(s, in, day, column, p);
+                clocksChange |= drawCell(s, in, day, column, p);
                 started = true;
             } else if (started && day >= 1 && day <= days) {
                 if (row == 6) {
@@ -187,7 +209,7 @@ void drawCalendarPage(SolunarState& s, const CalendarPageInput& in, PagePrinter&
                         p.CurrentY = originY;
                     }
                 }
-                drawCell(s, in, day, column, p);
+                clocksChange |= drawCell(s, in, day, column, p);
             }
             if (column <= 6) p.tab(12 * column + 1);
             ++day;
@@ -255,6 +277,14 @@ void drawCalendarPage(SolunarState& s, const CalendarPageInput& in, PagePrinter&
         p.print(QString::fromLatin1(l.key));
         p.tab(145);
         p.print(QString::fromLatin1(l.meaning), true);
+    }
+    // Only a month that holds a change explains its note.
+    if (clocksChange) {
+        p.setFontSize(10);
+        p.tab(134);
+        p.print(QStringLiteral("Clocks"));
+        p.tab(145);
+        p.print(kClockChangeLegend, true);
     }
 }
 

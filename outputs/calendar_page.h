@@ -24,6 +24,12 @@ struct CalendarPageInput {
     QString locationLine;  ///< "Location: Lat: 33. 52' S   Lon: ..."
 };
 
+/// The note printed in the cell of a day the clocks change: clockChange +1
+/// (forward) or -1 (back), as MonthCell gives it.
+[[nodiscard]] QString clockChangeMark(int clockChange);
+/// The legend's explanation of that note.
+inline const QString kClockChangeLegend = QStringLiteral("=   Clocks change this day");
+
 /// "Location: Lat: ", degrees, ". ", minutes, "' ", N/S, "   Lon: ", ..., "  Gmt: ", the
 /// zone, " hrs  ", the zone's name; the numbers as stored.
 [[nodiscard]] QString calendarLocationLine(const QString& latdeg, const QString& latmin,

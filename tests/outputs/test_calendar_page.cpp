@@ -8,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QPainter>
+#include <QTimeZone>
 #include <numbers>
 #include <set>
 #include <sstream>
@@ -15,6 +16,7 @@
 
 #include "cli_app.h"
 #include "cli_module.h"
+#include "current_place.h"
 #include "page_log.h"
 
 namespace moonbite {
@@ -727,6 +729,116 @@ INSTANTIATE_TEST_SUITE_P(
                       AfterCase{"defaults", kDefaultOptions, "1-2-2000"},
                       AfterCase{"noPeriods", {true, true, true, true, false}, "31-1-2000"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// ---------------------------------------------------------------------------
+// The days the clocks change
+
+struct ClockCase {
+    const char* name;
+    double latitude;
+    double longitude;
+    const char* zoneName;  ///< the zone the cells follow by date
+    int year;
+    int month;
+    int changeDay;  ///< 0: no change this month
+    const char* mark;
+};
+
+void PrintTo(const ClockCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class CalendarClockChange : public ::testing::TestWithParam<ClockCase> {};
+
+// The note sits in the cell of the day the clocks change and in no other, inside
+// that cell and clear of everything printed there (the stars, a phase disc's
+// caption and time, the first event line); the legend explains it only in a
+// month that has one.
+TEST_P(CalendarClockChange, MarkedInTheirOwnCellAndExplainedInTheLegend) {
+    const ClockCase c = GetParam();
+    const QtZoneRule rule(QTimeZone(QByteArray(c.zoneName)));
+    SolunarState s = stateAt(c.latitude, c.longitude, "0", "0");
+    s.zoneRule = &rule;
+    const auto log = drawPage(s, pageInput(c.year, c.month, kAllOptions));
+    const PageCells page = cellsOf(log);
+    const int days = QDate(c.year, c.month, 1).daysInMonth();
+    ASSERT_EQ(static_cast<int>(page.days.size()), days);
+
+    std::vector<DrawnItem> marks;
+    for (const DrawnItem& item : log) {
+        if (item.kind == DrawnItem::Text && item.text.startsWith(QStringLiteral("Clocks go")))
+            marks.push_back(item);
+    }
+    const auto legend = findText(log, QStringLiteral("=   Clocks change this day"));
+    if (c.changeDay == 0) {
+        EXPECT_TRUE(marks.empty()) << marks.front().text.toStdString();
+        EXPECT_FALSE(legend.has_value());
+        return;
+    }
+    ASSERT_EQ(marks.size(), 1U);
+    const DrawnItem& mark = marks.front();
+    EXPECT_EQ(mark.text, QString::fromLatin1(c.mark));
+    EXPECT_LT(mark.size, 7);  // smaller than the event lines
+
+    // Inside the day's cell: from its left to the next column's heading, from
+    // the number's top down to the first event line.
+    const auto headings = headingXs(log);
+    const Cell& cell = page.days.at(c.changeDay);
+    const int column = columnOf(c.year, c.month, c.changeDay);
+    const double right = column < 7 ? headings[static_cast<std::size_t>(column) + 1]
+                                    : cell.left + (headings[2] - headings[1]);
+    const QRectF box(cell.left, cell.number.y, right - cell.left, kMajorOffset);
+    const QRectF at = lineBox(mark);
+    EXPECT_TRUE(box.contains(at)) << at.left() << ".." << at.right() << " x " << at.top() << ".."
+                                  << at.bottom() << " in " << box.left() << ".." << box.right()
+                                  << " x " << box.top() << ".." << box.bottom();
+    // Its ink touches nothing else on the page.
+    const QRectF ink = inkBox(mark);
+    for (const DrawnItem& item : log) {
+        if (item.kind != DrawnItem::Text || item.text.trimmed().isEmpty() || item.text == mark.text)
+            continue;
+        EXPECT_FALSE(ink.intersects(inkBox(item))) << item.text.toStdString();
+    }
+    if (cell.disc) {
+        const double r = cell.disc->size;
+        EXPECT_FALSE(ink.intersects(QRectF(cell.disc->x - r, cell.disc->y - r, 2 * r, 2 * r)));
+    }
+
+    // The legend's data column says what the note means, below the other keys.
+    ASSERT_TRUE(legend.has_value());
+    EXPECT_EQ(lineText(log, legend->y), QStringLiteral("Clocks=   Clocks change this day"));
+    const auto lastKey = findText(log, QStringLiteral("=   Moonrise & Moonset"));
+    ASSERT_TRUE(lastKey.has_value());
+    EXPECT_GT(legend->y, lastKey->y);
+    EXPECT_NEAR(legend->x, lastKey->x, testing::kTol);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Zones, CalendarClockChange,
+    ::testing::Values(
+        // Sydney's clocks go back an hour on Sunday 4 April 2027 (tz database).
+        ClockCase{"SydneyApril2027", -(33 + 52 / 60.0), 151 + 13 / 60.0, "Australia/Sydney", 2027,
+                  4, 4, "Clocks go back"},
+        // New York's go forward on Sunday 14 March 2027.
+        ClockCase{"NewYorkMarch2027", 40 + 43 / 60.0, -74, "America/New_York", 2027, 3, 14,
+                  "Clocks go forward"},
+        // 6 April 2008 is both Sydney's change and a new moon: the note shares
+        // its cell with the disc, its caption and its time.
+        ClockCase{"SydneyApril2008NewMoon", -(33 + 52 / 60.0), 151 + 13 / 60.0, "Australia/Sydney",
+                  2008, 4, 6, "Clocks go back"},
+        ClockCase{"SydneyMay2027", -(33 + 52 / 60.0), 151 + 13 / 60.0, "Australia/Sydney", 2027, 5,
+                  0, ""},
+        // Brisbane keeps one offset all year.
+        ClockCase{"BrisbaneApril2027", -27.5, 153, "Australia/Brisbane", 2027, 4, 0, ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A fixed zone never changes its clocks: no note, no legend line.
+TEST(CalendarClockChangeCases, AFixedZoneHasNoNote) {
+    SolunarState s = sydney();
+    const auto log = drawPage(s, pageInput(2027, 4, kAllOptions));
+    for (const DrawnItem& item : log)
+        EXPECT_FALSE(item.text.contains(QStringLiteral("Clocks"))) << item.text.toStdString();
+}
 
 // ---------------------------------------------------------------------------
 // The page and the command line tool agree
