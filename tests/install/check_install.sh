@@ -14,6 +14,8 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 expected=(
     bin/moonbite
     bin/moonbite-cli
+    bin/moonbite-tray
+    etc/xdg/autostart/moonbite-tray.desktop
     share/applications/moonbite.desktop
     share/metainfo/app.moonbite.Moonbite.metainfo.xml
     share/man/man1/moonbite-cli.1
@@ -25,7 +27,7 @@ done
 for f in "${expected[@]}"; do
     [ -f "$prefix/$f" ] || { echo "missing after install: $f"; exit 1; }
 done
-[ -x "$prefix/bin/moonbite" ] && [ -x "$prefix/bin/moonbite-cli" ] || { echo "programs not executable"; exit 1; }
+[ -x "$prefix/bin/moonbite" ] && [ -x "$prefix/bin/moonbite-cli" ] && [ -x "$prefix/bin/moonbite-tray" ] || { echo "programs not executable"; exit 1; }
 
 # The installed tool runs on its own, away from the build folder.
 out="$(cd "$root" && env -i HOME="$root" PATH=/usr/bin:/bin "$prefix/bin/moonbite-cli" day \
@@ -51,6 +53,13 @@ grep -q '"entries"' <<<"$jout" || { echo "installed journal listing gave: $jout"
 msg="$(env -i HOME="$root" PATH=/usr/bin:/bin "$prefix/bin/moonbite" 2>&1 || true)"
 [ "$(wc -l <<<"$msg")" -eq 1 ] && grep -q "no display" <<<"$msg" || { echo "moonbite said: $msg"; exit 1; }
 
+# The installed companion lists its options, and at a login without a saved
+# location it leaves at once, quietly.
+"$prefix/bin/moonbite-tray" --help | grep -q -- "--once" || { echo "moonbite-tray --help lacks --once"; exit 1; }
+tray="$(cd "$root" && env -i HOME="$root" PATH=/usr/bin:/bin "$prefix/bin/moonbite-tray" 2>&1)" ||
+    { echo "moonbite-tray failed: $tray"; exit 1; }
+[ -z "$tray" ] || { echo "moonbite-tray without a location said: $tray"; exit 1; }
+
 # The man page formats.
 if command -v man >/dev/null; then
     man -l "$prefix/share/man/man1/moonbite-cli.1" 2>/dev/null | grep -q "EXIT STATUS" ||
@@ -58,6 +67,7 @@ if command -v man >/dev/null; then
 fi
 if command -v desktop-file-validate >/dev/null; then
     desktop-file-validate "$prefix/share/applications/moonbite.desktop"
+    desktop-file-validate "$prefix/etc/xdg/autostart/moonbite-tray.desktop"
 fi
 if command -v appstreamcli >/dev/null; then
     appstreamcli validate --no-net "$prefix/share/metainfo/app.moonbite.Moonbite.metainfo.xml" >/dev/null
