@@ -12,7 +12,8 @@ PACKAGES=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmar
           qt6-base-dev qt6-charts-dev qt6-svg-dev libgl-dev qt6-qpa-plugins
           libqt6opengl6-dev libxkbcommon-dev libvulkan-dev fonts-dejavu-core xvfb xauth
           poppler-utils desktop-file-utils appstream dpkg-dev file man-db
-          libical-dev python3-icalendar libcctz-dev)
+          libical-dev python3-icalendar libcctz-dev
+          libxcb1-dev dbus-daemon)
 
 install_missing() {
     local missing=()
