@@ -33,8 +33,11 @@ QPixmap fishTrayPixmap(const QColor& colour, int size) {
     p.drawRoundedRect(box, radius, radius);
     // The fish fills the box but for a margin, as in the window's prediction box.
     const int margin = std::max(1, size / 10);
-    const QPixmap fish = predictionPicture(size - 2 * margin, size - 2 * margin);
-    p.drawPixmap(margin, margin, fish);
+    QImage fish = predictionPicture(size - 2 * margin, size - 2 * margin).toImage();
+    // The dark fish would vanish on the Excellent day's dark blue: draw it in
+    // its negative there, which keeps its eye and fins.
+    if (colour.lightness() < 110) fish.invertPixels(QImage::InvertRgb);
+    p.drawImage(margin, margin, fish);
     return out;
 }
 
