@@ -374,7 +374,7 @@ QStringList HelpViewer::pageFiles() {
     return {QStringLiteral("index.html"),      QStringLiteral("settings.html"),
             QStringLiteral("values.html"),     QStringLiteral("prediction.html"),
             QStringLiteral("journal.html"),    QStringLiteral("calendar.html"),
-            QStringLiteral("commandline.html")};
+            QStringLiteral("commandline.html"), QStringLiteral("tray.html")};
 }
 
 void HelpViewer::showTopic(int topic) {
