@@ -93,7 +93,12 @@ void TrayController::refresh() {
 }
 
 void TrayController::tick() {
-    if (today() != refreshedOn_) refresh();
+    if (today() != refreshedOn_) {
+        refresh();
+    } else if (lastAlarm_.due && !lastAlarm_.announced) {
+        // At login the desktop's notification service may not be up yet.
+        lastAlarm_ = checkAlarm();
+    }
 }
 
 AlarmCheck TrayController::checkAlarm() {

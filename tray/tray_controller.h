@@ -57,7 +57,8 @@ class TrayController : public QObject {
 
     /// Reads the options and does today's work: icons and the alarm.
     void refresh();
-    /// Called every minute: after midnight the day's work is done again.
+    /// Called every minute: after midnight the day's work is done again, and a
+    /// notification that could not be sent is tried again.
     void tick();
     /// The alarm for today + "daysinadvance", as refresh runs it.
     AlarmCheck checkAlarm();
