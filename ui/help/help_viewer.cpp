@@ -371,9 +371,9 @@ HelpViewer::~HelpViewer() {
 }
 
 QStringList HelpViewer::pageFiles() {
-    return {QStringLiteral("index.html"),      QStringLiteral("settings.html"),
-            QStringLiteral("values.html"),     QStringLiteral("prediction.html"),
-            QStringLiteral("journal.html"),    QStringLiteral("calendar.html"),
+    return {QStringLiteral("index.html"),       QStringLiteral("settings.html"),
+            QStringLiteral("values.html"),      QStringLiteral("prediction.html"),
+            QStringLiteral("journal.html"),     QStringLiteral("calendar.html"),
             QStringLiteral("commandline.html"), QStringLiteral("tray.html")};
 }
 
