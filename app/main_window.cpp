@@ -207,6 +207,7 @@ void Form1::settings() {
         Text16->setEnabled(false);
         Check3->setEnabled(false);
     }
+    setNamedZone(readText(store, keys::tzname));
 }
 
 void Form1::otherWindowClosed() {

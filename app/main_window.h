@@ -107,6 +107,14 @@ class Form1 : public QMainWindow, private DateControlHandlers {
     void UpDown11_DownClick();
     void Check3_Click();
     void Text17_KeyPress_Enter();
+    /// The zone list: a name chosen or typed. A zone's offset today goes into
+    /// the G.M.T box; a name that is no item goes back to the last choice.
+    void Combo4_Click();
+    /// Shows a stored zone name in the list ("" or an unknown name: "(none)")
+    /// and, for a zone, its offset today in the G.M.T box.
+    void setNamedZone(const QString& name);
+    /// The chosen zone's name, or "" for "(none)".
+    [[nodiscard]] QString namedZone() const;
     void mnuChartType(int type);
     void mnubackcol_Click();
     void mnualarm_Click();
@@ -183,6 +191,7 @@ class Form1 : public QMainWindow, private DateControlHandlers {
     QLabel* Label17 = nullptr;
     QLineEdit* Text16 = nullptr;
     QCheckBox* Check3 = nullptr;
+    QComboBox* Combo4 = nullptr;  ///< the zone by name: "(none)", then the zone database's names
     QGroupBox* Frame4 = nullptr;
     QRadioButton* Option1 = nullptr;
     QRadioButton* Option2 = nullptr;
@@ -251,6 +260,9 @@ class Form1 : public QMainWindow, private DateControlHandlers {
     void setAlarmGroupEnabled(bool enabled);
     void stepWrapped(QLineEdit* box, int delta, int wrapAt, int wrapTo);
     void flipLetters(QLineEdit* box, const char* a, const char* b);
+    /// Puts the chosen zone's offset today into the G.M.T box as typing would;
+    /// tellUser: say so when that offset is beyond the box's -12..+13.
+    void applyNamedZone(bool tellUser);
     void saveSettingsNotKeptOnce();
     void placeDateControls();
 
@@ -263,12 +275,14 @@ class Form1 : public QMainWindow, private DateControlHandlers {
     bool inDatechanged_ = false;
     bool firstShow_ = true;
     bool customZone_ = false;
+    int zoneChoice_ = 0;  // Combo4's item last applied, where a name that is no zone goes back to
     QString timeZoneText_;
     QString systemZoneName_;
     double systemOffsetHours_ = 0;
     bool settingsWarningShown_ = false;
     QStringList settingsFilesAnnounced_;
-    CurrentPlace place_;  // the state's zone rule points into it  // oversized files said at start, not again when replaced
+    CurrentPlace place_;  // the state's zone rule points into it  // oversized files said at start,
+                          // not again when replaced
 };
 
 }  // namespace moonbite

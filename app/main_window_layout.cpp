@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,6 +12,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimeZone>
 #include <algorithm>
 
 #include "chart_widget.h"
@@ -215,20 +217,38 @@ void Form1::buildControls() {
         box->setAlignment(Qt::AlignCenter);
     }
 
-    auto* zone = group(Frame9, "Frame13", tr("Time Zone"), {266, 4, 250, 124});
-    Text17 = makeControl<QLineEdit>(zone, "Text17", {70, 24, 46, 24});
+    auto* zone = group(Frame9, "Frame13", tr("Time Zone"), {266, 4, 250, 140});
+    Text17 = makeControl<QLineEdit>(zone, "Text17", {70, 22, 46, 24});
     Text17->setAlignment(Qt::AlignCenter);
-    caption(zone, "LabelGmt", tr("G.M.T"), {10, 24, 44, 24}, Text17);
-    Label17 = makeControl<QLabel>(zone, "Label17", {58, 24, 10, 24});
+    caption(zone, "LabelGmt", tr("G.M.T"), {10, 22, 44, 24}, Text17);
+    Label17 = makeControl<QLabel>(zone, "Label17", {58, 22, 10, 24});
     Label17->setText(QStringLiteral("+"));
     levelWithTextBox(Label17);
-    UpDown11 = makeControl<UpDown>(zone, "UpDown11", {117, 24, 16, 24});
-    Text16 = makeControl<QLineEdit>(zone, "Text16", {10, 56, 230, 24});
+    UpDown11 = makeControl<UpDown>(zone, "UpDown11", {117, 22, 16, 24});
+    // The zone by name, searched by any part of it ("sydney" finds
+    // "Australia/Sydney"); only its items are accepted.
+    Combo4 = makeControl<QComboBox>(zone, "Combo4", {58, 52, 182, 24});
+    Combo4->setEditable(true);
+    Combo4->setInsertPolicy(QComboBox::NoInsert);
+    Combo4->setMaxVisibleItems(16);
+    Combo4->addItem(tr("(none)"));
+    QList<QByteArray> zoneIds = QTimeZone::availableTimeZoneIds();
+    std::sort(zoneIds.begin(), zoneIds.end());
+    for (const QByteArray& id : zoneIds)
+        Combo4->addItem(QString::fromUtf8(id));
+    auto* search = new QCompleter(Combo4->model(), Combo4);
+    search->setCaseSensitivity(Qt::CaseInsensitive);
+    search->setFilterMode(Qt::MatchContains);
+    search->setCompletionMode(QCompleter::PopupCompletion);
+    search->setMaxVisibleItems(12);
+    Combo4->setCompleter(search);
+    caption(zone, "LabelZoneName", tr("&Zone"), {10, 52, 44, 24}, Combo4);
+    Text16 = makeControl<QLineEdit>(zone, "Text16", {10, 82, 230, 24});
     Text16->setReadOnly(true);
-    Check3 = makeControl<QCheckBox>(zone, "Check3", {10, 88, 230, 24});
+    Check3 = makeControl<QCheckBox>(zone, "Check3", {10, 110, 230, 24});
     Check3->setText(tr("Auto Daylight Savings Adjust"));
 
-    Frame8 = group(Frame9, "Frame8", tr("System Tray Icons"), {266, 132, 250, 58});
+    Frame8 = group(Frame9, "Frame8", tr("System Tray Icons"), {266, 148, 250, 58});
     Check1 = makeControl<QCheckBox>(Frame8, "Check1", {10, 18, 230, 18});
     Check1->setText(tr("Show Moon Phase Icon"));
     Check2 = makeControl<QCheckBox>(Frame8, "Check2", {10, 36, 230, 18});
@@ -365,6 +385,10 @@ void Form1::tooltipsshow() {
     Text13->setToolTip(QStringLiteral("Select between west or east of Greenwich, England."));
     Text17->setToolTip(QStringLiteral("Enter G.M.T variation from Greenwich, England."));
     Text16->setToolTip(QStringLiteral("Displayed Computer settings local Time Zone."));
+    Combo4->setToolTip(QStringLiteral(
+        "Select the location's time zone by name (type any part of it to search, for example "
+        "\"sydney\"). Each date's times then follow that zone's clocks, daylight saving "
+        "included. (none): the G.M.T value is used for every date."));
     Command2->setToolTip(QStringLiteral("Click to apply changes to program settings."));
     Command5->setToolTip(QStringLiteral("Click to close window without applying any changes."));
     Command4->setToolTip(
@@ -388,8 +412,8 @@ void Form1::tooltipss() {
                        static_cast<QWidget*>(Text40),    static_cast<QWidget*>(Text15),
                        static_cast<QWidget*>(Text14),    static_cast<QWidget*>(Text13),
                        static_cast<QWidget*>(Text17),    static_cast<QWidget*>(Text16),
-                       static_cast<QWidget*>(Command2),  static_cast<QWidget*>(Command5),
-                       static_cast<QWidget*>(Command4)}) {
+                       static_cast<QWidget*>(Combo4),    static_cast<QWidget*>(Command2),
+                       static_cast<QWidget*>(Command5),  static_cast<QWidget*>(Command4)}) {
         w->setToolTip(QString());
     }
 }

@@ -4,7 +4,9 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -12,9 +14,11 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimeZone>
 #include <cmath>
 
 #include "chart_widget.h"
+#include "current_place.h"
 #include "main_window.h"
 #include "message_boxes.h"
 #include "settings_store.h"
@@ -147,6 +151,7 @@ bool Form1::checklatlon() {
     write(store, keys::WorE, Text13->text());
     write(store, keys::daylight, Check3->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
     write(store, keys::custom, boolText(customZone_));
+    write(store, keys::tzname, namedZone());
     write(store, keys::currentloc, Combo3->currentText());
     if (Option2->isChecked()) write(store, keys::runalarm, boolText(false));
     return true;
@@ -200,6 +205,61 @@ void Form1::Text17_KeyPress_Enter() {
 }
 
 // ---------------------------------------------------------------------------
+// The zone by name
+
+QString Form1::namedZone() const {
+    return Combo4->currentIndex() > 0 ? Combo4->itemText(Combo4->currentIndex()) : QString();
+}
+
+void Form1::setNamedZone(const QString& name) {
+    const int index = isKnownZoneName(name)
+                          ? Combo4->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive)
+                          : 0;
+    zoneChoice_ = std::max(0, index);
+    Combo4->setCurrentIndex(zoneChoice_);
+    applyNamedZone(false);
+}
+
+void Form1::Combo4_Click() {
+    // Any case is accepted for a whole name; anything else is not a zone.
+    const int index = Combo4->findText(Combo4->currentText().trimmed(), Qt::MatchFixedString);
+    if (index < 0) {
+        Combo4->setCurrentIndex(zoneChoice_);
+        Combo4->setEditText(Combo4->itemText(zoneChoice_));
+        return;
+    }
+    Combo4->setCurrentIndex(index);
+    Combo4->setEditText(Combo4->itemText(index));
+    // The combo box may have taken the item itself before saying so; what
+    // counts is whether it differs from the zone last applied.
+    if (index == zoneChoice_) return;
+    zoneChoice_ = index;
+    applyNamedZone(true);
+    Command2->setEnabled(true);
+}
+
+void Form1::applyNamedZone(bool tellUser) {
+    const QString name = namedZone();
+    if (name.isEmpty()) return;  // "(none)": the G.M.T box keeps what it shows
+    const QDate today = services_.today();
+    const auto date = Date::fromYmd(today.year(), today.month(), today.day());
+    if (!date) return;
+    const double hours = QtZoneRule(QTimeZone(name.toUtf8())).hoursOn(*date);
+    if (hours < -12 || hours > 13) {
+        if (tellUser) {
+            showMessage(tr("%1 is %2 hours from Greenwich today, beyond the -12 to +13 of the "
+                           "G.M.T box, which keeps its value. The times of each date still "
+                           "follow the clocks of %1.")
+                            .arg(name, numberString(hours)),
+                        kTitle, static_cast<int>(MessageBoxes::Icon::Information));
+        }
+        return;
+    }
+    timeZoneText_ = numberString(hours);
+    gmtadj();
+}
+
+// ---------------------------------------------------------------------------
 // Locations
 
 void Form1::Combo3_Click() {
@@ -222,6 +282,7 @@ void Form1::Combo3_Click() {
     Text17->setText(get("gmt", "13"));
     timeZoneText_ = numberString(valOf(Text17));
     gmtadj();
+    setNamedZone(get("tzname", ""));
 }
 
 void Form1::Command8_Click() {
@@ -249,6 +310,7 @@ void Form1::Command8_Click() {
     store.save(kTitleApp, section, QStringLiteral("gmt"), Text17->text());
     store.save(kTitleApp, section, QStringLiteral("NorS"), Text40->text());
     store.save(kTitleApp, section, QStringLiteral("WorE"), Text13->text());
+    store.save(kTitleApp, section, QStringLiteral("tzname"), namedZone());
 }
 
 void Form1::Command9_Click() {
@@ -411,6 +473,14 @@ void Form1::connectHandlers() {
     connect(UpDown11, &UpDown::upClick, this, &Form1::UpDown11_UpClick);
     connect(UpDown11, &UpDown::downClick, this, &Form1::UpDown11_DownClick);
     connect(Check3, &QCheckBox::clicked, this, [this] { Check3_Click(); });
+    // A pick from the list or from the search's popup, or Enter.
+    connect(Combo4, &QComboBox::activated, this, [this](int) { Combo4_Click(); });
+    connect(Combo4->completer(), qOverload<const QString&>(&QCompleter::activated), this,
+            [this](const QString&) { Combo4_Click(); });
+    connect(Combo4->lineEdit(), &QLineEdit::returnPressed, this, &Form1::Combo4_Click);
+    // Leaving the box goes through eventFilter, which a window being closed no
+    // longer reaches (editingFinished would call into it then).
+    Combo4->lineEdit()->installEventFilter(this);
 
     // Menus.
     connect(mnubackcol, &QAction::triggered, this, &Form1::mnubackcol_Click);
@@ -461,6 +531,10 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
             setGraphDaysValidated();
             graph();
         }
+        // Not while the list drops down: that is still choosing.
+        if (watched == Combo4->lineEdit() &&
+            static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
+            Combo4_Click();
     } else if (type == QEvent::MouseButtonPress &&
                (watched == Frame1 || watched == Frame2 || watched == Frame3 || watched == Frame5 ||
                 watched == Frame6 || watched == centralWidget())) {
