@@ -645,35 +645,6 @@ MonthCellOptions calendarOptions(const std::string& list) {
     return o;
 }
 
-// Saving the page replaces its target, so the target must be a new path or a
-// regular file: never a device, pipe, socket or folder (nor a link to one).
-// Plain stat, before anything is drawn.
-void checkPdfTarget(const std::string& path) {
-    struct stat st {};
-    if (lstat(path.c_str(), &st) != 0) {
-        const int e = errno;
-        if (e == ENOENT) return;  // a new file; a missing folder fails when writing
-        throw InputError("cannot write " + shown(path) + ": " + std::strerror(e));
-    }
-    const bool link = S_ISLNK(st.st_mode);
-    if (link && stat(path.c_str(), &st) != 0) {
-        const int e = errno;
-        std::string what =
-            std::string("a symbolic link that cannot be followed (") + std::strerror(e) + ")";
-        if (e == ENOENT) what = "a symbolic link to nothing";
-        if (e == ELOOP) what = "a symbolic link in a loop";
-        throw InputError("will not write " + shown(path) + ": it is " + what);
-    }
-    if (S_ISREG(st.st_mode)) return;
-    const char* kind = "a special file";
-    if (S_ISDIR(st.st_mode)) kind = "a folder";
-    if (S_ISFIFO(st.st_mode)) kind = "a named pipe (FIFO)";
-    if (S_ISSOCK(st.st_mode)) kind = "a socket";
-    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) kind = "a device";
-    throw InputError("will not write " + shown(path) + ": it is " +
-                     (link ? "a symbolic link to " : "") + kind + ", not a regular file");
-}
-
 }  // namespace
 
 Coordinate parseLatitude(std::string_view text) {
@@ -876,7 +847,7 @@ int runCommand(int argc, const char* const* argv, std::ostream& out, std::ostrea
             else if (!pdfPath.empty())
                 options = storedCalendarOptions(monthPlace.settingsDir);
             if (!pdfPath.empty()) {
-                checkPdfTarget(pdfPath);
+                checkOutputTarget(pdfPath);
                 MonthPdfRequest request;
                 request.latitude = monthPlace.lat;
                 request.longitude = monthPlace.lon;

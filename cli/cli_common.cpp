@@ -1,6 +1,10 @@
 #include "cli_common.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "calendar_time.h"
 
@@ -44,6 +48,35 @@ std::string csvField(const Json& v) {
         quoted += c;
     }
     return quoted + "\"";
+}
+
+// Writing a file replaces its target, so the target must be a new path or a
+// regular file: never a device, pipe, socket or folder (nor a link to one).
+// Plain stat, before anything is drawn.
+void checkOutputTarget(const std::string& path) {
+    struct stat st {};
+    if (lstat(path.c_str(), &st) != 0) {
+        const int e = errno;
+        if (e == ENOENT) return;  // a new file; a missing folder fails when writing
+        throw InputError("cannot write " + shown(path) + ": " + std::strerror(e));
+    }
+    const bool link = S_ISLNK(st.st_mode);
+    if (link && stat(path.c_str(), &st) != 0) {
+        const int e = errno;
+        std::string what =
+            std::string("a symbolic link that cannot be followed (") + std::strerror(e) + ")";
+        if (e == ENOENT) what = "a symbolic link to nothing";
+        if (e == ELOOP) what = "a symbolic link in a loop";
+        throw InputError("will not write " + shown(path) + ": it is " + what);
+    }
+    if (S_ISREG(st.st_mode)) return;
+    const char* kind = "a special file";
+    if (S_ISDIR(st.st_mode)) kind = "a folder";
+    if (S_ISFIFO(st.st_mode)) kind = "a named pipe (FIFO)";
+    if (S_ISSOCK(st.st_mode)) kind = "a socket";
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) kind = "a device";
+    throw InputError("will not write " + shown(path) + ": it is " +
+                     (link ? "a symbolic link to " : "") + kind + ", not a regular file");
 }
 
 SolunarState stateFor(double latitude, double longitude, double zone, Date today) {

@@ -31,6 +31,10 @@ struct InputError : std::runtime_error {
 /// One CSV field, quoted when it holds a comma, quote, line break or a leading blank.
 [[nodiscard]] std::string csvField(const Json& v);
 
+/// Throws InputError unless path is a new path or a regular file (or a link
+/// to one): the tool never replaces a folder, device, pipe or socket.
+void checkOutputTarget(const std::string& path);
+
 /// A state for a place: decimal degrees (north and east positive) and the
 /// zone in hours east of Greenwich.
 [[nodiscard]] SolunarState stateFor(double latitude, double longitude, double zone, Date today);

@@ -1,6 +1,5 @@
 #include "ics_command.h"
 
-#include <dlfcn.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,6 +15,7 @@
 
 #include "cli_app.h"
 #include "cli_common.h"
+#include "qt_commands.h"
 
 namespace moonbite::cli {
 namespace {
@@ -92,59 +92,13 @@ int minimumScore(const std::string& word) {
                      "\" is not a rating (use Poor, Fair, Good or Excellent)");
 }
 
-// The file replaces its target, so the target must be a new path or a regular
-// file (or a link to one): never a folder, device, pipe or socket.
-void checkTarget(const std::string& path) {
-    struct stat st {};
-    if (stat(path.c_str(), &st) != 0) {
-        const int e = errno;
-        if (e == ENOENT) return;  // a new file; a missing folder fails when writing
-        throw InputError("cannot write " + shown(path) + ": " + std::strerror(e));
-    }
-    if (!S_ISREG(st.st_mode)) {
-        throw InputError("will not write " + shown(path) + ": it is " +
-                         (S_ISDIR(st.st_mode) ? "a folder" : "not a regular file"));
-    }
-}
-
-std::string executableFolder() {
-    char buf[4096];
-    const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
-    if (n <= 0) return {};
-    const std::string exe(buf, static_cast<std::size_t>(n));
-    const std::size_t slash = exe.rfind('/');
-    return slash == std::string::npos ? std::string() : exe.substr(0, slash);
-}
-
-// Beside the executable in the build tree, else in the installed module folder.
 const IcsModule& icsModule() {
     static const IcsModule& module = []() -> const IcsModule& {
-        const std::string folder = executableFolder();
-        std::string why = "the tool's folder is unknown";
-        if (!folder.empty()) {
-            for (const std::string& path :
-                 {folder + "/" + kIcsModuleName,
-                  folder + "/" + MOONBITE_CLI_MODULE_RELATIVE_DIR + "/" + kIcsModuleName}) {
-                if (access(path.c_str(), F_OK) != 0) {
-                    why = path + " does not exist";
-                    continue;
-                }
-                void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-                if (handle == nullptr) {
-                    const char* e = dlerror();
-                    throw std::runtime_error("cannot load " + path + ": " +
-                                             (e ? e : "unknown error"));
-                }
-                using Entry = const IcsModule* (*)();
-                auto entry = reinterpret_cast<Entry>(dlsym(handle, kIcsModuleSymbol));
-                const IcsModule* table = entry != nullptr ? entry() : nullptr;
-                if (table == nullptr || table->abiVersion != kIcsModuleAbi)
-                    throw std::runtime_error(path + " is not this version's module");
-                return *table;  // stays loaded for the rest of the process
-            }
-        }
-        throw std::runtime_error(
-            "cannot find the part of moonbite-cli that writes calendar files (" + why + ")");
+        const auto* table = static_cast<const IcsModule*>(
+            loadModuleTable(kIcsModuleName, kIcsModuleSymbol, {}, "writes calendar files"));
+        if (table->abiVersion != kIcsModuleAbi)
+            throw std::runtime_error(std::string(kIcsModuleName) + " is not this version's module");
+        return *table;
     }();
     return module;
 }
@@ -189,7 +143,7 @@ CommandResult runIcs(const IcsArguments& a, const SolunarState& fresh, double la
     request.latitude = latitude;
     request.longitude = longitude;
     const bool toStdout = a.output.empty() || a.output == "-";
-    if (!toStdout) checkTarget(a.output);
+    if (!toStdout) checkOutputTarget(a.output);
     request.fresh = fresh;
     request.stampUtc = static_cast<std::int64_t>(std::time(nullptr));
     request.computeDay = computeDay;

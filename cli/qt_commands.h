@@ -59,6 +59,12 @@ inline constexpr const char* kQtCommandsSymbol = "moonbite_cli_qt_commands";
 /// with a one-line reason when it cannot.
 [[nodiscard]] const QtCommands& qtCommands();
 
+/// Opens one of the tool's modules (explicitFile when given, else beside the
+/// executable, else in the installed module folder) and returns what its
+/// entry function gives. Throws std::runtime_error with a one-line reason.
+[[nodiscard]] const void* loadModuleTable(const char* fileName, const char* symbol,
+                                          const std::string& explicitFile, const char* whatItDoes);
+
 /// Where the module is, for programs that are not the tool itself (tests
 /// that run the tool's commands in their own process).
 void setQtModulePath(std::string path);

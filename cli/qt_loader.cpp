@@ -23,19 +23,29 @@ std::string executableFolder() {
     return slash == std::string::npos ? std::string() : exe.substr(0, slash);
 }
 
-std::vector<std::string> candidates() {
-    if (!explicitPath().empty()) return {explicitPath()};
-    const std::string folder = executableFolder();
-    if (folder.empty()) return {};
-    // Beside the executable in the build tree; the installed module folder
-    // relative to the installed executable.
-    return {folder + "/" + kQtModuleName,
-            folder + "/" + MOONBITE_CLI_MODULE_RELATIVE_DIR + "/" + kQtModuleName};
+const QtCommands& load() {
+    const auto* table = static_cast<const QtCommands*>(loadModuleTable(
+        kQtModuleName, kQtCommandsSymbol, explicitPath(), "writes PDFs and reads the journal"));
+    if (table->abiVersion != kQtCommandsAbi)
+        throw std::runtime_error(std::string(kQtModuleName) + " is not this version's module");
+    return *table;
 }
 
-const QtCommands& load() {
-    std::string why = "no module path";
-    for (const std::string& path : candidates()) {
+}  // namespace
+
+const void* loadModuleTable(const char* fileName, const char* symbol,
+                            const std::string& explicitFile, const char* whatItDoes) {
+    std::vector<std::string> candidates;
+    if (!explicitFile.empty()) {
+        candidates.push_back(explicitFile);
+    } else if (const std::string folder = executableFolder(); !folder.empty()) {
+        // Beside the executable in the build tree; the installed module
+        // folder relative to the installed executable.
+        candidates = {folder + "/" + fileName,
+                      folder + "/" + MOONBITE_CLI_MODULE_RELATIVE_DIR + "/" + fileName};
+    }
+    std::string why = "the tool's folder is unknown";
+    for (const std::string& path : candidates) {
         if (access(path.c_str(), F_OK) != 0) {
             why = path + " does not exist";
             continue;
@@ -45,20 +55,15 @@ const QtCommands& load() {
             const char* e = dlerror();
             throw std::runtime_error("cannot load " + path + ": " + (e ? e : "unknown error"));
         }
-        using Entry = const QtCommands* (*)();
-        auto entry = reinterpret_cast<Entry>(dlsym(handle, kQtCommandsSymbol));
-        const QtCommands* table = entry != nullptr ? entry() : nullptr;
-        if (table == nullptr || table->abiVersion != kQtCommandsAbi)
-            throw std::runtime_error(path + " is not this version's module");
-        return *table;  // stays loaded for the rest of the process
+        using Entry = const void* (*)();
+        auto entry = reinterpret_cast<Entry>(dlsym(handle, symbol));
+        const void* table = entry != nullptr ? entry() : nullptr;
+        if (table == nullptr) throw std::runtime_error(path + " is not this version's module");
+        return table;  // stays loaded for the rest of the process
     }
-    throw std::runtime_error(
-        "cannot find the part of moonbite-cli that writes PDFs and reads "
-        "the journal (" +
-        why + ")");
+    throw std::runtime_error(std::string("cannot find the part of moonbite-cli that ") +
+                             whatItDoes + " (" + why + ")");
 }
-
-}  // namespace
 
 const QtCommands& qtCommands() {
     static const QtCommands& table = load();
