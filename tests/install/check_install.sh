@@ -48,6 +48,10 @@ mkdir "$root/journal"
 jout="$(env -i HOME="$root" PATH=/usr/bin:/bin "$prefix/bin/moonbite-cli" journal --tz 10 \
         --folder "$root/journal" --json)"
 grep -q '"entries"' <<<"$jout" || { echo "installed journal listing gave: $jout"; exit 1; }
+[ -n "$(find "$prefix" -name moonbite-cli-ics.so)" ] || { echo "missing after install: moonbite-cli-ics.so"; exit 1; }
+ics="$(env -i HOME="$root" PATH=/usr/bin:/bin "$prefix/bin/moonbite-cli" ics --lat 33:52S \
+        --lon 151:13E --tz 10 --from 2027-06-01 --days 2)"
+grep -q "BEGIN:VCALENDAR" <<<"$ics" || { echo "installed moonbite-cli ics gave: $ics"; exit 1; }
 
 # Without a display the installed program says so in one line.
 msg="$(env -i HOME="$root" PATH=/usr/bin:/bin "$prefix/bin/moonbite" 2>&1 || true)"

@@ -100,6 +100,7 @@ const Beside kCaptions[] = {
     {"Frame12", "'", 0, "Text13", true, "Text13"},
     {"Frame13", "G.M.T", 0, "Label17", true, "Text17"},
     {"Frame13", "+", 0, "Text17", true, "Text17"},
+    {"Frame13", "&Zone", 0, "Combo4", true, "Combo4"},
     {"Frame7", "Warn on:", 0, "Combo2", true, "Combo2"},
     {"Frame7", "Days in Advance", 0, "UpDown4", false, "Text12"},
 };
