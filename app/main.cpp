@@ -8,6 +8,7 @@
 #include <QPrinterInfo>
 #include <cstdio>
 
+#include "display.h"
 #include "help_viewer.h"
 #include "journal_file.h"
 #include "main_window.h"
@@ -18,26 +19,8 @@
 #include "system_time_zone.h"
 #include "welcome_window.h"
 
-namespace {
-
-// Qt aborts when it cannot reach a display; say so in one line instead.
-bool displayAvailable() {
-    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) return true;
-    if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) return true;
-    const QString display = qEnvironmentVariable("DISPLAY");
-    if (display.isEmpty()) return false;
-    // A local display ":N" has its socket in /tmp/.X11-unix; remote ones are tried.
-    if (display.startsWith(QLatin1Char(':'))) {
-        const QString number = display.mid(1).section(QLatin1Char('.'), 0, 0);
-        return QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X") + number);
-    }
-    return true;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
-    if (!displayAvailable()) {
+    if (!moonbite::displayAvailable()) {
         std::fprintf(stderr,
                      "moonbite: no display to open a window on (DISPLAY is not set or not "
                      "reachable); start it from a desktop session, or use moonbite-cli.\n");

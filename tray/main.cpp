@@ -9,6 +9,7 @@
 #include <cstring>
 #include <memory>
 
+#include "display.h"
 #include "launcher.h"
 #include "notifier.h"
 #include "settings_store.h"
@@ -47,18 +48,6 @@ void out(const QString& line) {
     std::fputc('\n', stdout);
 }
 
-// Qt aborts when it cannot reach a display; without one the icons are left out.
-bool displayAvailable() {
-    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) return true;
-    if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) return true;
-    const QString display = qEnvironmentVariable("DISPLAY");
-    if (display.isEmpty()) return false;
-    if (display.startsWith(QLatin1Char(':'))) {
-        const QString number = display.mid(1).section(QLatin1Char('.'), 0, 0);
-        return QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X") + number);
-    }
-    return true;
-}
 
 struct Arguments {
     bool once = false;
@@ -179,7 +168,7 @@ int main(int argc, char** argv) {
         if (!o.locationStored || !o.anyOn()) return 0;
     }
 
-    const bool icons = displayAvailable();
+    const bool icons = moonbite::displayAvailable();
     std::unique_ptr<QCoreApplication> app;
     if (icons) {
         auto* gui = new QApplication(argc, argv);
