@@ -16,12 +16,14 @@
 #include <QSet>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimeZone>
 #include <algorithm>
 #include <iterator>
 #include <map>
 #include <memory>
 #include <ostream>
 
+#include "current_place.h"
 #include "journal_file.h"
 #include "journal_window.h"
 #include "message_boxes.h"
@@ -679,6 +681,27 @@ TEST_F(JournalWindowTest, FullMoonTripShowsTheEventAgeAndColour) {
     EXPECT_TRUE(state.Label18.visible);
     EXPECT_EQ(state.moonAge, 21);
     EXPECT_FALSE(state.journalRequest);
+}
+
+// A place whose clocks follow Sydney's by date: a winter trip's new moon in
+// winter time (+10) although the main window shows a summer day (+11).
+TEST_F(JournalWindowTest, TripsAreByTheClocksOfTheirOwnDay) {
+    const QtZoneRule sydneyClocks{QTimeZone(QByteArrayLiteral("Australia/Sydney"))};
+    state.timeZoneEntered = "11";
+    state.timeZoneForComputations = "-11";
+    state.zoneRule = &sydneyClocks;
+    auto w = open();
+    setDate(*w, "7", "4", "2027");  // the new moon of 7 April 2027, after the change
+    w->dateentered();
+    SolunarState winter = sydney();
+    winter.journalRequest = true;
+    winter.computationDate = ymd(2027, 4, 7);
+    calcmoon(winter);
+    ASSERT_TRUE(winter.Form3Label14.visible);
+    EXPECT_EQ(w->Label14->text().toStdString(), winter.Form3Label14.caption.str());
+    // The main window's zone is left as it was.
+    EXPECT_EQ(state.timeZoneEntered, "11");
+    EXPECT_EQ(state.timeZoneForComputations, "-11");
 }
 
 TEST_F(JournalWindowTest, EarlyJanuaryTripCountsFromTheDecemberNewMoon) {
