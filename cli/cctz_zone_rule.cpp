@@ -13,10 +13,6 @@ std::optional<CctzZoneRule> CctzZoneRule::named(const std::string& name) {
     return CctzZoneRule(zone, name);
 }
 
-CctzZoneRule CctzZoneRule::local() {
-    return CctzZoneRule(cctz::local_time_zone(), "");
-}
-
 double CctzZoneRule::hoursOn(Date date) const {
     const YearMonthDay ymd = date.ymd();
     const cctz::civil_second noon(ymd.year, ymd.month, ymd.day, 12, 0, 0);
@@ -25,4 +21,28 @@ double CctzZoneRule::hoursOn(Date date) const {
     return zone_.lookup(instant).offset / 3600.0;
 }
 
+// The module's table: the tool opens it only when a zone is named.
+namespace {
+
+NamedZoneRule* namedRule(const char* name) {
+    try {
+        auto rule = CctzZoneRule::named(name);
+        return rule ? new CctzZoneRule(std::move(*rule)) : nullptr;
+    } catch (...) {  // nothing thrown crosses the module's edge
+        return nullptr;
+    }
+}
+
+void releaseRule(NamedZoneRule* rule) {
+    delete rule;
+}
+
+const ZoneModule kZoneModule{kZoneModuleAbi, &namedRule, &releaseRule};
+
+}  // namespace
 }  // namespace moonbite::cli
+
+extern "C" __attribute__((visibility("default"))) const moonbite::cli::ZoneModule*
+moonbite_cli_zone_module() {
+    return &moonbite::cli::kZoneModule;
+}

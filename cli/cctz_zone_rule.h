@@ -6,21 +6,18 @@
 #include <optional>
 #include <string>
 
-#include "zone_rule.h"
+#include "zone_rules.h"
 
 namespace moonbite::cli {
 
-class CctzZoneRule final : public ZoneRule {
+class CctzZoneRule final : public NamedZoneRule {
   public:
     /// The zone of that name ("Australia/Sydney"), or nothing when the
     /// database has none.
     [[nodiscard]] static std::optional<CctzZoneRule> named(const std::string& name);
-    /// The computer's zone (TZ, else /etc/localtime).
-    [[nodiscard]] static CctzZoneRule local();
 
     [[nodiscard]] double hoursOn(Date date) const override;
-    /// The name as given ("localtime" style names for the computer's zone).
-    [[nodiscard]] const std::string& name() const { return name_; }
+    [[nodiscard]] const std::string& name() const override { return name_; }
 
   private:
     CctzZoneRule(cctz::time_zone zone, std::string name) : zone_(zone), name_(std::move(name)) {}

@@ -21,13 +21,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "cctz_zone_rule.h"
 #include "cli_common.h"
 #include "day_driver.h"
 #include "ics_command.h"
 #include "month_calendar.h"
 #include "qt_commands.h"
 #include "stored_places.h"
+#include "zone_rules.h"
 
 namespace moonbite::cli {
 namespace {
@@ -169,7 +169,7 @@ struct Place {
     double lon = 0;
     /// The zone followed by date: --tz-name, the stored "tzname", or the
     /// computer's zone when the stored place follows it.
-    std::optional<CctzZoneRule> rule;
+    std::shared_ptr<const NamedZoneRule> rule;
 };
 
 // The run's "today" (the injected clock): a zone followed by date shows its
@@ -302,7 +302,7 @@ void placeFromSettings(Place& p, bool withCoordinates) {
     const std::optional<std::string> name =
         p.location.empty() ? stored.stateSetting("tzname")
                            : stored.titleFile().get(storage::locationSection(p.location), "tzname");
-    if (name && !name->empty()) p.rule = CctzZoneRule::named(*name);
+    if (name && !name->empty()) p.rule = zoneNamed(*name);
     if (!p.rule && p.location.empty()) {
         const std::string custom = stored.stateSetting("custom").value_or("False");
         const bool isCustom = custom == "True" || custom == "true" || custom == "TRUE" ||
@@ -310,8 +310,8 @@ void placeFromSettings(Place& p, bool withCoordinates) {
         const bool adjust =
             storage::wholeNumberSetting(stored.stateSetting("daylight")).value_or(1) == 1;
         if (!isCustom && adjust) {
-            CctzZoneRule local = CctzZoneRule::local();
-            if (local.hoursOn(runToday) == p.tz) p.rule = local;
+            auto local = computerZone();
+            if (local->hoursOn(runToday) == p.tz) p.rule = std::move(local);
         }
     }
     if (p.rule) p.tz = p.rule->hoursOn(runToday);
@@ -320,7 +320,7 @@ void placeFromSettings(Place& p, bool withCoordinates) {
 // A zone of the system's database by name; its offset today stands for it
 // where one offset is printed.
 void followZoneNamed(Place& p, const std::string& name) {
-    p.rule = CctzZoneRule::named(name);
+    p.rule = zoneNamed(name);
     if (!p.rule) {
         throw InputError("unknown time zone \"" + shown(name) +
                          "\": give a name of the system's zone database, like Australia/Sydney "
@@ -374,7 +374,7 @@ std::string zoneNameFor(const Place& p) {
 
 SolunarState makeState(const Place& p, Date today) {
     SolunarState s = stateFor(p.lat, p.lon, p.tz, today);
-    s.zoneRule = p.rule ? &*p.rule : nullptr;
+    s.zoneRule = p.rule.get();
     return s;
 }
 

@@ -48,6 +48,9 @@ mkdir "$root/journal"
 jout="$(env -i HOME="$root" PATH=/usr/bin:/bin "$prefix/bin/moonbite-cli" journal --tz 10 \
         --folder "$root/journal" --json)"
 grep -q '"entries"' <<<"$jout" || { echo "installed journal listing gave: $jout"; exit 1; }
+tz="$(env -i HOME="$root" PATH=/usr/bin:/bin "$prefix/bin/moonbite-cli" day --lat 33:52S \
+        --lon 151:13E --tz-name Australia/Sydney --date 2027-07-15 --json)"
+grep -q '"utc_offset": 10' <<<"$tz" || { echo "installed moonbite-cli --tz-name gave: $tz"; exit 1; }
 [ -n "$(find "$prefix" -name moonbite-cli-ics.so)" ] || { echo "missing after install: moonbite-cli-ics.so"; exit 1; }
 ics="$(env -i HOME="$root" PATH=/usr/bin:/bin "$prefix/bin/moonbite-cli" ics --lat 33:52S \
         --lon 151:13E --tz 10 --from 2027-06-01 --days 2)"
