@@ -4,6 +4,8 @@
 
 #include <QTemporaryDir>
 #include <QTimeZone>
+#include <cstdlib>
+#include <ctime>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
@@ -15,6 +17,7 @@
 #include "current_place.h"
 #include "journal_file.h"
 #include "settings_store.h"
+#include "zone_rules.h"
 
 namespace moonbite::cli {
 namespace {
@@ -220,6 +223,28 @@ TEST(ZoneLibraries, CctzAndQTimeZoneAgreeOnEveryDate) {
         }
         EXPECT_EQ(differing, 0) << name;
     }
+}
+
+// The tool follows the computer's own zone through the C library: it must
+// agree with QTimeZone, which the window uses for the same zone.
+TEST(ZoneLibraries, TheComputerZoneAgreesWithQTimeZone) {
+    const char* saved = std::getenv("TZ");
+    const std::string before = saved != nullptr ? saved : "";
+    for (const char* name : {"Australia/Sydney", "America/New_York", "Australia/Lord_Howe"}) {
+        setenv("TZ", name, 1);
+        tzset();
+        const auto computer = computerZone();
+        const QtZoneRule qt{QTimeZone(QByteArray(name))};
+        int differing = 0;
+        for (Date d = *Date::fromYmd(1971, 1, 1); d < *Date::fromYmd(2038, 1, 1); d = d + 1)
+            differing += computer->hoursOn(d) != qt.hoursOn(d) ? 1 : 0;
+        EXPECT_EQ(differing, 0) << name;
+    }
+    if (saved != nullptr)
+        setenv("TZ", before.c_str(), 1);
+    else
+        unsetenv("TZ");
+    tzset();
 }
 
 }  // namespace
