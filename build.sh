@@ -44,7 +44,7 @@ case "${1:-}" in
     test)
         install_missing
         build
-        ctest --test-dir "${BUILD_DIR:-build}" --output-on-failure -j "$(nproc)"
+        ctest --test-dir "${BUILD_DIR:-build}" --output-on-failure --timeout 300 -j "$(nproc)"
         ;;
     build)
         install_missing
