@@ -22,21 +22,6 @@ namespace moonbite::testing {
 namespace {
 
 // The tool's day in a fixed zone: the texts that zone's clocks show.
-std::string toolDay(const char* lat, const char* lon, const char* zone, const QDate& date) {
-    const std::string iso = date.toString(Qt::ISODate).toStdString();
-    std::vector<const char*> args = {"moonbite-cli", "day", "--lat",  lat,         "--lon", lon,
-                                     "--tz",         zone,  "--date", iso.c_str(), "--json"};
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status =
-        cli::run(static_cast<int>(args.size()), args.data(), out, err, *Date::fromYmd(2027, 1, 20));
-    EXPECT_EQ(status, 0) << err.str();
-    const auto j = nlohmann::json::parse(out.str());
-    return j["sunrise"].get<std::string>() + " " + j["moonrise"].get<std::string>() + " " +
-           j["major_moon_above"].get<std::string>() + " " +
-           j["minor_moon_below"].get<std::string>();
-}
-
 class NamedZoneTest : public WindowTest {
   protected:
     void SetUp() override {
@@ -66,17 +51,6 @@ class NamedZoneTest : public WindowTest {
         w.Text15->setText(QStringLiteral("74"));
         w.Text14->setText(QStringLiteral("0"));
         w.Text13->setText(QStringLiteral("W"));
-    }
-    static void goTo(Form1& w, const QDate& d) {
-        w.Text10->setText(QString::number(d.year()));
-        w.Combo1->setCurrentIndex(d.month() - 1);
-        w.Text1->setText(QString::number(d.day() - 1));
-        w.UpDown1->clickUp();
-    }
-    static std::string shown(const Form1& w) {
-        return (w.Text2->text() + " " + w.Text21->text() + " " + w.Text4->text() + " " +
-                w.Text8->text())
-            .toStdString();
     }
     QString stored(const char* key) {
         return store->get(kStateApp, QStringLiteral("Settings"), QString::fromLatin1(key),
@@ -113,19 +87,19 @@ TEST_F(NamedZoneTest, NewYorkChosenAppliedAndFollowedByDate) {
                                                     {QDate(2027, 1, 15), "-5"},
                                                     {QDate(2027, 3, 13), "-5"},
                                                     {QDate(2027, 3, 14), "-4"}}) {
-        goTo(w, date);
-        EXPECT_EQ(shown(w), toolDay("40:43N", "74:00W", zone, date))
+        goToDate(w, date);
+        EXPECT_EQ(shownDayTimes(w), toolDayTimes("40:43N", "74:00W", zone, date))
             << date.toString(Qt::ISODate).toStdString();
     }
-    goTo(w, QDate(2027, 3, 14));
+    goToDate(w, QDate(2027, 3, 14));
     EXPECT_EQ(w.LabelClockChange->text(), QStringLiteral("Clocks go forward"));
 
     // The next start shows the same choice and keeps following it.
     Form1& again = reopen();
     EXPECT_EQ(again.Combo4->currentText(), QStringLiteral("America/New_York"));
     EXPECT_EQ(again.Text17->text(), QStringLiteral("-5"));
-    goTo(again, QDate(2027, 7, 15));
-    EXPECT_EQ(shown(again), toolDay("40:43N", "74:00W", "-4", QDate(2027, 7, 15)));
+    goToDate(again, QDate(2027, 7, 15));
+    EXPECT_EQ(shownDayTimes(again), toolDayTimes("40:43N", "74:00W", "-4", QDate(2027, 7, 15)));
 }
 
 TEST_F(NamedZoneTest, NoneStoresNothingAndKeepsTheBox) {
@@ -145,8 +119,8 @@ TEST_F(NamedZoneTest, NoneStoresNothingAndKeepsTheBox) {
 
     // With none, one fixed offset for every date, as before.
     for (const QDate& d : {QDate(2027, 1, 15), QDate(2027, 7, 15)}) {
-        goTo(w, d);
-        EXPECT_EQ(shown(w), toolDay("33:52S", "151:13E", "2", d));
+        goToDate(w, d);
+        EXPECT_EQ(shownDayTimes(w), toolDayTimes("33:52S", "151:13E", "2", d));
     }
 }
 
@@ -159,10 +133,10 @@ TEST_F(NamedZoneTest, UnknownStoredNamesReadAsNone) {
     Form1& w = open();
     EXPECT_EQ(w.Combo4->currentIndex(), 0);
     EXPECT_EQ(w.Text17->text(), QStringLiteral("10"));
-    goTo(w, QDate(2027, 7, 15));
-    EXPECT_EQ(shown(w), toolDay("33:52S", "151:13E", "10", QDate(2027, 7, 15)));
-    goTo(w, QDate(2027, 1, 15));
-    EXPECT_EQ(shown(w), toolDay("33:52S", "151:13E", "10", QDate(2027, 1, 15)));
+    goToDate(w, QDate(2027, 7, 15));
+    EXPECT_EQ(shownDayTimes(w), toolDayTimes("33:52S", "151:13E", "10", QDate(2027, 7, 15)));
+    goToDate(w, QDate(2027, 1, 15));
+    EXPECT_EQ(shownDayTimes(w), toolDayTimes("33:52S", "151:13E", "10", QDate(2027, 1, 15)));
     // The activation saved the list's choice over the unknown name.
     EXPECT_EQ(stored("tzname"), QString());
 
@@ -295,7 +269,7 @@ TEST_F(NamedZoneTest, AZoneBeyondTheBoxsRangeIsSaidAndKept) {
     EXPECT_TRUE(boxes.shown.empty());  // the activation does not say it again
     EXPECT_EQ(stored("tzname"), QStringLiteral("Pacific/Kiritimati"));
     // The day is computed at the zone's offset (the tool takes no such --tz).
-    goTo(w, QDate(2027, 7, 15));
+    goToDate(w, QDate(2027, 7, 15));
     EXPECT_STREQ(w.state().timeZoneEntered.c_str(), "14");
 }
 

@@ -96,4 +96,12 @@ struct CliDay {
 };
 CliDay cliDayAtSydney(const QDate& date);
 
+/// The tool's sunrise, moonrise, first major and second minor period of a
+/// date in a fixed zone ("10", "-4", "9.5"), as shownDayTimes gives them.
+std::string toolDayTimes(const char* lat, const char* lon, const char* zone, const QDate& date);
+/// The same four texts from the window's boxes.
+std::string shownDayTimes(const Form1& w);
+/// Moves the window to a date through its date boxes and day spinner.
+void goToDate(Form1& w, const QDate& d);
+
 }  // namespace moonbite::testing
