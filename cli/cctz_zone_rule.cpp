@@ -21,6 +21,12 @@ double CctzZoneRule::hoursOn(Date date) const {
     return zone_.lookup(instant).offset / 3600.0;
 }
 
+double CctzZoneRule::hoursAt(Instant t) const {
+    const auto instant = std::chrono::time_point_cast<cctz::seconds>(
+        std::chrono::system_clock::from_time_t(0) + cctz::seconds(t - kUnixEpochInstant));
+    return zone_.lookup(instant).offset / 3600.0;
+}
+
 // The module's table: the tool opens it only when a zone is named.
 namespace {
 

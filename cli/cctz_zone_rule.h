@@ -17,6 +17,7 @@ class CctzZoneRule final : public NamedZoneRule {
     [[nodiscard]] static std::optional<CctzZoneRule> named(const std::string& name);
 
     [[nodiscard]] double hoursOn(Date date) const override;
+    [[nodiscard]] double hoursAt(Instant t) const override;
     [[nodiscard]] const std::string& name() const override { return name_; }
 
   private:

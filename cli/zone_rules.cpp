@@ -22,6 +22,12 @@ class ComputerZoneRule final : public NamedZoneRule {
         if (std::mktime(&noon) == static_cast<std::time_t>(-1)) return 0;
         return static_cast<double>(noon.tm_gmtoff) / 3600.0;
     }
+    double hoursAt(Instant t) const override {
+        const auto unix = static_cast<std::time_t>(t - kUnixEpochInstant);
+        std::tm local{};
+        if (localtime_r(&unix, &local) == nullptr) return 0;
+        return static_cast<double>(local.tm_gmtoff) / 3600.0;
+    }
     const std::string& name() const override { return name_; }
 
   private:

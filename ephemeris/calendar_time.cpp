@@ -1,5 +1,6 @@
 #include "calendar_time.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <limits>
 
@@ -182,9 +183,10 @@ CrossingTime clockOfCrossing(int C0, double E) {
     const double T3 = C0 + E + kHalfMinute;
     double H3 = INT(T3);
     double M3 = INT((T3 - H3) * 60);
+    CrossingTime result;
+    result.minute = static_cast<int>(std::clamp(H3 * 60 + M3, 0.0, 1440.0));
     if (H3 == 24) H3 = 0;
     if (M3 == 60) M3 = 0;
-    CrossingTime result;
     // A root pushed outside the hour by rounding still gives a time of day.
     result.H3 = static_cast<int>(std::fmod(std::fmod(H3, 24) + 24, 24));
     result.M3 = static_cast<int>(M3);

@@ -91,6 +91,9 @@ struct CrossingTime {
     Crossing kind = Crossing::None;
     int H3 = 0;  ///< hour 0..23 (24 shown as 0)
     int M3 = 0;  ///< minute 0..59
+    /// Minutes from the hour test's 00:00 that the crossing rounds to, 0..1440:
+    /// unlike H3 and M3, a crossing in the day's last half minute is 1440.
+    int minute = 0;
 };
 
 /// The fraction of the hour (0..1) at which the quadratic through the altitude

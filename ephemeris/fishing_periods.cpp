@@ -32,8 +32,41 @@ Seconds clockTextTime(std::string_view text) {
     return static_cast<Seconds>(hour) * kHour + static_cast<Seconds>(minute) * 60;
 }
 
-void formatTimeOfDay(Text& out, Seconds t, const ClockDesignators& designators) {
-    formatClock(out, static_cast<int>(timeValue(t) / 60), designators);
+// The periods are worked out on instants (so a midpoint across a clock change
+// is the true one) and compared and shown by the clock reading at each
+// instant. Without a change near the displayed date the offset is one number.
+class Clock {
+  public:
+    Clock(const SolunarState& s, Date displayed) : s_(s) {
+        if (s.zoneRule == nullptr) {
+            fixed_ = zoneSeconds(-Val(s.timeZoneForComputations));
+            return;
+        }
+        const double h = s.zoneRule->hoursOn(displayed);
+        for (int d = -2; d <= 2; ++d)
+            if (s.zoneRule->hoursOn(displayed + d) != h) return;
+        fixed_ = zoneSeconds(h);
+    }
+    [[nodiscard]] Seconds reading(Seconds t) const {
+        return t + (fixed_ != kNoInstant ? fixed_ : zoneSeconds(s_.zoneRule->hoursAt(t)));
+    }
+    [[nodiscard]] Seconds date(Seconds t) const { return dateValue(reading(t)); }
+    [[nodiscard]] Seconds time(Seconds t) const { return timeValue(reading(t)); }
+    // The instant of a clock text placed on a day, in the zone it was read with.
+    [[nodiscard]] Seconds instant(Date day, std::string_view clock, Instant clockZone) const {
+        Instant zone = fixed_;
+        if (zone == kNoInstant)
+            zone = clockZone != kNoInstant ? clockZone : zoneSeconds(s_.zoneRule->hoursOn(day));
+        return at(day, clockTextTime(clock)) - zone;
+    }
+
+  private:
+    const SolunarState& s_;
+    Instant fixed_ = kNoInstant;
+};
+
+void formatTimeOfDay(Text& out, Seconds reading, const ClockDesignators& designators) {
+    formatClock(out, static_cast<int>(timeValue(reading) / 60), designators);
 }
 
 constexpr std::string_view kFiveBlanks = "     ";
@@ -44,15 +77,15 @@ constexpr std::string_view kFifteenBlanks = "               ";
 // comes earlier in the displayed day (crossesMidnight), the next day's partner
 // is tried and, if that lands on the next day, the day before's event; a start
 // that then falls on the day before is blank.
-Seconds majorPeriodStart(const Seconds (&from)[4], const Seconds (&to)[4], bool crossesMidnight,
-                         bool noPartnerToday, bool& blank) {
+Seconds majorPeriodStart(const Clock& clock, const Seconds (&from)[4], const Seconds (&to)[4],
+                         bool crossesMidnight, bool noPartnerToday, bool& blank) {
     if (crossesMidnight) {
         Seconds span = to[2] - from[1];
         Seconds start = from[1] + span / 2 - kHour;
-        if (dateValue(start) > dateValue(from[1])) {
+        if (clock.date(start) > clock.date(from[1])) {
             span = to[1] - from[0];
             start = from[0] + span / 2 - kHour;
-            if (dateValue(start) < dateValue(from[1])) blank = true;
+            if (clock.date(start) < clock.date(from[1])) blank = true;
         }
         return start;
     }
@@ -64,10 +97,11 @@ Seconds majorPeriodStart(const Seconds (&from)[4], const Seconds (&to)[4], bool 
 // A minor period starts 60 minutes before the event (the next day's when the
 // box says there is none today); blank when that is the day before, unless the
 // next day's event comes in its first hour and so starts late today.
-Seconds minorPeriodStart(const Seconds (&event)[4], bool noneToday, bool& blank) {
+Seconds minorPeriodStart(const Clock& clock, const Seconds (&event)[4], bool noneToday,
+                         bool& blank) {
     Seconds start = noneToday ? event[2] - kHour : event[1] - kHour;
-    if (dateValue(start) < dateValue(event[1])) blank = true;
-    if (timeValue(event[1]) > 0 && timeValue(event[2]) < kHour) {
+    if (clock.date(start) < clock.date(event[1])) blank = true;
+    if (clock.time(event[1]) > 0 && clock.time(event[2]) < kHour) {
         start = event[2] - kHour;
         blank = false;
     }
@@ -76,11 +110,14 @@ Seconds minorPeriodStart(const Seconds (&event)[4], bool noneToday, bool& blank)
 
 // A period's start into its box and its stored text; five blanks in the box
 // and fifteen in the text when it does not start on the displayed date.
-void showPeriod(Text& box, Text& stored, Seconds start, bool blank, const ClockDesignators& d) {
-    formatTimeOfDay(stored, start, d);
+void showPeriod(const Clock& clock, Text& box, Instant& boxAt, Text& stored, Seconds start,
+                bool blank, const ClockDesignators& d) {
+    formatTimeOfDay(stored, clock.reading(start), d);
     box = stored;
+    boxAt = start;
     if (blank) {
         box = kFiveBlanks;
+        boxAt = kNoInstant;
         stored = kFifteenBlanks;
     }
 }
@@ -95,14 +132,15 @@ void majorminor(SolunarState& s) {
     bool stays[4] = {};
 
     const Date displayed = parseDateText(s.displayedDateText).value_or(s.computationDate);
+    const Clock clock(s, displayed);
     for (s.dai = 0; s.dai <= 2; ++s.dai) {
         const auto i = static_cast<std::size_t>(s.dai);
         s.computationDate = displayed;
         s.eventDay = s.computationDate + (s.dai - 1);
         s.computationDate = s.eventDay;
         moonriseset(s);
-        rise[i] = at(s.eventDay, clockTextTime(s.riseClockText));
-        set[i] = at(s.eventDay, clockTextTime(s.setClockText));
+        rise[i] = clock.instant(s.eventDay, s.riseClockText, s.riseClockZone);
+        set[i] = clock.instant(s.eventDay, s.setClockText, s.setClockZone);
         noSet[i] = s.nomoonset;
         noRise[i] = s.nomoon;
         stays[i] = s.special;
@@ -112,28 +150,32 @@ void majorminor(SolunarState& s) {
     }
 
     if (stays[1]) return;  // the boxes keep what moonriseset wrote
-    formatTimeOfDay(s.moonriseText, rise[1], s.designators);
+    formatTimeOfDay(s.moonriseText, clock.reading(rise[1]), s.designators);
     s.Text21 = noRise[1] ? std::string_view("No moonrise") : s.moonriseText.view();
-    formatTimeOfDay(s.moonsetText, set[1], s.designators);
+    formatTimeOfDay(s.moonsetText, clock.reading(set[1]), s.designators);
     s.Text39 = noSet[1] ? std::string_view("No moonset") : s.moonsetText.view();
 
     // The Moon above: from a moonrise to the following moonset; the Moon below:
     // from a moonset to the following moonrise.
     bool majorAboveBlank = false;
-    const Seconds aboveStart = majorPeriodStart(rise, set, timeValue(rise[1]) > timeValue(set[1]),
-                                                noSet[1], majorAboveBlank);
+    const Seconds aboveStart = majorPeriodStart(
+        clock, rise, set, clock.time(rise[1]) > clock.time(set[1]), noSet[1], majorAboveBlank);
     bool minorRiseBlank = false;
-    s.minorStart = minorPeriodStart(rise, s.Text21 == "No moonrise", minorRiseBlank);
-    showPeriod(s.Text8, s.minorRiseText, s.minorStart, minorRiseBlank, s.designators);
-    showPeriod(s.Text4, s.majorAboveText, aboveStart, majorAboveBlank, s.designators);
+    s.minorStart = minorPeriodStart(clock, rise, s.Text21 == "No moonrise", minorRiseBlank);
+    showPeriod(clock, s.Text8, s.Text8At, s.minorRiseText, s.minorStart, minorRiseBlank,
+               s.designators);
+    showPeriod(clock, s.Text4, s.Text4At, s.majorAboveText, aboveStart, majorAboveBlank,
+               s.designators);
 
     bool majorBelowBlank = false;
-    const Seconds belowStart = majorPeriodStart(set, rise, timeValue(set[1]) > timeValue(rise[2]),
-                                                noRise[1], majorBelowBlank);
+    const Seconds belowStart = majorPeriodStart(
+        clock, set, rise, clock.time(set[1]) > clock.time(rise[2]), noRise[1], majorBelowBlank);
     bool minorSetBlank = false;
-    s.minorStart = minorPeriodStart(set, s.Text39 == "No moonset", minorSetBlank);
-    showPeriod(s.Text7, s.minorSetText, s.minorStart, minorSetBlank, s.designators);
-    showPeriod(s.Text5, s.majorBelowText, belowStart, majorBelowBlank, s.designators);
+    s.minorStart = minorPeriodStart(clock, set, s.Text39 == "No moonset", minorSetBlank);
+    showPeriod(clock, s.Text7, s.Text7At, s.minorSetText, s.minorStart, minorSetBlank,
+               s.designators);
+    showPeriod(clock, s.Text5, s.Text5At, s.majorBelowText, belowStart, majorBelowBlank,
+               s.designators);
 }
 
 }  // namespace moonbite

@@ -68,7 +68,10 @@ int tableYearFor(Date d) {
 // year or zone, so that the search never runs off the table's ends.
 void ensurePhaseTable(SolunarState& s) {
     const int wanted = tableYearFor(s.computationDate);
-    if (s.phaseTableYear == wanted && s.phaseTableZone == Val(s.timeZoneEntered)) return;
+    const bool sameZone = s.zoneRule != nullptr
+                              ? s.phaseTableRule == s.zoneRule->id()
+                              : s.phaseTableRule == 0 && s.phaseTableZone == Val(s.timeZoneEntered);
+    if (s.phaseTableYear == wanted && sameZone) return;
     const Date saved = s.computationDate;
     s.computationDate = Date::fromYmd(wanted, 1, 1).value_or(saved);
     calcmoontime(s);
@@ -100,10 +103,12 @@ void showPhaseLabels(SolunarState& s, std::size_t I) {
         s.Label14.visible = s.Label18.visible = true;
         s.Label14.caption = "New Moon";
         s.Label18.caption = s.phases.newMoonTime[I].view();
+        s.Label18At = s.phases.newMoonAt[I];
     } else if (onFull) {
         s.Label14.visible = s.Label18.visible = true;
         s.Label14.caption = "Full Moon";
         s.Label18.caption = s.phases.fullMoonTime[I].view();
+        s.Label18At = s.phases.fullMoonAt[I];
     }
 }
 
@@ -145,9 +150,11 @@ void calcmoon(SolunarState& s) {
         if (I % 2 == 0) {  // no full moon here: take the next one
             dF = t.fullMoonDate[i + 1] - cd;
             t.fullMoonTime[i] = t.fullMoonTime[i + 1];
+            t.fullMoonAt[i] = t.fullMoonAt[i + 1];
         } else {  // no new moon here, nor two places back
             dN = t.newMoonDate[i + 1] - cd;
             t.newMoonTime[i] = t.newMoonTime[i + 1];
+            t.newMoonAt[i] = t.newMoonAt[i + 1];
             dP = std::abs(t.newMoonDate[i - 1] - cd);
         }
         if ((dF >= 0 && dF < 29) || (dN >= 0 && dN < 29)) break;

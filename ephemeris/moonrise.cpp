@@ -90,27 +90,34 @@ double interpolate(double f0, double f1, double f2, double p) {
     return f0 + p * (2 * a + b * (2 * p - 1));
 }
 
-// A rise or set: its "hh:mm AMPM" text, its clock text ("   19 : 13") and,
-// for the displayed date itself (dai = 1), the two boxes that show it.
-void recordEvent(SolunarState& s, const CrossingTime& e, Text& eventText, Text& clock, Text& box,
-                 Text& minorBox) {
+// A rise or set: its "hh:mm AMPM" text, its clock text ("   19 : 13") and
+// the zone that clock is in and, for the displayed date itself (dai = 1), the
+// two boxes that show it.
+void recordEvent(SolunarState& s, const CrossingTime& e, Instant zone, Text& eventText, Text& clock,
+                 Instant& clockZone, Text& box, Text& minorBox) {
     formatClock(eventText, e.H3 * 60 + e.M3, s.designators);
     clock = "   ";
     clock.appendInt(e.H3);
     clock.append(" : ");
     clock.appendInt(e.M3);
+    clockZone = zone;
     if (s.dai == 1) {
         box = eventText;
         minorBox = eventText;
     }
 }
 
-}  // namespace
+// The day's last moonrise and moonset as the hourly test finds them with one
+// zone (H: the negated offset in hours, as timeZoneForComputations holds it).
+struct MoonScan {
+    CrossingTime rise;  // kind None: not found
+    CrossingTime set;
+    double V2 = 0;  // the altitude function at the day's end
+};
 
-void moonriseset(SolunarState& s) {
+MoonScan scanMoon(const SolunarState& s, double H) {
     const double B = s.latitude;
     const double Lo = s.longitude / 360;
-    const double H = Val(s.timeZoneForComputations);
     const double Z = H / 24;
 
     const YearMonthDay ymd = s.computationDate.ymd();
@@ -134,29 +141,38 @@ void moonriseset(SolunarState& s) {
     h.C = std::cos(B * DR);
     h.Z = std::cos(z1);
 
-    bool riseFound = false;
-    bool setFound = false;
     h.A0 = sample[0].ra;
     h.D0 = sample[0].dec;
 
+    MoonScan scan;
     for (int c = 0; c <= 23; ++c) {
         const double p = (c + 1) / 24.0;
         h.A2 = interpolate(sample[0].ra, sample[1].ra, sample[2].ra, p);
         h.D2 = interpolate(sample[0].dec, sample[1].dec, sample[2].dec, p);
         if (h.A2 < h.A0) h.A2 = h.A2 + P2;
         const CrossingTime e = testHour(h, c);
-        if (e.kind == Crossing::Rise) {
-            riseFound = true;
-            recordEvent(s, e, s.moonriseText, s.riseClockText, s.Text21, s.Text7);
-        } else if (e.kind == Crossing::Set) {
-            setFound = true;
-            recordEvent(s, e, s.moonsetText, s.setClockText, s.Text39, s.Text8);
-        }
+        if (e.kind == Crossing::Rise) scan.rise = e;
+        if (e.kind == Crossing::Set) scan.set = e;
     }
+    scan.V2 = h.V2;
+    return scan;
+}
+
+// The events found into the state's texts and flags. riseZone and setZone:
+// seconds east of Greenwich each event's clock is in.
+void showMoon(SolunarState& s, const MoonScan& scan, Instant riseZone, Instant setZone) {
+    const bool riseFound = scan.rise.kind == Crossing::Rise;
+    const bool setFound = scan.set.kind == Crossing::Set;
+    if (riseFound)
+        recordEvent(s, scan.rise, riseZone, s.moonriseText, s.riseClockText, s.riseClockZone,
+                    s.Text21, s.Text7);
+    if (setFound)
+        recordEvent(s, scan.set, setZone, s.moonsetText, s.setClockText, s.setClockZone, s.Text39,
+                    s.Text8);
 
     // The no-event texts are written whatever dai is; the clock texts stay.
     if (!riseFound && !setFound) {
-        const char* stays = h.V2 < 0 ? "Stays Down" : h.V2 > 0 ? "Stays Up" : nullptr;
+        const char* stays = scan.V2 < 0 ? "Stays Down" : scan.V2 > 0 ? "Stays Up" : nullptr;
         if (stays != nullptr) {
             s.Text21 = stays;
             s.Text39 = stays;
@@ -166,6 +182,7 @@ void moonriseset(SolunarState& s) {
             s.Text5 = "Can't Calc";
             s.Text7 = "Can't Calc";
             s.Text8 = "Can't Calc";
+            s.Text4At = s.Text5At = s.Text7At = s.Text8At = kNoInstant;
             s.special = true;
         }
     } else {
@@ -173,15 +190,64 @@ void moonriseset(SolunarState& s) {
             s.Text21 = "No Rise";
             s.moonriseText = "No Rise";
             s.Text7.clear();
+            s.Text7At = kNoInstant;
             s.nomoon = true;
         }
         if (!setFound) {
             s.moonsetText = "No Set";
             s.Text39 = "No Set";
             s.Text8.clear();
+            s.Text8At = kNoInstant;
             s.nomoonset = true;
         }
     }
+}
+
+// A day the clocks change: the day is scanned with each offset in force during
+// it, and an event counts where that offset is the one in force at its
+// instant; its clock then reads in that offset.
+// A 25-hour day may hold two moonrises: majorminor's look at the next day
+// (dai 2) takes its first, since the periods before it start today; every
+// other use takes the day's last, as one scan keeps it.
+void moonOnChangeDay(SolunarState& s, const DayOffsets& offsets) {
+    const Instant midnight = instantOf(s.computationDate);
+    const bool first = s.dai == 2;
+    MoonScan merged;
+    Instant riseAt = kNoInstant;
+    Instant setAt = kNoInstant;
+    Instant riseZone = 0;
+    Instant setZone = 0;
+    for (int i = 0; i < offsets.count; ++i) {
+        const double hours = offsets.hours[static_cast<std::size_t>(i)];
+        const Instant zone = zoneSeconds(hours);
+        const MoonScan scan = scanMoon(s, -hours);
+        if (i == 0) merged.V2 = scan.V2;  // the day's own noon offset
+        auto keep = [&](const CrossingTime& e, CrossingTime& into, Instant& at, Instant& atZone) {
+            if (e.kind == Crossing::None) return;
+            const Instant t = midnight + Instant{e.minute} * 60 - zone;
+            if (zoneSeconds(hoursAt(s, t)) != zone) return;
+            if (at != kNoInstant && (first ? t > at : t < at)) return;
+            at = t;
+            atZone = zone;
+            into = e;
+        };
+        keep(scan.rise, merged.rise, riseAt, riseZone);
+        keep(scan.set, merged.set, setAt, setZone);
+    }
+    showMoon(s, merged, riseZone, setZone);
+}
+
+}  // namespace
+
+void moonriseset(SolunarState& s) {
+    const DayOffsets offsets = offsetsDuring(s, s.computationDate);
+    if (offsets.count > 1) {
+        moonOnChangeDay(s, offsets);
+        return;
+    }
+    const double H = s.zoneRule != nullptr ? -offsets.hours[0] : Val(s.timeZoneForComputations);
+    const Instant zone = zoneSeconds(-H);
+    showMoon(s, scanMoon(s, H), zone, zone);
 }
 
 }  // namespace moonbite

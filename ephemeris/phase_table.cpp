@@ -30,10 +30,10 @@ void MonthNameFromNumber(SolunarState& s) {
 
 namespace {
 
-bool sameKey(const SolunarState::BuiltPhaseTable& b, int year, double zone,
+bool sameKey(const SolunarState::BuiltPhaseTable& b, int year, double zone, std::uint64_t rule,
              const ClockDesignators& d) {
-    return b.valid && b.year == year && b.zone == zone && b.designators.am == d.am &&
-           b.designators.pm == d.pm;
+    return b.valid && b.year == year && b.zone == zone && b.rule == rule &&
+           b.designators.am == d.am && b.designators.pm == d.pm;
 }
 
 // Copies the entries the table builder writes (even new moons, odd full moons).
@@ -42,9 +42,11 @@ void copyBuiltEntries(const PhaseTables& from, PhaseTables& to) {
         if (i % 2 == 0) {
             to.newMoonDate[i] = from.newMoonDate[i];
             to.newMoonTime[i] = from.newMoonTime[i];
+            to.newMoonAt[i] = from.newMoonAt[i];
         } else {
             to.fullMoonDate[i] = from.fullMoonDate[i];
             to.fullMoonTime[i] = from.fullMoonTime[i];
+            to.fullMoonAt[i] = from.fullMoonAt[i];
         }
     }
 }
@@ -53,16 +55,24 @@ void buildPhaseTable(SolunarState& s, double y, double zone);
 
 }  // namespace
 
+std::uint64_t ruleKey(const SolunarState& s) {
+    return s.zoneRule != nullptr ? s.zoneRule->id() : 0;
+}
+
 void calcmoontime(SolunarState& s) {
     const int year = s.computationDate.year();
-    const double zone = Val(s.timeZoneEntered);
+    // Followed by date, each entry takes the offset in force at its instant,
+    // whatever zone the texts hold now.
+    const double zone = s.zoneRule != nullptr ? 0 : Val(s.timeZoneEntered);
+    const std::uint64_t rule = ruleKey(s);
     for (SolunarState::BuiltPhaseTable& b : s.builtPhaseTables) {
-        if (!sameKey(b, year, zone, s.designators)) continue;
+        if (!sameKey(b, year, zone, rule, s.designators)) continue;
         copyBuiltEntries(b.tables, s.phases);
         s.monthNumber = b.monthNumber;
         s.monthNameText = b.monthNameText;
         s.phaseTableYear = year;
         s.phaseTableZone = zone;
+        s.phaseTableRule = rule;
         return;
     }
     buildPhaseTable(s, year, zone);
@@ -73,6 +83,7 @@ void calcmoontime(SolunarState& s) {
     b.valid = true;
     b.year = year;
     b.zone = zone;
+    b.rule = rule;
     b.designators = s.designators;
     copyBuiltEntries(s.phases, b.tables);
     b.monthNumber = s.monthNumber;
@@ -99,7 +110,7 @@ void buildPhaseTable(SolunarState& s, double y, double zone) {
     // A zone with a fraction of an hour shifts each event by its whole minutes,
     // and the date rolls with the shifted time (whole-hour zones give the same
     // result as shifting the hour alone).
-    const int zoneMinutes = static_cast<int>(std::lround(std::clamp(zone, -48.0, 48.0) * 60));
+    const int fixedZoneMinutes = static_cast<int>(std::lround(std::clamp(zone, -48.0, 48.0) * 60));
 
     for (int i = 0; i <= 30; ++i) {
         double J = J0 + 14 * i;
@@ -146,8 +157,13 @@ void buildPhaseTable(SolunarState& s, double y, double zone) {
 
         const double hours = std::fabs(24 * (day - INT(day)));
         const double minutes = std::fabs(60 * (hours - INT(hours)));
-        int minuteOfDay =
-            static_cast<int>(INT(hours)) * 60 + static_cast<int>(INT(minutes)) + zoneMinutes;
+        int minuteOfDay = static_cast<int>(INT(hours)) * 60 + static_cast<int>(INT(minutes));
+        const Instant at = instantOf(date) + Instant{minuteOfDay} * 60;
+        const int zoneMinutes = s.zoneRule != nullptr
+                                    ? static_cast<int>(std::lround(
+                                          std::clamp(s.zoneRule->hoursAt(at), -48.0, 48.0) * 60))
+                                    : fixedZoneMinutes;
+        minuteOfDay += zoneMinutes;
         while (minuteOfDay >= 1440) {
             minuteOfDay -= 1440;
             date = date + 1;
@@ -163,13 +179,16 @@ void buildPhaseTable(SolunarState& s, double y, double zone) {
         if (i % 2 == 0) {
             s.phases.newMoonDate[idx] = date;
             s.phases.newMoonTime[idx] = timeText.view();
+            s.phases.newMoonAt[idx] = at;
         } else {
             s.phases.fullMoonDate[idx] = date;
             s.phases.fullMoonTime[idx] = timeText.view();
+            s.phases.fullMoonAt[idx] = at;
         }
     }
     s.phaseTableYear = static_cast<int>(y);
     s.phaseTableZone = zone;
+    s.phaseTableRule = ruleKey(s);
 }
 
 }  // namespace

@@ -44,6 +44,8 @@ struct PhaseTables {
     std::array<FixedText<23>, kPhaseTableSize> newMoonTime{};
     std::array<Date, kPhaseTableSize> fullMoonDate{};
     std::array<FixedText<23>, kPhaseTableSize> fullMoonTime{};
+    std::array<Instant, kPhaseTableSize> newMoonAt{};  ///< the instant each time text shows
+    std::array<Instant, kPhaseTableSize> fullMoonAt{};
 };
 
 struct SolunarState {
@@ -91,6 +93,8 @@ struct SolunarState {
     Text monthNameText;         ///< written by MonthNameFromNumber
     int phaseTableYear = 0;     ///< year the table was last built for (0: never)
     double phaseTableZone = 0;  ///< time zone the table was last built with
+    std::uint64_t phaseTableRule =
+        0;  ///< the rule's id when built by date (each entry its own offset)
 
     /// The last two tables built, so that alternating between a year and the
     /// one before (January dates, the graph across February) does not compute
@@ -99,6 +103,7 @@ struct SolunarState {
         bool valid = false;
         int year = 0;
         double zone = 0;
+        std::uint64_t rule = 0;
         ClockDesignators designators;
         PhaseTables tables;
         double monthNumber = 0;
@@ -114,12 +119,13 @@ struct SolunarState {
     std::int16_t moonAge = 0;
     std::int16_t predictionScore = 0;
     Text predictionWord;
-    Text predictionColour;    ///< decimal text of the colour number
-    Label Label14;            ///< main window phase caption
-    Label Label18;            ///< main window phase time
-    Label Form3Label14;       ///< journal window phase caption
-    std::int16_t Image3 = 0;  ///< phase picture shown
-    Text Image5Tip;           ///< prediction picture's tip
+    Text predictionColour;           ///< decimal text of the colour number
+    Label Label14;                   ///< main window phase caption
+    Label Label18;                   ///< main window phase time
+    Instant Label18At = kNoInstant;  ///< the instant Label18 shows
+    Label Form3Label14;              ///< journal window phase caption
+    std::int16_t Image3 = 0;         ///< phase picture shown
+    Text Image5Tip;                  ///< prediction picture's tip
     std::int32_t Picture2BackColor = 0;
     Text Text9;  ///< Moon age
 
@@ -135,15 +141,21 @@ struct SolunarState {
     ThroughText longitudeAsRead;
     Text sunriseText;
     Text sunsetText;
-    Text Text2;   ///< element 2: sunrise
-    Text Text32;  ///< element 2: sunset
-    Text Text6;   ///< day length
+    Text Text2;                     ///< element 2: sunrise
+    Text Text32;                    ///< element 2: sunset
+    Text Text6;                     ///< day length
+    Instant Text2At = kNoInstant;   ///< the instant of the sunrise Text2 shows
+    Instant Text32At = kNoInstant;  ///< the instant of the sunset Text32 shows
 
     // --- Moonrise and moonset (moonriseset) ------------------------------------
     Text moonriseText;
     Text moonsetText;
     Text riseClockText;  ///< "   19 : 13"; kept on a date without a moonrise
     Text setClockText;   ///< the same for the moonset
+    /// Seconds east of Greenwich each clock text was read with (kNoInstant
+    /// before the first event): majorminor turns the texts back into instants.
+    Instant riseClockZone = kNoInstant;
+    Instant setClockZone = kNoInstant;
     bool nomoon = false;
     bool nomoonset = false;
     bool special = false;
@@ -157,11 +169,17 @@ struct SolunarState {
     // --- Fishing periods (majorminor) ------------------------------------------
     std::int16_t dai = 0;
     Date eventDay;
-    std::int64_t minorStart = 0;  ///< seconds from the zero date
+    Instant minorStart = 0;  ///< the instant the last minor period worked out starts
     Text minorRiseText;
     Text majorAboveText;
     Text minorSetText;
     Text majorBelowText;
+    /// The instants at which the periods in Text4, Text5, Text8 (moonrise) and
+    /// Text7 (moonset) start; kNoInstant when the box shows no time.
+    Instant Text4At = kNoInstant;
+    Instant Text5At = kNoInstant;
+    Instant Text8At = kNoInstant;
+    Instant Text7At = kNoInstant;
 
     // --- Lunar distance (lundist) ----------------------------------------------
     double lunarDistance = 0;  ///< Earth radii

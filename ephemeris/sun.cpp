@@ -45,28 +45,34 @@ double throughText(SolunarState::ThroughText& cache, double value) {
     return cache.read;
 }
 
-void showDayLength(SolunarState& s, int sunriseMinute, int sunsetMinute) {
+void showDayLength(SolunarState& s, int sunriseMinute, int sunsetMinute, int minutesInDay) {
     // Whole minutes split exactly: going through hours as a fraction would lose
     // a minute to rounding on many days (12 h 06 min would show 12 : 05).
     int N = sunsetMinute - sunriseMinute;
-    if (N < 0) N += 1440;
+    if (N < 0) N += minutesInDay;
     s.Text6.clear();
     s.Text6.appendInt(N / 60, 2);
     s.Text6.append(" : ");
     s.Text6.appendInt(N % 60, 2);
 }
 
-}  // namespace
+// The day's last sunrise and sunset as the hourly test finds them with one
+// zone (H: the negated offset in hours, as timeZoneForComputations holds it).
+struct SunEvent {
+    bool found = false;
+    int clockMinute = 0;  // H3:M3, the minute the clock text shows
+    int minute = 0;       // 0..1440 from the zone's midnight
+};
+struct SunScan {
+    SunEvent rise;
+    SunEvent set;
+    double V2 = 0;  // the altitude function at the day's end
+};
 
-void Sunriseset(SolunarState& s) {
+SunScan scanSun(SolunarState& s, double H) {
     const double B5 = throughText(s.latitudeAsRead, s.latitude);
     const double L5 = throughText(s.longitudeAsRead, s.longitude) / 360;
-    const double H = Val(s.timeZoneForComputations);
     const double Z0 = H / 24;
-
-    // Times of day in minutes, midnight until an event is found.
-    int sunriseMinute = 0;
-    int sunsetMinute = 0;
 
     const YearMonthDay ymd = s.computationDate.ymd();
     const DayNumber dn = dayNumber(ymd.year, ymd.month, ymd.day, 1583);
@@ -88,60 +94,124 @@ void Sunriseset(SolunarState& s) {
     h.S = std::sin(B5 * DR);
     h.C = std::cos(B5 * DR);
     h.Z = std::cos(Z1);
-    bool M8 = false;
-    bool W8 = false;
 
     h.A0 = A1;
     h.D0 = p1.D5;
     const double DA = A2 - A1;
     const double DD = p2.D5 - p1.D5;
 
+    SunScan scan;
     for (int C0 = 0; C0 <= 23; ++C0) {
         const double P = (C0 + 1) / 24.0;
         h.A2 = A1 + P * DA;
         h.D2 = p1.D5 + P * DD;
         const CrossingTime c = testHour(h, C0);
-        if (c.kind == Crossing::None) continue;
-        if (c.kind == Crossing::Rise) {
-            M8 = true;
-            sunriseMinute = c.H3 * 60 + c.M3;
-            formatClock(s.sunriseText, sunriseMinute, s.designators);
-            s.Text2 = s.sunriseText;
-        }
-        if (c.kind == Crossing::Set) {
-            W8 = true;
-            sunsetMinute = c.H3 * 60 + c.M3;
-            formatClock(s.sunsetText, sunsetMinute, s.designators);
-            s.Text32 = s.sunsetText;
-        }
-        showDayLength(s, sunriseMinute, sunsetMinute);
+        if (c.kind != Crossing::Rise && c.kind != Crossing::Set) continue;
+        SunEvent& e = c.kind == Crossing::Rise ? scan.rise : scan.set;
+        e.found = true;
+        e.clockMinute = c.H3 * 60 + c.M3;
+        e.minute = c.minute;
     }
+    scan.V2 = h.V2;
+    return scan;
+}
 
-    if (!M8 && !W8) {
+// The texts of the day from its events: each found event at its clock
+// minute, the day length from the minutes since the day began (0 for an event
+// not found), and the no-event texts.
+void showSun(SolunarState& s, const SunScan& scan, int riseMinute, int setMinute,
+             int minutesInDay) {
+    if (scan.rise.found) {
+        formatClock(s.sunriseText, scan.rise.clockMinute, s.designators);
+        s.Text2 = s.sunriseText;
+    }
+    if (scan.set.found) {
+        formatClock(s.sunsetText, scan.set.clockMinute, s.designators);
+        s.Text32 = s.sunsetText;
+    }
+    if (!scan.rise.found && !scan.set.found) {
         // With the last value exactly 0 nothing is written at all.
-        if (h.V2 < 0) {
+        if (scan.V2 < 0) {
             s.sunriseText = "Stays Down";
             s.Text2 = s.sunriseText;
             s.sunsetText = "No Set";
             s.Text32 = s.sunsetText;
             s.Text6 = "0 hrs";
-        } else if (h.V2 > 0) {
+            s.Text2At = s.Text32At = kNoInstant;
+        } else if (scan.V2 > 0) {
             s.sunsetText = "Stays Up";
             s.Text32 = s.sunsetText;
             s.sunriseText = "No Rise";
             s.Text2 = s.sunriseText;
             s.Text6 = "24 hrs";
+            s.Text2At = s.Text32At = kNoInstant;
         }
-    } else {
-        if (!M8) {
-            s.sunriseText = "No Rise";
-            s.Text2 = s.sunriseText;
-        }
-        if (!W8) {
-            s.sunsetText = "No Set";
-            s.Text32 = s.sunsetText;
-        }
+        return;
     }
+    showDayLength(s, scan.rise.found ? riseMinute : 0, scan.set.found ? setMinute : 0,
+                  minutesInDay);
+    if (!scan.rise.found) {
+        s.sunriseText = "No Rise";
+        s.Text2 = s.sunriseText;
+        s.Text2At = kNoInstant;
+    }
+    if (!scan.set.found) {
+        s.sunsetText = "No Set";
+        s.Text32 = s.sunsetText;
+        s.Text32At = kNoInstant;
+    }
+}
+
+// A day the clocks change: the day is scanned with each offset in force during
+// it, and an event counts where that offset is the one in force at its instant.
+void sunOnChangeDay(SolunarState& s, const DayOffsets& offsets) {
+    const Date date = s.computationDate;
+    const Instant midnight = instantOf(date);
+    SunScan merged;
+    Instant riseAt = kNoInstant;
+    Instant setAt = kNoInstant;
+    for (int i = 0; i < offsets.count; ++i) {
+        const double hours = offsets.hours[static_cast<std::size_t>(i)];
+        const Instant zone = zoneSeconds(hours);
+        const SunScan scan = scanSun(s, -hours);
+        if (i == 0) merged.V2 = scan.V2;  // the day's own noon offset
+        auto keep = [&](const SunEvent& e, SunEvent& into, Instant& at) {
+            if (!e.found) return;
+            const Instant t = midnight + Instant{e.minute} * 60 - zone;
+            if (zoneSeconds(hoursAt(s, t)) != zone) return;
+            if (at != kNoInstant && t < at) return;  // the day's last, as one scan keeps it
+            at = t;
+            into.found = true;
+            into.minute = static_cast<int>((t + zone - midnight) / 60);
+            into.clockMinute = into.minute % 1440;
+        };
+        keep(scan.rise, merged.rise, riseAt);
+        keep(scan.set, merged.set, setAt);
+    }
+    const ClockDay day = clockDay(s, date);
+    auto sinceBegin = [&](Instant t) {
+        return t == kNoInstant ? 0 : static_cast<int>((t - day.begin) / 60);
+    };
+    if (merged.rise.found) s.Text2At = riseAt;
+    if (merged.set.found) s.Text32At = setAt;
+    showSun(s, merged, sinceBegin(riseAt), sinceBegin(setAt),
+            static_cast<int>((day.end - day.begin) / 60));
+}
+
+}  // namespace
+
+void Sunriseset(SolunarState& s) {
+    const DayOffsets offsets = offsetsDuring(s, s.computationDate);
+    if (offsets.count > 1) {
+        sunOnChangeDay(s, offsets);
+        return;
+    }
+    const double H = s.zoneRule != nullptr ? -offsets.hours[0] : Val(s.timeZoneForComputations);
+    const SunScan scan = scanSun(s, H);
+    const Instant start = instantOf(s.computationDate) + zoneSeconds(H);
+    if (scan.rise.found) s.Text2At = start + Instant{scan.rise.minute} * 60;
+    if (scan.set.found) s.Text32At = start + Instant{scan.set.minute} * 60;
+    showSun(s, scan, scan.rise.clockMinute, scan.set.clockMinute, 1440);
 }
 
 }  // namespace moonbite

@@ -20,6 +20,11 @@ double QtZoneRule::hoursOn(Date date) const {
     return hours;
 }
 
+double QtZoneRule::hoursAt(Instant t) const {
+    const auto at = QDateTime::fromSecsSinceEpoch(t - kUnixEpochInstant, QTimeZone::utc());
+    return zone_.offsetFromUtc(at) / 3600.0;
+}
+
 bool isKnownZoneName(const QString& name) {
     return !name.isEmpty() && QTimeZone::isTimeZoneIdAvailable(name.toUtf8());
 }

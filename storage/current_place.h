@@ -14,11 +14,12 @@
 
 namespace moonbite {
 
-/// A QTimeZone followed by date: the offset its clocks show at local noon.
+/// A QTimeZone followed by date.
 class QtZoneRule final : public ZoneRule {
   public:
     explicit QtZoneRule(QTimeZone zone);
     [[nodiscard]] double hoursOn(Date date) const override;
+    [[nodiscard]] double hoursAt(Instant t) const override;
     [[nodiscard]] const QTimeZone& zone() const { return zone_; }
 
   private:

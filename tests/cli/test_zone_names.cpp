@@ -61,8 +61,8 @@ const std::string kNewYork = "--lat 40:43N --lon 74:00W";
 
 TEST(CliZoneName, SydneyDaysEqualTheFixedZoneOfTheirClocks) {
     const std::vector<std::pair<std::string, std::string>> days = {
-        {"2027-01-15", "11"}, {"2027-04-03", "11"}, {"2027-04-04", "10"}, {"2027-04-05", "10"},
-        {"2027-07-15", "10"}, {"2027-10-02", "10"}, {"2027-10-03", "11"}, {"2027-10-04", "11"}};
+        {"2027-01-15", "11"}, {"2027-04-03", "11"}, {"2027-04-05", "10"},
+        {"2027-07-15", "10"}, {"2027-10-02", "10"}, {"2027-10-04", "11"}};
     for (const auto& [date, fixed] : days) {
         EXPECT_EQ(dayAt(kSydney, "--tz-name", "Australia/Sydney", date),
                   dayAt(kSydney, "--tz", fixed, date))
@@ -117,9 +117,82 @@ TEST(CliZoneName, NewYorkMarchMonthChangesOnThe14th) {
             cell.erase("clock_change");
             return cell;
         };
+        if (i + 1 == 14) continue;  // the change day: below
         EXPECT_EQ(strip(named[i]), strip(i + 1 < 14 ? winter[i] : summer[i])) << "March " << i + 1;
     }
+    // The Moon sets at 12:14 AM, winter time, two hours before the change;
+    // it rises at 10:15 AM summer time.
+    EXPECT_EQ(named[13]["moon_line"], "M  Rise: 10:15 AM  Set: 12:14 AM");
+    EXPECT_EQ(named[13]["sun_line"], summer[13]["sun_line"]);
 }
+
+// The days the clocks change, read by the clock: each event in the offset in
+// force at its instant, and a change day runs from its midnight to the next.
+// Expected texts: the same date computed in the fixed zone of that offset
+// (named beside each), which the other tests tie to published almanac times.
+struct ChangeDayCase {
+    const char* label;
+    const char* place;
+    const char* zone;
+    const char* date;
+    const char* key;
+    const char* expected;
+    const char* fixedZone;  // whose result on the same date it equals; "" for none
+};
+
+void PrintTo(const ChangeDayCase& c, std::ostream* os) {
+    *os << c.label;
+}
+
+class CliChangeDay : public ::testing::TestWithParam<ChangeDayCase> {};
+
+TEST_P(CliChangeDay, ReadsByTheClock) {
+    const ChangeDayCase& c = GetParam();
+    const auto named = dayAt(c.place, "--tz-name", c.zone, c.date);
+    EXPECT_EQ(named[c.key], c.expected);
+    if (*c.fixedZone != 0)
+        EXPECT_EQ(dayAt(c.place, "--tz", c.fixedZone, c.date)[c.key], c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Zones, CliChangeDay,
+    ::testing::Values(
+        // Clocks forward at 2:00 (+1 to +2): the Moon rises at 00:26 UT.
+        ChangeDayCase{"BerlinMoonriseBeforeTheChange", "--lat 52:31N --lon 13:24E", "Europe/Berlin",
+                      "2027-03-28", "moonrise", "01:26 AM", "1"},
+        ChangeDayCase{"BerlinMoonsetAfterTheChange", "--lat 52:31N --lon 13:24E", "Europe/Berlin",
+                      "2027-03-28", "moonset", "09:00 AM", "2"},
+        // The major period at 13:41 UT is 11:41 PM on Saturday (+10), and not
+        // again at 12:41 AM on Sunday.
+        ChangeDayCase{"SydneyPeriodOnSaturday", kSydney.c_str(), "Australia/Sydney", "2023-09-30",
+                      "major_moon_above", "11:41 PM", "10"},
+        ChangeDayCase{"SydneyPeriodNotAgainOnSunday", kSydney.c_str(), "Australia/Sydney",
+                      "2023-10-01", "major_moon_above", "     ", ""},
+        // The Moon sets at 11:28 UT: 12:28 AM on 6 April (+13), before 3:00.
+        ChangeDayCase{"AucklandMoonsetOnTheLongDay", "--lat 36:51S --lon 174:46E",
+                      "Pacific/Auckland", "2025-04-06", "moonset", "12:28 AM", "13"},
+        ChangeDayCase{"AucklandNoMoonsetTheDayBefore", "--lat 36:51S --lon 174:46E",
+                      "Pacific/Auckland", "2025-04-05", "moonset", "No moonset", ""},
+        // Clocks back at midnight (-2 to -3): the 18th has 25 hours, and the
+        // Moon rises at 02:53 UT on the 19th, 11:53 PM in the repeated hour.
+        ChangeDayCase{"SaoPauloMoonriseInTheRepeatedHour", "--lat 23:33S --lon 46:38W",
+                      "America/Sao_Paulo", "2017-02-18", "moonrise", "11:53 PM", "-3"},
+        ChangeDayCase{"SaoPauloNoMoonriseOnTheNextDay", "--lat 23:33S --lon 46:38W",
+                      "America/Sao_Paulo", "2017-02-19", "moonrise", "No moonrise", ""},
+        // The day before: its minor period starts an hour before the 18th's
+        // first moonrise (00:13 AM, -2).
+        ChangeDayCase{"SaoPauloMinorBeforeTheLongDay", "--lat 23:33S --lon 46:38W",
+                      "America/Sao_Paulo", "2017-02-17", "minor_moon_below", "11:13 PM", "-2"},
+        // Half-hour shift, +10.5 to +11 at 2:00.
+        ChangeDayCase{"LordHowePeriodBeforeTheChange", "--lat 31:33S --lon 159:05E",
+                      "Australia/Lord_Howe", "2027-10-03", "major_moon_below", "12:39 AM", "10.5"},
+        ChangeDayCase{"LordHoweMoonriseAfterTheChange", "--lat 31:33S --lon 159:05E",
+                      "Australia/Lord_Howe", "2027-10-03", "moonrise", "07:29 AM", "11"},
+        ChangeDayCase{"LordHoweBackSunrise", "--lat 31:33S --lon 159:05E", "Australia/Lord_Howe",
+                      "2027-04-04", "sunrise", "06:06 AM", "10.5"}),
+    [](const ::testing::TestParamInfo<ChangeDayCase>& info) {
+        return std::string(info.param.label);
+    });
 
 TEST(CliZoneName, AZoneWithoutDaylightTimeEqualsTheFixedZoneAllYear) {
     auto year = [](const std::string& option, const std::string& zone) {

@@ -3,6 +3,7 @@
 // the clocks show then.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 
 #include "month_calendar.h"
@@ -15,14 +16,20 @@ namespace {
 using testing::stateAt;
 using testing::ymd;
 
-// Sydney's clocks in 2027 (daylight time ends 4 April, starts 3 October):
-// +11 in summer, +10 in winter. A half-hour variant for Lord Howe Island.
+// Sydney's clocks in 2027 (daylight time ends 4 April at 3:00, starts 3
+// October at 2:00): +11 in summer, +10 in winter. A half-hour variant for Lord
+// Howe Island.
 class TwoSeasonRule : public ZoneRule {
   public:
     TwoSeasonRule(double summer, double winter) : summer_(summer), winter_(winter) {}
     double hoursOn(Date d) const override {
         const bool winter = d >= ymd(2027, 4, 4) && d < ymd(2027, 10, 3);
         return winter ? winter_ : summer_;
+    }
+    double hoursAt(Instant t) const override {
+        const Instant autumn = instantOf(ymd(2027, 4, 4)) + 3 * 3600 - zoneSeconds(summer_);
+        const Instant spring = instantOf(ymd(2027, 10, 3)) + 2 * 3600 - zoneSeconds(winter_);
+        return t >= autumn && t < spring ? winter_ : summer_;
     }
 
   private:
@@ -54,8 +61,10 @@ TEST(ZoneByDate, EachDayEqualsTheFixedZoneItsClocksShow) {
     const TwoSeasonRule rule(11, 10);
     SolunarState followed = sydneyIn("11", "-11");
     followed.zoneRule = &rule;
-    for (const Date d : {ymd(2027, 1, 15), ymd(2027, 4, 3), ymd(2027, 4, 4), ymd(2027, 4, 5),
-                         ymd(2027, 7, 15), ymd(2027, 10, 2), ymd(2027, 10, 3), ymd(2027, 10, 4)}) {
+    // Every day but the two the clocks change (below): the day before and
+    // after a change included.
+    for (const Date d : {ymd(2027, 1, 15), ymd(2027, 4, 3), ymd(2027, 4, 5), ymd(2027, 7, 15),
+                         ymd(2027, 10, 2), ymd(2027, 10, 4)}) {
         const bool winter = rule.hoursOn(d) == 10;
         const std::string fixed =
             dayTexts(winter ? sydneyIn("10", "-10") : sydneyIn("11", "-11"), d);
@@ -74,6 +83,78 @@ TEST(ZoneByDate, WinterDiffersFromTheSummerZoneByAnHour) {
     testing::showDay(summerZone, ymd(2027, 7, 15));
     EXPECT_NE(followed.Text2, summerZone.Text2);  // sunrise
     EXPECT_EQ(followed.timeZoneEntered, "10");
+}
+
+// On the day the clocks change each event reads in the offset in force at its
+// instant: the same text as the fixed zone of that offset on the same date.
+// Expected values: the fixed-zone results (the offsets by the rule above).
+struct ChangeDayBox {
+    const char* name;
+    Text SolunarState::*box;
+    const char* fixedZone;  // the offset in force at the event
+};
+
+void expectBoxesByTheClock(const ZoneRule& rule, double lat, double lon, Date d,
+                           std::initializer_list<ChangeDayBox> boxes) {
+    SolunarState followed = stateAt(lat, lon, "0", "0");
+    followed.zoneRule = &rule;
+    testing::showDay(followed, d);
+    for (const ChangeDayBox& b : boxes) {
+        const std::string negated = std::string(b.fixedZone).insert(0, "-");
+        SolunarState fixed = stateAt(lat, lon, b.fixedZone, negated.c_str());
+        testing::showDay(fixed, d);
+        EXPECT_EQ(followed.*b.box, fixed.*b.box) << b.name << " (+" << b.fixedZone << ")";
+    }
+}
+
+TEST(ZoneByDate, ChangeDayEventsReadInTheOffsetAtTheirInstant) {
+    // Sydney, 3 October 2027, clocks forward at 2:00: the Moon underfoot
+    // period starts at 12:41 AM, still winter time; everything after 3:00 in
+    // summer time.
+    const TwoSeasonRule sydney(11, 10);
+    const double lat = -(33 + 52 / 60.0);
+    const double lon = 151 + 13 / 60.0;
+    expectBoxesByTheClock(sydney, lat, lon, ymd(2027, 10, 3),
+                          {{"major below", &SolunarState::Text5, "10"},
+                           {"sunrise", &SolunarState::Text2, "11"},
+                           {"sunset", &SolunarState::Text32, "11"},
+                           {"moonrise", &SolunarState::Text21, "11"},
+                           {"moonset", &SolunarState::Text39, "11"},
+                           {"major above", &SolunarState::Text4, "11"}});
+    SolunarState s = sydneyIn("11", "-11");
+    s.zoneRule = &sydney;
+    testing::showDay(s, ymd(2027, 10, 3));
+    EXPECT_EQ(s.Text5, "12:41 AM");
+}
+
+TEST(ZoneByDate, HalfHourChangeDay) {
+    // Lord Howe Island, 3 October 2027: +10.5 until 2:00, then +11.
+    const TwoSeasonRule lordHowe(11, 10.5);
+    expectBoxesByTheClock(lordHowe, -31.55, 159.08, ymd(2027, 10, 3),
+                          {{"major below", &SolunarState::Text5, "10.5"},
+                           {"sunrise", &SolunarState::Text2, "11"},
+                           {"moonrise", &SolunarState::Text21, "11"}});
+}
+
+TEST(ZoneByDate, BoxesCarryTheInstantTheyShow) {
+    SolunarState s = sydneyIn("10", "-10");
+    testing::showDay(s, ymd(2027, 7, 15));
+    ASSERT_EQ(s.Text2.view().substr(6), "AM");
+    const int hour = std::stoi(std::string(s.Text2.view().substr(0, 2)));
+    const int minute = std::stoi(std::string(s.Text2.view().substr(3, 2)));
+    EXPECT_EQ(s.Text2At, instantOf(ymd(2027, 7, 15)) + (hour * 60 + minute) * 60 - 10 * 3600);
+    // A major period starts where its box says, in the zone of the day.
+    ASSERT_NE(s.Text4At, kNoInstant);
+    EXPECT_EQ((s.Text4At + 10 * 3600) % 86400 / 60 % 60,
+              std::stoi(std::string(s.Text4.view().substr(3, 2))));
+
+    // Reykjavik, 15 June 2025 (GMT): the Sun sets in the day's last half
+    // minute. The box reads "12:00 AM" as the clock rounds it; the instant
+    // is the next midnight, not the one that began the day.
+    SolunarState r = stateAt(64 + 8 / 60.0, -(21 + 56 / 60.0), "0", "0");
+    testing::showDay(r, ymd(2025, 6, 15));
+    EXPECT_EQ(r.Text32, "12:00 AM");
+    EXPECT_EQ(r.Text32At, instantOf(ymd(2025, 6, 16)));
 }
 
 TEST(ZoneByDate, HalfHourChange) {
