@@ -149,9 +149,13 @@ void Form4::Command1_Click() {
     in.month = first->month();
     in.options = {Check4->isChecked(), Check5->isChecked(), Check1->isChecked(),
                   Check2->isChecked(), Check3->isChecked()};
-    in.locationLine = calendarLocationLine(latdeg, latmin, NorS, londeg, lonmin, WorE,
-                                           services_.zoneText ? services_.zoneText() : QString(),
-                                           services_.zoneName ? services_.zoneName() : QString());
+    // A zone followed by date prints the offsets of this month, not today's.
+    const QString today = services_.zoneText ? services_.zoneText() : QString();
+    in.locationLine = calendarLocationLine(
+        latdeg, latmin, NorS, londeg, lonmin, WorE,
+        services_.state != nullptr ? monthZoneText(*services_.state, in.year, in.month, today)
+                                   : today,
+        services_.zoneName ? services_.zoneName() : QString());
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QString error;

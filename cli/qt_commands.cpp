@@ -100,11 +100,12 @@ void writePdf(const MonthPdfRequest& r) {
     splitCoordinate(r.longitude, londeg, lonmin, WorE, 'E', 'W');
     Text zone;
     numberText(zone, r.zone);
-    in.locationLine = calendarLocationLine(latdeg, latmin, NorS, londeg, lonmin, WorE,
-                                           QString::fromUtf8(zone.c_str()), QString());
     SolunarState s = stateFor(r.latitude, r.longitude, r.zone, r.today);
     const auto rule = ruleFor(r.zoneName);
     s.zoneRule = rule.get();
+    in.locationLine = calendarLocationLine(
+        latdeg, latmin, NorS, londeg, lonmin, WorE,
+        monthZoneText(s, r.year, r.month, QString::fromUtf8(zone.c_str())), QString());
     QString error;
     if (!writeCalendarPdf(s, in, QString::fromStdString(r.path), &error)) {
         throw InputError("cannot write " + shown(r.path) + ": " + shown(error.toStdString()));

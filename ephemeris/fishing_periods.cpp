@@ -112,9 +112,10 @@ Seconds minorPeriodStart(const Clock& clock, const Seconds (&event)[4], bool non
 // and fifteen in the text when it does not start on the displayed date.
 void showPeriod(const Clock& clock, Text& box, Instant& boxAt, Text& stored, Seconds start,
                 bool blank, const ClockDesignators& d) {
-    formatTimeOfDay(stored, clock.reading(start), d);
+    const Seconds reading = clock.reading(start);
+    formatTimeOfDay(stored, reading, d);
     box = stored;
-    boxAt = start;
+    boxAt = start - timeValue(reading) % 60;  // the whole minute the box shows
     if (blank) {
         box = kFiveBlanks;
         boxAt = kNoInstant;

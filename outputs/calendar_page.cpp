@@ -1,6 +1,7 @@
 #include "calendar_page.h"
 
 #include <QPainter>
+#include <QStringList>
 #include <algorithm>
 #include <cmath>
 
@@ -132,6 +133,23 @@ QString calendarLocationLine(const QString& latdeg, const QString& latmin, const
            QStringLiteral("' ") + NorS + QStringLiteral("   Lon: ") + londeg +
            QStringLiteral(". ") + lonmin + QStringLiteral("' ") + WorE + QStringLiteral("  Gmt: ") +
            zone + QStringLiteral(" hrs  ") + zoneName;
+}
+
+QString monthZoneText(const SolunarState& s, int year, int month, const QString& fixedZone) {
+    if (s.zoneRule == nullptr) return fixedZone;
+    const auto first = Date::fromYmd(year, month, 1);
+    if (!first) return fixedZone;
+    QStringList offsets;
+    double last = 0;
+    for (int d = 0; d < daysInMonth(year, month); ++d) {
+        const double hours = s.zoneRule->hoursOn(*first + d);
+        if (!offsets.isEmpty() && hours == last) continue;
+        Text t;
+        numberText(t, hours);
+        offsets << QString::fromUtf8(t.c_str());
+        last = hours;
+    }
+    return offsets.join(QStringLiteral(" to "));
 }
 
 void drawCalendarPage(SolunarState& s, const CalendarPageInput& in, PagePrinter& p) {

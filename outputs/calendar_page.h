@@ -37,6 +37,12 @@ inline const QString kClockChangeLegend = QStringLiteral("=   Clocks change this
                                            const QString& lonmin, const QString& WorE,
                                            const QString& zone, const QString& zoneName);
 
+/// The offset a month is printed in for the location line: fixedZone without
+/// a zone followed by date, else the month's own offset ("10"), or each in
+/// turn when the clocks change during it ("11 to 10").
+[[nodiscard]] QString monthZoneText(const SolunarState& s, int year, int month,
+                                    const QString& fixedZone);
+
 /// Draws the page in twips on the printer model, computing every cell on the
 /// state in date order (the state is left at the last day printed).
 void drawCalendarPage(SolunarState& s, const CalendarPageInput& in, PagePrinter& p);

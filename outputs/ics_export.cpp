@@ -13,8 +13,6 @@ namespace moonbite {
 namespace {
 
 constexpr int kPeriodSeconds = 2 * 3600;
-// Days from 1899-12-30 (serial 0) to 1970-01-01.
-constexpr std::int64_t kUnixEpochSerial = 25569;
 
 struct KindText {
     const char* uidPart;
@@ -35,9 +33,9 @@ KindText kindText(IcsKind kind) {
         case IcsKind::MajorBelow:
             return {"major-below", "Major period: Moon below", "Major period"};
         case IcsKind::MinorRise:
-            return {"minor-rise", "Minor period: moonrise", "Minor period"};
+            return {"minor-rise", "Minor period: Moon below", "Minor period"};
         case IcsKind::MinorSet:
-            return {"minor-set", "Minor period: moonset", "Minor period"};
+            return {"minor-set", "Minor period: Moon above", "Minor period"};
         case IcsKind::NewMoon:
             return {"new-moon", "New Moon", "Moon phase"};
         case IcsKind::FullMoon:
@@ -73,7 +71,6 @@ std::string localClock(int minuteOfDay, const ClockDesignators& designators) {
 struct DayContext {
     const SolunarState& s;
     Date date;
-    int zone;  // minutes east
     std::string_view placeKey;
     std::string ratingLine;
     std::vector<IcsEvent>& out;
@@ -89,21 +86,34 @@ struct DayContext {
         return e;
     }
 
-    // An instant or a period from a box of the day; nothing when the box holds no time.
-    void timed(IcsKind kind, std::string_view box, int duration, const std::string& what) {
-        const auto minute = clockMinuteOfDay(box, s.designators);
-        if (!minute) return;
+    // An instant or a period from a box of the day at the instant the core
+    // computed for it (a rise in the day's last half minute reads "12:00 AM"
+    // but lies at the next midnight); nothing when the box holds no time.
+    void timed(IcsKind kind, std::string_view box, Instant at, int duration,
+               const std::string& what) {
+        if (at == kNoInstant || !clockMinuteOfDay(box, s.designators)) return;
+        // A box may show the next day's period (on a day without the Moon
+        // event, the window shows the one to come); that day writes it. A rise
+        // or set rounded to the next midnight still belongs to this day.
+        const ClockDay day = clockDay(s, date);
+        if (at < day.begin || at > day.end || (duration > 0 && at == day.end)) return;
         IcsEvent& e = add(kind);
-        e.startUtc = utcSeconds(date, *minute, zone);
+        e.startUtc = at - kUnixEpochInstant;
         e.durationSeconds = duration;
+        // The local times in the offset in force at the start (a period may
+        // run across a clock change; its times are read each by its own).
+        auto local = [&](Instant t) {
+            return localClock(static_cast<int>(clockReading(s, t) % kSecondsPerDay / 60),
+                              s.designators);
+        };
+        const int zone = static_cast<int>(zoneSeconds(hoursAt(s, at)) / 60);
         const std::string zoneText = " (" + zoneLabel(zone) + ")";
         if (duration == 0) {
-            e.description = what + " at " + localClock(*minute, s.designators) + zoneText + ". ";
+            e.description = what + " at " + local(at) + zoneText + ". ";
         } else {
             // The boxes show when a period starts; its Moon event is an hour later.
-            e.description = e.summary + " from " + localClock(*minute, s.designators) + " to " +
-                            localClock(*minute + duration / 60, s.designators) + zoneText + ", " +
-                            what + " at " + localClock(*minute + 60, s.designators) + ". ";
+            e.description = e.summary + " from " + local(at) + " to " + local(at + duration) +
+                            zoneText + ", " + what + " at " + local(at + 3600) + ". ";
         }
         e.description += ratingLine;
     }
@@ -159,15 +169,6 @@ std::optional<int> clockMinuteOfDay(std::string_view text, const ClockDesignator
     return (hour % 12 + (pm ? 12 : 0)) * 60 + minute;
 }
 
-int zoneMinutes(std::string_view zoneText) {
-    return static_cast<int>(std::lround(Val(zoneText) * 60));
-}
-
-std::int64_t utcSeconds(Date localDate, int minuteOfDay, int zoneMinutesEast) {
-    const std::int64_t days = static_cast<std::int64_t>(localDate.serial()) - kUnixEpochSerial;
-    return days * 86400 + static_cast<std::int64_t>(minuteOfDay - zoneMinutesEast) * 60;
-}
-
 std::string icsPlaceKey(double latitude, double longitude) {
     auto part = [](double v, char positive, char negative, int width) {
         const long minutes = std::lround(std::fabs(v) * 60);
@@ -181,12 +182,8 @@ std::string icsPlaceKey(double latitude, double longitude) {
 
 void appendDayEvents(const SolunarState& s, Date date, const IcsEventSet& kinds,
                      std::string_view placeKey, std::vector<IcsEvent>& out) {
-    DayContext day{s,
-                   date,
-                   zoneMinutes(s.timeZoneEntered),
-                   placeKey,
-                   "Fishing prediction for the day: " + s.predictionWord.str() + ".",
-                   out};
+    DayContext day{s, date, placeKey,
+                   "Fishing prediction for the day: " + s.predictionWord.str() + ".", out};
     if (kinds.rating && !s.predictionWord.view().empty()) {
         IcsEvent& e = day.add(IcsKind::Rating);
         e.allDay = true;
@@ -194,23 +191,23 @@ void appendDayEvents(const SolunarState& s, Date date, const IcsEventSet& kinds,
         e.description = day.ratingLine;
     }
     if (kinds.sun) {
-        day.timed(IcsKind::Sunrise, s.Text2, 0, "Sunrise");
-        day.timed(IcsKind::Sunset, s.Text32, 0, "Sunset");
+        day.timed(IcsKind::Sunrise, s.Text2, s.Text2At, 0, "Sunrise");
+        day.timed(IcsKind::Sunset, s.Text32, s.Text32At, 0, "Sunset");
     }
     if (kinds.majors) {
-        day.timed(IcsKind::MajorAbove, s.Text4, kPeriodSeconds, "the Moon overhead");
-        day.timed(IcsKind::MajorBelow, s.Text5, kPeriodSeconds, "the Moon underfoot");
+        day.timed(IcsKind::MajorAbove, s.Text4, s.Text4At, kPeriodSeconds, "the Moon overhead");
+        day.timed(IcsKind::MajorBelow, s.Text5, s.Text5At, kPeriodSeconds, "the Moon underfoot");
     }
     if (kinds.minors) {
         // Text8 holds the period around moonrise, Text7 the one around moonset.
-        day.timed(IcsKind::MinorRise, s.Text8, kPeriodSeconds, "moonrise");
-        day.timed(IcsKind::MinorSet, s.Text7, kPeriodSeconds, "moonset");
+        day.timed(IcsKind::MinorRise, s.Text8, s.Text8At, kPeriodSeconds, "moonrise");
+        day.timed(IcsKind::MinorSet, s.Text7, s.Text7At, kPeriodSeconds, "moonset");
     }
     if (kinds.phases && s.Label14.visible && s.Label18.visible) {
         if (s.Label14.caption == "New Moon")
-            day.timed(IcsKind::NewMoon, s.Label18.caption, 0, "New Moon");
+            day.timed(IcsKind::NewMoon, s.Label18.caption, s.Label18At, 0, "New Moon");
         else if (s.Label14.caption == "Full Moon")
-            day.timed(IcsKind::FullMoon, s.Label18.caption, 0, "Full Moon");
+            day.timed(IcsKind::FullMoon, s.Label18.caption, s.Label18At, 0, "Full Moon");
     }
 }
 

@@ -66,14 +66,6 @@ struct IcsCalendar {
 [[nodiscard]] std::optional<int> clockMinuteOfDay(std::string_view text,
                                                   const ClockDesignators& designators);
 
-/// The zone text of a computed day (hours east of Greenwich, "10", "-5",
-/// "9.5") in whole minutes east of Greenwich.
-[[nodiscard]] int zoneMinutes(std::string_view zoneText);
-
-/// Seconds since 1970-01-01 UTC of a local date and minute of the day in a
-/// zone given in minutes east of Greenwich.
-[[nodiscard]] std::int64_t utcSeconds(Date localDate, int minuteOfDay, int zoneMinutesEast);
-
 /// The place part of every UID: the latitude and longitude in whole minutes
 /// of arc with their hemispheres ("3352S15113E"). Coordinates entered in
 /// degrees and minutes or as decimals of the same spot give the same key.

@@ -53,6 +53,17 @@ QString periods(const QString& above, const QString& below) {
     return parts.isEmpty() ? QStringLiteral("none this day") : parts.join(QStringLiteral(", "));
 }
 
+// "Moonrise 07:13 PM, moonset 04:43 AM"; a day without one says so in its
+// own words ("No moonset"), and "Stays Up" once.
+QString moonEvents(const TrayDay& d) {
+    const bool riseIsTime = d.moonrise.contains(QLatin1Char(':'));
+    const bool setIsTime = d.moonset.contains(QLatin1Char(':'));
+    if (!riseIsTime && !setIsTime && d.moonrise == d.moonset) return d.moonrise;
+    const QString rise = riseIsTime ? QStringLiteral("Moonrise ") + d.moonrise : d.moonrise;
+    const QString set = setIsTime ? QStringLiteral("moonset ") + d.moonset : d.moonset;
+    return rise + QStringLiteral(", ") + set;
+}
+
 }  // namespace
 
 TrayDay DayComputer::compute(QDate date) const {
@@ -141,10 +152,9 @@ QString moonToolTip(const TrayDay& d) {
         QStringLiteral("Next %1: %2").arg(d.nextPhase.toLower(), shortDate(d.nextPhaseDate));
     if (d.nextPhaseDate == d.date) next = QStringLiteral("%1 today").arg(d.nextPhase);
     if (!d.nextPhaseTime.isEmpty()) next += QStringLiteral(", ") + d.nextPhaseTime;
-    return QStringLiteral("%1, %2 days old\nMoonrise %3, moonset %4\n%5")
-        .arg(d.phase)
-        .arg(d.age)
-        .arg(d.moonrise, d.moonset, next);
+    const QString age =
+        d.age == 1 ? QStringLiteral("1 day old") : QStringLiteral("%1 days old").arg(d.age);
+    return QStringLiteral("%1, %2\n%3\n%4").arg(d.phase, age, moonEvents(d), next);
 }
 
 QString fishToolTip(const TrayDay& d) {

@@ -748,6 +748,22 @@ void PrintTo(const ClockCase& c, std::ostream* os) {
     *os << c.name;
 }
 
+TEST(CalendarLocationLine, TheMonthsOwnOffsetWithAZoneByDate) {
+    // Printed in January, a July page of Sydney is in winter time (+10), an
+    // April page holds the change from +11; a fixed zone keeps its text.
+    const QtZoneRule sydney(QTimeZone(QByteArray("Australia/Sydney")));
+    SolunarState s = stateAt(-33.87, 151.22, "11", "-11");
+    s.zoneRule = &sydney;
+    EXPECT_EQ(monthZoneText(s, 2027, 7, QStringLiteral("11")), QStringLiteral("10"));
+    EXPECT_EQ(monthZoneText(s, 2027, 1, QStringLiteral("10")), QStringLiteral("11"));
+    EXPECT_EQ(monthZoneText(s, 2027, 4, QStringLiteral("11")), QStringLiteral("11 to 10"));
+    const QtZoneRule lordHowe(QTimeZone(QByteArray("Australia/Lord_Howe")));
+    s.zoneRule = &lordHowe;
+    EXPECT_EQ(monthZoneText(s, 2027, 10, QStringLiteral("11")), QStringLiteral("10.5 to 11"));
+    s.zoneRule = nullptr;
+    EXPECT_EQ(monthZoneText(s, 2027, 7, QStringLiteral("11")), QStringLiteral("11"));
+}
+
 class CalendarClockChange : public ::testing::TestWithParam<ClockCase> {};
 
 // The note sits in the cell of the day the clocks change and in no other, inside

@@ -72,31 +72,62 @@ TEST(IcsClockTexts, OnlyTimesAsTheBoxesWriteThemAreRead) {
     EXPECT_FALSE(clockMinuteOfDay("07:13 ", none).has_value());
 }
 
-TEST(IcsUtc, LocalTimesInWholeAndHalfHourZonesAgreeWithTheCLibrary) {
+// The local time of a computed day in seconds since 1970 by the C library.
+std::int64_t utcByTheCLibrary(Date d, int minuteOfDay, double zoneHours) {
+    std::tm tm{};
+    tm.tm_year = d.year() - 1900;
+    tm.tm_mon = d.month() - 1;
+    tm.tm_mday = d.day();
+    tm.tm_min = minuteOfDay;
+    return static_cast<std::int64_t>(timegm(&tm)) - std::llround(zoneHours * 3600);
+}
+
+TEST(IcsUtc, EventsAtTheInstantsTheCoreComputedInWholeAndHalfHourZones) {
     struct Row {
         const char* name;
         Date date;
-        int minute;
         const char* zone;
+        const char* negated;
     };
     for (const Row& r : std::vector<Row>{
-             {"Sydney early morning, previous UTC day", ymd(2027, 6, 1), 6 * 60 + 51, "10"},
-             {"Cape Cod late evening, next UTC day", ymd(2027, 12, 31), 23 * 60 + 30, "-5"},
-             {"Darwin half-hour zone", ymd(2000, 2, 29), 0, "9.5"},
-             {"Newfoundland negative half hour", ymd(2027, 3, 1), 12 * 60, "-3.5"},
-             {"Kiribati +13", ymd(1901, 1, 1), 1, "13"},
-             {"Greenwich", ymd(2200, 12, 31), 1439, "0"},
+             {"Sydney", ymd(2027, 6, 1), "10", "-10"},
+             {"Darwin half-hour zone", ymd(2000, 2, 29), "9.5", "-9.5"},
+             {"Newfoundland negative half hour", ymd(2027, 3, 1), "-3.5", "3.5"},
+             {"Kiribati +13", ymd(1901, 1, 1), "13", "-13"},
          }) {
-        std::tm tm{};
-        tm.tm_year = r.date.year() - 1900;
-        tm.tm_mon = r.date.month() - 1;
-        tm.tm_mday = r.date.day();
-        tm.tm_min = r.minute;
-        const double hours = std::stod(r.zone);
-        const auto expected =
-            static_cast<std::int64_t>(timegm(&tm)) - static_cast<std::int64_t>(hours * 3600);
-        EXPECT_EQ(utcSeconds(r.date, r.minute, zoneMinutes(r.zone)), expected) << r.name;
+        SolunarState s;
+        s.latitude = -(33 + 52 / 60.0);
+        s.longitude = 151 + 13 / 60.0;
+        s.timeZoneEntered = r.zone;
+        s.timeZoneForComputations = r.negated;
+        setDateControls(s, r.date);
+        computeDisplayedDay(s);
+        std::vector<IcsEvent> events;
+        appendDayEvents(s, r.date, IcsEventSet{false, false, false, true, false}, "K", events);
+        ASSERT_EQ(events.size(), 2u) << r.name;
+        const int minute = clockMinuteOfDay(s.Text2, s.designators).value();
+        EXPECT_EQ(events[0].startUtc, utcByTheCLibrary(r.date, minute, std::stod(r.zone)))
+            << r.name;
     }
+}
+
+TEST(IcsUtc, ASunsetInTheDaysLastHalfMinuteIsAtTheNextMidnight) {
+    // Reykjavik, 15 June 2025, GMT: the box reads "12:00 AM" as the clock
+    // rounds the sunset; the event is at 16 June 00:00 UTC, not 15 June.
+    SolunarState s;
+    s.latitude = 64 + 8 / 60.0;
+    s.longitude = -(21 + 56 / 60.0);
+    setDateControls(s, ymd(2025, 6, 15));
+    computeDisplayedDay(s);
+    ASSERT_EQ(s.Text32, "12:00 AM");
+    std::vector<IcsEvent> events;
+    appendDayEvents(s, ymd(2025, 6, 15), IcsEventSet{false, false, false, true, false}, "K",
+                    events);
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[1].kind, IcsKind::Sunset);
+    EXPECT_EQ(events[1].startUtc, 1750032000);  // date -u -d '2025-06-16 00:00' +%s
+    EXPECT_NE(events[1].description.find("Sunset at 12:00 AM (GMT+0)"), std::string::npos)
+        << events[1].description;
 }
 
 TEST(IcsPlaceKey, TheSameSpotGivesTheSameKeyHoweverItWasEntered) {
@@ -162,7 +193,7 @@ TEST(IcsDayEvents, NewAndFullMoonsAtTheirTimeWithTheDaysZone) {
     EXPECT_EQ(events[0].summary, "Full Moon");
     EXPECT_EQ(events[0].durationSeconds, 0);
     const int minute = clockMinuteOfDay(s.Label18.caption, s.designators).value();
-    EXPECT_EQ(events[0].startUtc, utcSeconds(ymd(2027, 6, 19), minute, 9 * 60 + 30));
+    EXPECT_EQ(events[0].startUtc, utcByTheCLibrary(ymd(2027, 6, 19), minute, 9.5));
 }
 
 TEST(IcsRangeEvents, MinScoreDropsWholeDaysAndEachDayIsComputedAfresh) {
@@ -223,7 +254,7 @@ TEST(IcsText, FoldedLinesUtcTimesAndTextsReadBackByLibical) {
     IcsEvent timed;
     timed.kind = IcsKind::MajorAbove;
     timed.date = ymd(2027, 6, 1);
-    timed.startUtc = utcSeconds(ymd(2027, 6, 1), 7 * 60 + 18, 600);
+    timed.startUtc = 1811798280;  // 2027-06-01 07:18 +10:00
     timed.durationSeconds = 7200;
     timed.uid = "20270601-major-above-3352S15113E@moonbite";
     timed.summary = "Major period: Moon above";

@@ -103,11 +103,16 @@ TEST(TrayValues, AgreeWithTheCommandLineTool) {
 
         // The tips carry the same texts.
         const QString moonTip = moonToolTip(day);
-        EXPECT_TRUE(moonTip.contains(QStringLiteral("Moonrise ") + day.moonrise))
-            << moonTip.toStdString();
-        EXPECT_TRUE(moonTip.contains(QStringLiteral("moonset ") + day.moonset))
-            << moonTip.toStdString();
-        EXPECT_TRUE(moonTip.contains(QStringLiteral("%1 days old").arg(day.age)))
+        // A time follows its word; a day without the event says so once.
+        auto expectEvent = [&](const QString& word, const QString& text) {
+            const bool time = text.contains(QLatin1Char(':'));
+            EXPECT_TRUE(moonTip.contains(time ? word + text : text)) << moonTip.toStdString();
+            EXPECT_FALSE(moonTip.contains(word + QStringLiteral("No"))) << moonTip.toStdString();
+        };
+        expectEvent(QStringLiteral("Moonrise "), day.moonrise);
+        expectEvent(QStringLiteral("moonset "), day.moonset);
+        EXPECT_TRUE(moonTip.contains(day.age == 1 ? QStringLiteral("1 day old")
+                                                  : QStringLiteral("%1 days old").arg(day.age)))
             << moonTip.toStdString();
         EXPECT_TRUE(moonTip.contains(day.nextPhaseTime)) << moonTip.toStdString();
         const QString fishTip = fishToolTip(day);
@@ -115,6 +120,23 @@ TEST(TrayValues, AgreeWithTheCommandLineTool) {
         for (const QString& t : {day.majorAbove, day.majorBelow, day.minorAbove, day.minorBelow})
             EXPECT_TRUE(fishTip.contains(t)) << fishTip.toStdString();
     }
+}
+
+TEST(TrayValues, AgeAndMissingEventsReadAsEnglish) {
+    TrayDay day;
+    day.phase = QStringLiteral("Waxing Crescent");
+    day.age = 1;
+    day.moonrise = QStringLiteral("07:13 AM");
+    day.moonset = QStringLiteral("No moonset");
+    const QString tip = moonToolTip(day);
+    EXPECT_TRUE(tip.startsWith(QStringLiteral("Waxing Crescent, 1 day old\n")))
+        << tip.toStdString();
+    EXPECT_TRUE(tip.contains(QStringLiteral("\nMoonrise 07:13 AM, No moonset\n")))
+        << tip.toStdString();
+    day.moonrise = day.moonset = QStringLiteral("Stays Up");
+    day.age = 2;
+    const QString up = moonToolTip(day);
+    EXPECT_TRUE(up.contains(QStringLiteral(", 2 days old\nStays Up\n"))) << up.toStdString();
 }
 
 TEST(TrayValues, TipsReadAsTheUserSeesThem) {
