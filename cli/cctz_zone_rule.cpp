@@ -8,8 +8,7 @@ std::optional<CctzZoneRule> CctzZoneRule::named(const std::string& name) {
     // load_time_zone falls back to UTC for a name it does not know; only a
     // name the database holds is a zone ("UTC" itself included).
     cctz::time_zone zone;
-    if (name.empty() || name.find('\0') != std::string::npos || !cctz::load_time_zone(name, &zone))
-        return std::nullopt;
+    if (!isZoneDatabaseName(name) || !cctz::load_time_zone(name, &zone)) return std::nullopt;
     return CctzZoneRule(zone, name);
 }
 

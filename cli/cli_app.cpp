@@ -302,7 +302,7 @@ void placeFromSettings(Place& p, bool withCoordinates) {
     const std::optional<std::string> name =
         p.location.empty() ? stored.stateSetting("tzname")
                            : stored.titleFile().get(storage::locationSection(p.location), "tzname");
-    if (name && !name->empty()) p.rule = zoneNamed(*name);
+    if (name && isZoneDatabaseName(*name)) p.rule = zoneNamed(*name);
     if (!p.rule && p.location.empty()) {
         const std::string custom = stored.stateSetting("custom").value_or("False");
         const bool isCustom = custom == "True" || custom == "true" || custom == "TRUE" ||
@@ -320,7 +320,8 @@ void placeFromSettings(Place& p, bool withCoordinates) {
 // A zone of the system's database by name; its offset today stands for it
 // where one offset is printed.
 void followZoneNamed(Place& p, const std::string& name) {
-    p.rule = zoneNamed(name);
+    // Only names of the database: a path (a FIFO, /etc/localtime) is never opened.
+    if (isZoneDatabaseName(name)) p.rule = zoneNamed(name);
     if (!p.rule) {
         throw InputError("unknown time zone \"" + shown(name) +
                          "\": give a name of the system's zone database, like Australia/Sydney "
@@ -381,7 +382,7 @@ SolunarState makeState(const Place& p, Date today) {
 Date requireDate(const std::string& text, const char* option) {
     const auto d = parseIsoDate(text);
     if (!d) {
-        throw InputError(std::string(option) + " \"" + text +
+        throw InputError(std::string(option) + " \"" + shown(text) +
                          "\" is not a date in YYYY-MM-DD form between 1901-01-01 and 2200-12-31");
     }
     return *d;
@@ -670,6 +671,18 @@ std::optional<Date> parseIsoDate(std::string_view text) {
 namespace {
 
 // The one line of an error that was not foreseen; writing it must not throw in turn.
+// An option given an empty value ("--date ''") is bad input, never its
+// default; only --options means something empty (no lines in the cells).
+void refuseEmptyValues(const CLI::App& command) {
+    for (const CLI::Option* option : command.get_options()) {
+        if (option->count() == 0 || option->get_type_size() == 0) continue;
+        const std::vector<std::string> names = option->get_lnames();
+        if (names.empty() || names.front() == "options" || names.front() == "pdf") continue;
+        for (const std::string& value : option->results())
+            if (value.empty()) throw InputError("--" + names.front() + " needs a value");
+    }
+}
+
 int failure(std::ostream& err, const std::string& message, int status = kFailure) {
     try {
         err << "moonbite-cli: " << message << '\n' << std::flush;
@@ -731,9 +744,10 @@ int runCommand(int argc, const char* const* argv, std::ostream& out, std::ostrea
         addPlaceOptions(monthCmd, monthPlace, true);
         monthCmd->add_option("--year", yearText, "Year, 1901..2200")->required();
         monthCmd->add_option("--month", monthText, "Month, 1..12")->required();
-        monthCmd->add_flag("--json", monthAsJson, "Write JSON");
+        auto* monthJsonFlag = monthCmd->add_flag("--json", monthAsJson, "Write JSON");
         pdfOption = monthCmd->add_option("--pdf", pdfPath,
                                          "Write the printed calendar page to this PDF file");
+        pdfOption->excludes(monthJsonFlag);
         optionsOption =
             monthCmd->add_option("--options", optionList,
                                  "What the cells show, a comma-separated list of prediction, "
@@ -819,6 +833,8 @@ int runCommand(int argc, const char* const* argv, std::ostream& out, std::ostrea
     }
 
     try {
+        for (const CLI::App* command : {day, monthCmd, range, phases, journal, ics})
+            if (command != nullptr && command->parsed()) refuseEmptyValues(*command);
         if (day != nullptr && day->parsed()) {
             validatePlace(dayPlace, true);
             const int graphDays = requireWhole(graphDaysText, "--graph-days", 2, 60);
@@ -848,6 +864,7 @@ int runCommand(int argc, const char* const* argv, std::ostream& out, std::ostrea
                 options = storedCalendarOptions(monthPlace.settingsDir);
             if (!pdfPath.empty()) {
                 checkOutputTarget(pdfPath);
+                checkOutputFolder(pdfPath);
                 MonthPdfRequest request;
                 request.latitude = monthPlace.lat;
                 request.longitude = monthPlace.lon;
@@ -965,6 +982,8 @@ int runCommand(int argc, const char* const* argv, std::ostream& out, std::ostrea
     } catch (const InputError& e) {
         err << "moonbite-cli: " << e.what() << '\n';
         return kUsageError;
+    } catch (const WriteError& e) {
+        return failure(err, e.what());
     }
     return 0;
 }

@@ -1,9 +1,12 @@
 #include "cli_common.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "calendar_time.h"
@@ -77,6 +80,70 @@ void checkOutputTarget(const std::string& path) {
     if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) kind = "a device";
     throw InputError("will not write " + shown(path) + ": it is " +
                      (link ? "a symbolic link to " : "") + kind + ", not a regular file");
+}
+
+void checkOutputFolder(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    if (::access(folder.c_str(), W_OK | X_OK) != 0) {
+        const int e = errno;
+        throw InputError("cannot write " + shown(path) + ": " + std::strerror(e));
+    }
+}
+
+void writeFileWhole(const std::string& path, std::string_view content) {
+    auto fail = [&](const std::string& what, int e) {
+        throw WriteError("cannot write " + shown(path) + ": " + what +
+                         (e != 0 ? std::string(" (") + std::strerror(e) + ")" : ""));
+    };
+    // Through a link, the file it points at is replaced.
+    std::string target = path;
+    struct stat st {};
+    if (lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        char* real = realpath(path.c_str(), nullptr);
+        if (real == nullptr) fail("the link cannot be followed", errno);
+        target = real;
+        std::free(real);
+    }
+    const bool existed = stat(target.c_str(), &st) == 0;
+    std::string temp = target + ".XXXXXX";
+    const int fd = mkstemp(temp.data());
+    if (fd < 0) fail("cannot make a temporary file beside it", errno);
+    auto abandon = [&](const std::string& what, int e) {
+        ::close(fd);
+        ::unlink(temp.c_str());
+        fail(what, e);
+    };
+    // The new file keeps the old one's permissions, or takes the usual ones.
+    mode_t mode = 0666;
+    if (existed) {
+        mode = st.st_mode & 07777;
+    } else {
+        const mode_t mask = umask(0);
+        umask(mask);
+        mode &= ~mask;
+    }
+    if (fchmod(fd, mode) != 0) abandon("cannot set its permissions", errno);
+    const char* data = content.data();
+    std::size_t left = content.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, data, left);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) abandon("the disk refused the data", n < 0 ? errno : EIO);
+        data += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    if (::fsync(fd) != 0) abandon("the data did not reach the disk", errno);
+    if (::close(fd) != 0) {
+        const int e = errno;
+        ::unlink(temp.c_str());
+        fail("the data did not reach the disk", e);
+    }
+    if (std::rename(temp.c_str(), target.c_str()) != 0) {
+        const int e = errno;
+        ::unlink(temp.c_str());
+        fail("cannot put the new file in place", e);
+    }
 }
 
 SolunarState stateFor(double latitude, double longitude, double zone, Date today) {

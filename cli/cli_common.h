@@ -21,6 +21,18 @@ struct InputError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+/// Output that could not be written (a full disk, a file size limit): one line
+/// on stderr and kFailure.
+struct WriteError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+/// Writes content to path through a temporary file in the same folder that is
+/// renamed over the target at the end, so a crash or a full disk never leaves
+/// a partial file (a link to a regular file has its target replaced, the link
+/// kept). Throws WriteError when it cannot.
+void writeFileWhole(const std::string& path, std::string_view content);
+
 /// Text from outside (arguments, stored values) as it goes into a one-line
 /// message: control characters escaped, a very long text shortened.
 [[nodiscard]] std::string shown(std::string_view text);
@@ -34,6 +46,10 @@ struct InputError : std::runtime_error {
 /// Throws InputError unless path is a new path or a regular file (or a link
 /// to one): the tool never replaces a folder, device, pipe or socket.
 void checkOutputTarget(const std::string& path);
+
+/// Throws InputError when the folder a new file would go in is missing or
+/// cannot be written: bad input, where a write that fails on the way is not.
+void checkOutputFolder(const std::string& path);
 
 /// A state for a place: decimal degrees (north and east positive) and the
 /// zone in hours east of Greenwich.

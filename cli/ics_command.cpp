@@ -35,14 +35,15 @@ std::string lowered(std::string_view text) {
 
 int requireDays(const std::string& text) {
     // Decimal digits only, as every number of the tool.
-    bool digits = !text.empty() && text.size() <= 6;
+    // At most six digits are read, so the number cannot overflow.
+    bool digits = !text.empty();
     int v = 0;
     for (char c : text) {
         if (c < '0' || c > '9') {
             digits = false;
             break;
         }
-        v = v * 10 + (c - '0');
+        if (v <= 99999) v = v * 10 + (c - '0');
     }
     if (!digits) {
         throw InputError("--days \"" + shown(text) +
@@ -155,21 +156,11 @@ CommandResult runIcs(const IcsArguments& a, const SolunarState& fresh, double la
         out << text;
         return {};
     }
-    errno = 0;
-    std::ofstream file(a.output, std::ios::binary | std::ios::trunc);
-    if (!file) {
-        // A path that cannot be opened is bad input, as for the other commands' files.
-        const int e = errno;
-        throw InputError("cannot write " + shown(a.output) +
-                         (e != 0 ? std::string(": ") + std::strerror(e) : ""));
-    }
-    errno = 0;
-    file << text;
-    file.close();
-    if (!file) {
-        const int e = errno;
-        return {kFailure, "cannot write " + shown(a.output) +
-                              (e != 0 ? std::string(": ") + std::strerror(e) : "")};
+    checkOutputFolder(a.output);
+    try {
+        writeFileWhole(a.output, text);
+    } catch (const WriteError& e) {
+        return {kFailure, e.what()};
     }
     return {};
 }

@@ -1,4 +1,5 @@
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -7,6 +8,9 @@
 #include "cli_app.h"
 
 int main(int argc, char** argv) {
+    // Past a file size limit a write fails with EFBIG, which is reported,
+    // instead of the signal ending the tool without a word.
+    std::signal(SIGXFSZ, SIG_IGN);
     int status = moonbite::cli::kFailure;
     try {
         const std::time_t now = std::time(nullptr);

@@ -24,6 +24,7 @@
 #include "current_place.h"
 #include "journal_file.h"
 #include "qt_commands.h"
+#include "zone_rules.h"
 
 namespace moonbite::cli {
 namespace {
@@ -32,6 +33,8 @@ namespace {
 std::unique_ptr<QtZoneRule> ruleFor(const std::string& name) {
     if (name.empty()) return nullptr;
     if (name == kComputerZone) return std::make_unique<QtZoneRule>(QTimeZone::systemTimeZone());
+    // Checked before Qt looks: a path there (a named pipe) would be opened.
+    if (!isZoneDatabaseName(name)) throw InputError("unknown time zone \"" + shown(name) + "\"");
     const QTimeZone zone(QByteArray::fromStdString(name));
     if (!zone.isValid()) throw InputError("unknown time zone \"" + shown(name) + "\"");
     return std::make_unique<QtZoneRule>(zone);
@@ -108,7 +111,7 @@ void writePdf(const MonthPdfRequest& r) {
         monthZoneText(s, r.year, r.month, QString::fromUtf8(zone.c_str())), QString());
     QString error;
     if (!writeCalendarPdf(s, in, QString::fromStdString(r.path), &error)) {
-        throw InputError("cannot write " + shown(r.path) + ": " + shown(error.toStdString()));
+        throw WriteError("cannot write " + shown(r.path) + ": " + shown(error.toStdString()));
     }
 }
 
@@ -245,6 +248,8 @@ CommandResult guarded(F&& command) {
         return {};
     } catch (const InputError& e) {
         return {kUsageError, e.what()};
+    } catch (const WriteError& e) {
+        return {kFailure, e.what()};
     } catch (const std::bad_alloc&) {
         return {kFailure, "out of memory"};
     } catch (const std::exception& e) {

@@ -7,10 +7,12 @@
 // shown in the offset in force at its own instant.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <string_view>
 
 #include "date.h"
 
@@ -35,6 +37,27 @@ inline constexpr Instant kUnixEpochInstant = Instant{25569} * kSecondsPerDay;
 /// Whole seconds east of Greenwich of an offset in hours.
 [[nodiscard]] inline Instant zoneSeconds(double hours) {
     return static_cast<Instant>(std::llround(hours * 3600));
+}
+
+/// Whether a zone name may be looked up: a name of the zone database's form
+/// ("Australia/Sydney", "UTC", "Etc/GMT+5"), never a path (no leading "/", no
+/// "." or ".." part, nothing but letters, digits and "/_+-").
+[[nodiscard]] inline bool isZoneDatabaseName(std::string_view name) {
+    if (name.empty() || name.size() > 255 || name.front() == '/' || name.back() == '/')
+        return false;
+    std::size_t start = 0;
+    while (start <= name.size()) {
+        const std::size_t slash = std::min(name.find('/', start), name.size());
+        const std::string_view part = name.substr(start, slash - start);
+        if (part.empty() || part == "." || part == ".." || part.front() == '.') return false;
+        for (const char c : part) {
+            const bool ok = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                            (c >= '0' && c <= '9') || c == '_' || c == '+' || c == '-';
+            if (!ok) return false;
+        }
+        start = slash + 1;
+    }
+    return true;
 }
 
 class ZoneRule {

@@ -1,6 +1,7 @@
 #include "calendar_pdf.h"
 
 #include <sys/stat.h>
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QPageLayout>
@@ -57,14 +58,15 @@ bool writeCalendarPdf(SolunarState& s, const CalendarPageInput& in, const QStrin
         if (error != nullptr) *error = problem;
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error != nullptr) *error = file.errorString();
-        return false;
-    }
+    // The page is made in memory and written in one call whose result is
+    // checked: the PDF writer ignores failed writes, and a page cut short by
+    // a full disk or a file size limit would otherwise be saved as done.
+    QByteArray page;
     {
+        QBuffer buffer(&page);
+        buffer.open(QIODevice::WriteOnly);
         constexpr int kDpi = 600;
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&buffer);
         writer.setResolution(kDpi);
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
                                          QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
@@ -72,6 +74,16 @@ bool writeCalendarPdf(SolunarState& s, const CalendarPageInput& in, const QStrin
         writer.setCreator(QStringLiteral("Moonbite"));
         const QRectF printable(QPointF(0, 0), writer.pageLayout().paintRectPixels(kDpi).size());
         renderCalendarPage(s, in, writer, printable, kDpi);
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error != nullptr) *error = file.errorString();
+        return false;
+    }
+    if (file.write(page) != page.size() || !file.flush()) {
+        if (error != nullptr) *error = file.errorString();
+        file.cancelWriting();
+        return false;
     }
     if (!file.commit()) {
         if (error != nullptr) *error = file.errorString();

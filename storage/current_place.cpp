@@ -26,7 +26,9 @@ double QtZoneRule::hoursAt(Instant t) const {
 }
 
 bool isKnownZoneName(const QString& name) {
-    return !name.isEmpty() && QTimeZone::isTimeZoneIdAvailable(name.toUtf8());
+    // The form is checked first: Qt may open a path it is given (a named pipe).
+    return !name.isEmpty() && isZoneDatabaseName(name.toStdString()) &&
+           QTimeZone::isTimeZoneIdAvailable(name.toUtf8());
 }
 
 CurrentPlace readCurrentPlace(const SettingsStore& store, const QTimeZone& systemZone) {

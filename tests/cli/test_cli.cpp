@@ -562,10 +562,18 @@ struct ProgramRun {
 // /dev/full), and the environment changed as given ("NAME=value" sets,
 // "NAME" unsets).
 ProgramRun runInFolder(const std::vector<std::string>& args, const std::string& dir,
-                       bool outputToFull, const std::vector<std::string>& environment) {
+                       bool outputToFull, const std::vector<std::string>& environment,
+                       int fileSizeLimit = 0) {
     const std::string outPath = dir + "/../stdout.txt";
     const std::string errPath = dir + "/../stderr.txt";
     std::vector<std::string> argv = {"timeout", "20", MOONBITE_CLI_PATH};
+    if (fileSizeLimit > 0)
+        argv = {"timeout",
+                "20",
+                "/bin/sh",
+                "-c",
+                "ulimit -f " + std::to_string(fileSizeLimit) + " && exec \"$0\" \"$@\"",
+                MOONBITE_CLI_PATH};
     for (const std::string& a : args)
         argv.push_back(expand(a, dir));
     std::vector<char*> argp;
@@ -579,7 +587,7 @@ ProgramRun runInFolder(const std::vector<std::string>& args, const std::string& 
         const std::size_t eq = entry.find('=');
         if (eq != std::string::npos) env[entry.substr(0, eq)] = entry.substr(eq + 1);
     }
-    env["HOME"] = dir;  // nothing of the real user's is read or written
+    env["HOME"] = dir;             // nothing of the real user's is read or written
     env["LC_ALL"].assign(1, 'C');  // assign(1, c): GCC 12 warns falsely on = "C" here
     for (const std::string& change : environment) {
         const std::size_t eq = change.find('=');
@@ -637,6 +645,8 @@ struct Hostile {
     std::vector<std::string> never = {};
     bool outputToFull = false;
     std::vector<std::string> environment = {};
+    /// Blocks of 512 bytes the program may write to a file (ulimit -f); 0: no limit.
+    int fileSizeLimit = 0;
 };
 void PrintTo(const Hostile& c, std::ostream* os) {
     *os << c.name;
@@ -729,6 +739,16 @@ std::function<bool(const std::string&)> savedPlaceWith(const char* key, QString 
     };
 }
 
+// The current location with its zone named by a path to a named pipe.
+bool storedZoneIsAFifo(const std::string& dir) {
+    if (!currentPlaceWith("gmt", QStringLiteral("10"))(dir) || !makeFifo(dir + "/fifo"))
+        return false;
+    SettingsStore store(QString::fromStdString(dir));
+    store.save(kStateApp, QStringLiteral("Settings"), QStringLiteral("tzname"),
+               QString::fromStdString(dir + "/fifo"));
+    return store.writable();
+}
+
 bool hugeLocationList(const std::string& dir) {
     SettingsStore store(QString::fromStdString(dir));
     store.save(kTitleApp, QStringLiteral("Settings\\Locations\\"), QStringLiteral("nlist"),
@@ -764,7 +784,7 @@ TEST_P(CliHostileInput, AnsweredClearlyAndNothingHarmed) {
         before[path] = fileState(dir + "/" + path);
     const std::vector<std::string> entriesBefore = folderEntries(QString::fromStdString(dir));
 
-    const ProgramRun r = runInFolder(c.args, dir, c.outputToFull, c.environment);
+    const ProgramRun r = runInFolder(c.args, dir, c.outputToFull, c.environment, c.fileSizeLimit);
 
     EXPECT_NE(r.status, 124) << "the program did not finish within 20 s";
     EXPECT_EQ(r.status, c.status) << r.err;
@@ -1035,7 +1055,60 @@ INSTANTIATE_TEST_SUITE_P(
                 nothing, 0, {"\"major_line\": \"\""}, {}, {"Maj:", "Rise:", "***"}},
         Hostile{"OptionsChooseTheTextLines",
                 {"month", PLACE, "--year", "2000", "--month", "1", "--options", "sunrise"}, nothing,
-                0, {"S  Rise: 05:05 AM"}, {}, {"Maj:", "M  Rise:"}}),
+                0, {"S  Rise: 05:05 AM"}, {}, {"Maj:", "M  Rise:"}},
+
+        // Control characters in a value are escaped, on one line.
+        Hostile{"DateWithControlCharacters", {"day", PLACE, "--date", "2024-01-01\n\x1b[31m"},
+                nothing, 2, {"\"2024-01-01\\x0a\\x1b[31m\""}, {}, {"\x1b"}},
+        Hostile{"FromWithControlCharacters",
+                {"range", PLACE, "--from", "2024-01-01\r\n", "--days", "2"}, nothing, 2,
+                {"\\x0d\\x0a"}, {}},
+        // An empty value is not the default.
+        Hostile{"EmptyDate", {"day", PLACE, "--date", ""}, nothing, 2, {"--date needs a value"}, {}},
+        Hostile{"EmptyFrom", {"ics", PLACE, "--from", ""}, nothing, 2, {"--from needs a value"}, {}},
+        Hostile{"EmptyLocation", {"day", "--settings-dir", "{dir}", "--location", ""}, nothing, 2,
+                {"--location needs a value"}, {}},
+        Hostile{"EmptySettingsDir", {"day", "--settings-dir", ""}, nothing, 2,
+                {"--settings-dir needs a value"}, {}},
+        Hostile{"EmptyJournalFolder", {"journal", "--tz", "10", "--folder", ""}, nothing, 2,
+                {"--folder needs a value"}, {}},
+        Hostile{"EmptyMinRating", {"ics", PLACE, "--min-rating", ""}, nothing, 2,
+                {"--min-rating needs a value"}, {}},
+        Hostile{"PdfWithJson", {MONTH_PDF("page.pdf"), "--json"}, nothing, 2, {"--pdf"}, {}},
+        // Zones are names of the database, never paths: nothing is opened.
+        Hostile{"ZoneNamedByAFifo", {"day", "--lat", "1", "--lon", "1", "--tz-name", "{dir}/fifo"},
+                fifoAt("fifo"), 2, {"unknown time zone"}, {"fifo"}},
+        Hostile{"ZoneNamedLocaltime",
+                {"day", "--lat", "1", "--lon", "1", "--tz-name", "/etc/localtime"}, nothing, 2,
+                {"unknown time zone"}, {}},
+        Hostile{"ZoneNamedUpwards",
+                {"day", "--lat", "1", "--lon", "1", "--tz-name", "../zoneinfo/UTC"}, nothing, 2,
+                {"unknown time zone"}, {}},
+        Hostile{"StoredZoneIsAFifo", {CURRENT}, storedZoneIsAFifo, 0, {"Sunrise"}, {"fifo"}},
+        // No overflow before the range check.
+        Hostile{"IcsDaysHuge", {"ics", PLACE, "--days", "99999999999"}, nothing, 2,
+                {"outside 1..3660"}, {}},
+        // A write that fails is a failure (1), and a good old file stays whole.
+        Hostile{"IcsOverFileSizeLimit",
+                {"ics", PLACE, "--days", "365", "--output", "{dir}/old.ics"},
+                [](const std::string& d) { return makeFile(d + "/old.ics", "BEGIN:VCALENDAR"); },
+                1,
+                {"cannot write {dir}/old.ics"},
+                {"old.ics"},
+                {},
+                false,
+                {},
+                8},
+        Hostile{"PdfOverFileSizeLimit",
+                {MONTH_PDF("old.pdf")},
+                [](const std::string& d) { return makeFile(d + "/old.pdf", "%PDF-1.4"); },
+                1,
+                {"cannot write {dir}/old.pdf"},
+                {"old.pdf"},
+                {},
+                false,
+                {},
+                4}),
     [](const auto& info) { return std::string(info.param.name); });
 #undef PLACE
 #undef MONTH_PDF
