@@ -937,8 +937,10 @@ int runCommand(int argc, const char* const* argv, std::ostream& out, std::ostrea
             request.json = journalJson;
             request.csv = journalCsv;
             request.today = today;
-            const CommandResult r = qtCommands().listJournal(request, out);
+            std::string listing;
+            const CommandResult r = qtCommands().listJournal(request, listing);
             if (r.status != 0) return failure(err, r.message, r.status);
+            out << listing;
         } else if (phases != nullptr && phases->parsed()) {
             validatePlace(phasePlace, false);
             const int phaseYear = requireWhole(phaseYearText, "--year", 1901, 2200);

@@ -11,6 +11,7 @@
 #include <memory>
 #include <new>
 #include <ostream>
+#include <sstream>
 #include <vector>
 
 #include <QDir>
@@ -24,6 +25,8 @@
 #include "current_place.h"
 #include "journal_file.h"
 #include "qt_commands.h"
+
+#include <sstream>
 #include "zone_rules.h"
 
 namespace moonbite::cli {
@@ -263,8 +266,12 @@ CommandResult writeMonthPdfCommand(const MonthPdfRequest& request) {
     return guarded([&] { writePdf(request); });
 }
 
-CommandResult listJournalCommand(const JournalRequest& request, std::ostream& out) {
-    return guarded([&] { listJournal(request, out); });
+CommandResult listJournalCommand(const JournalRequest& request, std::string& out) {
+    return guarded([&] {
+        std::ostringstream text;
+        listJournal(request, text);
+        out = std::move(text).str();
+    });
 }
 
 const QtCommands kCommands{kQtCommandsAbi, &writeMonthPdfCommand, &listJournalCommand};

@@ -46,9 +46,11 @@ struct CommandResult {
 struct QtCommands {
     int abiVersion;
     CommandResult (*writeMonthPdf)(const MonthPdfRequest& request);
-    CommandResult (*listJournal)(const JournalRequest& request, std::ostream& out);
+    /// The listing comes back as text: the tool has its own copy of the C++
+    /// runtime, so its streams are not handed to the module.
+    CommandResult (*listJournal)(const JournalRequest& request, std::string& out);
 };
-inline constexpr int kQtCommandsAbi = 2;
+inline constexpr int kQtCommandsAbi = 3;
 
 /// The file name of the module and of the function that gives its table.
 inline constexpr const char* kQtModuleName = "moonbite-cli-qt.so";

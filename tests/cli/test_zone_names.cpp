@@ -150,8 +150,9 @@ TEST_P(CliChangeDay, ReadsByTheClock) {
     const ChangeDayCase& c = GetParam();
     const auto named = dayAt(c.place, "--tz-name", c.zone, c.date);
     EXPECT_EQ(named[c.key], c.expected);
-    if (*c.fixedZone != 0)
+    if (*c.fixedZone != 0) {
         EXPECT_EQ(dayAt(c.place, "--tz", c.fixedZone, c.date)[c.key], c.expected);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
