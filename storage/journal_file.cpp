@@ -214,6 +214,14 @@ PathKind examine(const QString& path) {
         }
         return result;
     }
+    if (isLink && S_ISREG(target.st_mode)) {
+        // Never read or written through: a save would replace the file the
+        // link points at, which may lie anywhere outside the journal.
+        result.kind = PathKind::Other;
+        result.why = QStringLiteral("is a symbolic link (to %1), not a journal entry file")
+                         .arg(nativePath(QFile::symLinkTarget(path)));
+        return result;
+    }
     if (S_ISREG(target.st_mode)) {
         result.kind = PathKind::Regular;
         result.size = static_cast<qint64>(target.st_size);
@@ -263,8 +271,8 @@ JournalReadResult readEntryFile(int entryNumber, const QString& path) {
 
     // Without blocking, and checked again once open: something swapped in
     // after the look above is still never read.
-    const FileDescriptor fd(
-        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    const FileDescriptor fd(::open(QFile::encodeName(path).constData(),
+                                   O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | O_NOFOLLOW));
     if (fd.get() < 0) {
         const int code = errno;
         if (code == ENOENT) return missing(entryNumber, path);

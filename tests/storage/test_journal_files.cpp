@@ -280,18 +280,19 @@ TEST_F(JournalFiles, KeptCopyNeverReplacesAnythingOfItsName) {
     EXPECT_EQ(fileBytes(path("jour2.dat.damaged.3")), "junk");
 }
 
-TEST_F(JournalFiles, DamagedEntryBehindALinkIsKeptAsBytes) {
-    // The save writes through the link; the copy must not be a second link
-    // to the same place, or it would show the new entry.
+TEST_F(JournalFiles, DamagedEntryBehindALinkIsNeitherReplacedNorCopied) {
+    // Once the save wrote through the link and renamed the old bytes beside
+    // it; now the link and the file it points at stay as they are.
     QTemporaryDir elsewhere;
     const QString target = elsewhere.filePath("old.dat");
     ASSERT_TRUE(putFile(target, "junk behind a link"));
     ASSERT_TRUE(QFile::link(target, path("jour8.dat")));
     QString kept;
-    ASSERT_TRUE(writeJournalEntry(dir_.path(), 8, sampleEntry(), nullptr, &kept));
-    EXPECT_FALSE(QFileInfo(kept).isSymLink());
-    EXPECT_EQ(fileBytes(kept), "junk behind a link");
-    EXPECT_EQ(readJournalEntry(dir_.path(), 8).entry, sampleEntry());
+    EXPECT_FALSE(writeJournalEntry(dir_.path(), 8, sampleEntry(), nullptr, &kept));
+    EXPECT_TRUE(kept.isEmpty());
+    EXPECT_EQ(fileBytes(target), "junk behind a link");
+    EXPECT_TRUE(QFileInfo(path("jour8.dat")).isSymLink());
+    EXPECT_FALSE(QFileInfo::exists(path("jour8.dat.damaged")));
 }
 
 TEST_F(JournalFiles, FailedSaveOverADamagedEntryLeavesItAndNoCopy) {

@@ -277,15 +277,36 @@ TEST_F(HostileEntries, SavingNeverReplacesWhatIsNoFile) {
     EXPECT_EQ(allNames(dir_.path()), before) << "no copies and no temporary files";
 }
 
-TEST_F(HostileEntries, LinkToAGoodEntryIsAnEntry) {
+TEST_F(HostileEntries, LinkToAFileElsewhereIsNeverReadNorWrittenThrough) {
+    // A save through the link would overwrite a file outside the journal.
     QTemporaryDir elsewhere;
     const QString target = elsewhere.filePath(QStringLiteral("kept elsewhere.dat"));
-    ASSERT_TRUE(putFile(target, formatJournalEntry(sampleEntry())));
+    const QByteArray bytes = formatJournalEntry(sampleEntry());
+    ASSERT_TRUE(putFile(target, bytes));
     ASSERT_TRUE(QFile::link(target, entry(7)));
+    const QString reason = QStringLiteral("is a symbolic link (to %1), not a journal entry file")
+                               .arg(QDir::toNativeSeparators(target));
+
     const JournalReadResult r = readJournalEntry(dir_.path(), 7);
-    ASSERT_EQ(r.status, JournalReadStatus::Ok) << r.error.toStdString();
-    EXPECT_EQ(r.entry, sampleEntry());
-    EXPECT_EQ(journalEntryNumbers(dir_.path()), QList<int>{7});
+    EXPECT_EQ(r.status, JournalReadStatus::Broken);
+    EXPECT_EQ(r.error, QDir::toNativeSeparators(entry(7)) + ' ' + reason);
+    EXPECT_EQ(journalEntryNumbers(dir_.path()), QList<int>{7});  // listed, so it is reported
+
+    const QStringList before = allNames(dir_.path());
+    JournalEntry other = sampleEntry();
+    other.notes = QStringLiteral("a new trip");
+    QString error;
+    QString kept = QStringLiteral("untouched");
+    EXPECT_FALSE(writeJournalEntry(dir_.path(), 7, other, &error, &kept));
+    EXPECT_EQ(error, "Cannot save " + QDir::toNativeSeparators(entry(7)) + ", which " + reason +
+                         ". It was left as it is.");
+    EXPECT_TRUE(kept.isEmpty());
+    EXPECT_EQ(QFile::symLinkTarget(entry(7)), target);
+    QFile behind(target);
+    ASSERT_TRUE(behind.open(QIODevice::ReadOnly));
+    EXPECT_EQ(behind.readAll(), bytes);
+    EXPECT_EQ(allNames(dir_.path()), before) << "no copies and no temporary files";
+    EXPECT_EQ(allNames(elsewhere.path()), QStringList{QStringLiteral("kept elsewhere.dat")});
 }
 
 }  // namespace
