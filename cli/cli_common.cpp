@@ -91,29 +91,22 @@ void checkOutputFolder(const std::string& path) {
     }
 }
 
-void writeFileWhole(const std::string& path, std::string_view content) {
-    auto fail = [&](const std::string& what, int e) {
-        throw WriteError("cannot write " + shown(path) + ": " + what +
-                         (e != 0 ? std::string(" (") + std::strerror(e) + ")" : ""));
-    };
+WholeFile::WholeFile(const std::string& path) : path_(path), target_(path) {
     // Through a link, the file it points at is replaced.
-    std::string target = path;
     struct stat st {};
     if (lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
         char* real = realpath(path.c_str(), nullptr);
         if (real == nullptr) fail("the link cannot be followed", errno);
-        target = real;
+        target_ = real;
         std::free(real);
     }
-    const bool existed = stat(target.c_str(), &st) == 0;
-    std::string temp = target + ".XXXXXX";
-    const int fd = mkstemp(temp.data());
-    if (fd < 0) fail("cannot make a temporary file beside it", errno);
-    auto abandon = [&](const std::string& what, int e) {
-        ::close(fd);
-        ::unlink(temp.c_str());
-        fail(what, e);
-    };
+    const bool existed = stat(target_.c_str(), &st) == 0;
+    temp_ = target_ + ".XXXXXX";
+    fd_ = mkstemp(temp_.data());
+    if (fd_ < 0) {
+        temp_.clear();
+        fail("cannot make a temporary file beside it", errno);
+    }
     // The new file keeps the old one's permissions, or takes the usual ones.
     mode_t mode = 0666;
     if (existed) {
@@ -123,27 +116,51 @@ void writeFileWhole(const std::string& path, std::string_view content) {
         umask(mask);
         mode &= ~mask;
     }
-    if (fchmod(fd, mode) != 0) abandon("cannot set its permissions", errno);
-    const char* data = content.data();
-    std::size_t left = content.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, data, left);
+    if (fchmod(fd_, mode) != 0) fail("cannot set its permissions", errno);
+}
+
+WholeFile::WholeFile(WholeFile&& other) noexcept
+    : path_(std::move(other.path_)),
+      target_(std::move(other.target_)),
+      temp_(std::move(other.temp_)),
+      fd_(other.fd_) {
+    other.fd_ = -1;
+    other.temp_.clear();
+}
+
+WholeFile::~WholeFile() {
+    if (fd_ >= 0) ::close(fd_);
+    if (!temp_.empty()) ::unlink(temp_.c_str());
+}
+
+void WholeFile::fail(const std::string& what, int error) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    if (!temp_.empty()) ::unlink(temp_.c_str());
+    temp_.clear();
+    throw WriteError("cannot write " + shown(path_) + ": " + what +
+                     (error != 0 ? std::string(" (") + std::strerror(error) + ")" : ""));
+}
+
+void WholeFile::write(std::string_view data) {
+    if (fd_ < 0) fail("it was abandoned", 0);
+    while (!data.empty()) {
+        const ssize_t n = ::write(fd_, data.data(), data.size());
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) abandon("the disk refused the data", n < 0 ? errno : EIO);
-        data += n;
-        left -= static_cast<std::size_t>(n);
+        if (n <= 0) fail("the disk refused the data", n < 0 ? errno : EIO);
+        data.remove_prefix(static_cast<std::size_t>(n));
     }
-    if (::fsync(fd) != 0) abandon("the data did not reach the disk", errno);
-    if (::close(fd) != 0) {
-        const int e = errno;
-        ::unlink(temp.c_str());
-        fail("the data did not reach the disk", e);
-    }
-    if (std::rename(temp.c_str(), target.c_str()) != 0) {
-        const int e = errno;
-        ::unlink(temp.c_str());
-        fail("cannot put the new file in place", e);
-    }
+}
+
+void WholeFile::commit() {
+    if (fd_ < 0) fail("it was abandoned", 0);
+    if (::fsync(fd_) != 0) fail("the data did not reach the disk", errno);
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) fail("the data did not reach the disk", errno);
+    if (std::rename(temp_.c_str(), target_.c_str()) != 0)
+        fail("cannot put the new file in place", errno);
+    temp_.clear();
 }
 
 SolunarState stateFor(double latitude, double longitude, double zone, Date today) {

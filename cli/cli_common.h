@@ -27,11 +27,28 @@ struct WriteError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-/// Writes content to path through a temporary file in the same folder that is
-/// renamed over the target at the end, so a crash or a full disk never leaves
-/// a partial file (a link to a regular file has its target replaced, the link
-/// kept). Throws WriteError when it cannot.
-void writeFileWhole(const std::string& path, std::string_view content);
+/// A file written whole: through a temporary file in the same folder, renamed
+/// over the target by commit, so a crash or a full disk never leaves a partial
+/// file (a link to a regular file has its target replaced, the link kept).
+/// Dropped without commit, the temporary file goes and the target stays.
+class WholeFile {
+  public:
+    explicit WholeFile(const std::string& path);  ///< throws WriteError
+    WholeFile(WholeFile&& other) noexcept;
+    WholeFile(const WholeFile&) = delete;
+    WholeFile& operator=(const WholeFile&) = delete;
+    WholeFile& operator=(WholeFile&&) = delete;
+    ~WholeFile();
+    void write(std::string_view data);  ///< throws WriteError
+    void commit();                      ///< throws WriteError
+
+  private:
+    [[noreturn]] void fail(const std::string& what, int error);
+    std::string path_;    // as given, for messages
+    std::string target_;  // the file replaced (a link's target)
+    std::string temp_;
+    int fd_ = -1;
+};
 
 /// Text from outside (arguments, stored values) as it goes into a one-line
 /// message: control characters escaped, a very long text shortened.

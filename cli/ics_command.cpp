@@ -149,16 +149,35 @@ CommandResult runIcs(const IcsArguments& a, const SolunarState& fresh, double la
     request.stampUtc = static_cast<std::int64_t>(std::time(nullptr));
     request.computeDay = computeDay;
 
-    std::string text;
-    const CommandResult made = icsModule().calendarText(request, text);
-    if (made.status != 0) return made;
     if (toStdout) {
-        out << text;
-        return {};
+        auto toStream = [](void* context, const char* data, std::size_t size) {
+            auto& stream = *static_cast<std::ostream*>(context);
+            stream.write(data, static_cast<std::streamsize>(size));
+            return static_cast<bool>(stream);
+        };
+        // A stream that fails stops the writing; the tool reports it at the end.
+        return icsModule().writeCalendar(request, toStream, &out);
     }
     checkOutputFolder(a.output);
     try {
-        writeFileWhole(a.output, text);
+        struct Target {
+            WholeFile file;
+            std::string error;
+        } target{WholeFile(a.output), {}};
+        auto toFile = [](void* context, const char* data, std::size_t size) {
+            auto& t = *static_cast<Target*>(context);
+            try {
+                t.file.write(std::string_view(data, size));
+                return true;
+            } catch (const WriteError& e) {
+                t.error = e.what();
+                return false;
+            }
+        };
+        const CommandResult made = icsModule().writeCalendar(request, toFile, &target);
+        if (made.status != 0) return made;
+        if (!target.error.empty()) return {kFailure, target.error};
+        target.file.commit();
     } catch (const WriteError& e) {
         return {kFailure, e.what()};
     }

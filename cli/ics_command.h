@@ -42,12 +42,17 @@ struct IcsRequest {
     std::function<void(SolunarState&, Date)> computeDay;
 };
 
+/// Takes the calendar's text piece by piece; false stops the writing.
+using IcsWrite = bool (*)(void* context, const char* data, std::size_t size);
+
 /// The module's table. Nothing thrown crosses it.
 struct IcsModule {
     int abiVersion;
-    CommandResult (*calendarText)(const IcsRequest& request, std::string& text);
+    /// Writes the calendar one day at a time through write, so that years of
+    /// events never sit in memory; a stop by write is not an error here.
+    CommandResult (*writeCalendar)(const IcsRequest& request, IcsWrite write, void* context);
 };
-inline constexpr int kIcsModuleAbi = 1;
+inline constexpr int kIcsModuleAbi = 2;
 inline constexpr const char* kIcsModuleName = "moonbite-cli-ics.so";
 inline constexpr const char* kIcsModuleSymbol = "moonbite_cli_ics_module";
 

@@ -9,14 +9,15 @@
 namespace moonbite::cli {
 namespace {
 
-CommandResult calendarText(const IcsRequest& request, std::string& text) {
+CommandResult writeCalendar(const IcsRequest& request, IcsWrite write, void* context) {
     try {
         IcsCalendar calendar;
         calendar.stampUtc = request.stampUtc;
         IcsRange range = request.range;
         range.placeKey = icsPlaceKey(request.latitude, request.longitude);
-        calendar.events = rangeEvents(request.fresh, range, request.computeDay);
-        text = icsText(calendar);
+        writeRangeIcs(
+            calendar, request.fresh, range, request.computeDay,
+            [&](std::string_view text) { return write(context, text.data(), text.size()); });
         return {};
     } catch (const std::bad_alloc&) {
         return {kFailure, "out of memory"};
@@ -27,7 +28,7 @@ CommandResult calendarText(const IcsRequest& request, std::string& text) {
     }
 }
 
-constexpr IcsModule kModule{kIcsModuleAbi, &calendarText};
+constexpr IcsModule kModule{kIcsModuleAbi, &writeCalendar};
 
 }  // namespace
 }  // namespace moonbite::cli

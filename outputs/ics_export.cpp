@@ -225,7 +225,10 @@ std::vector<IcsEvent> rangeEvents(const SolunarState& fresh, const IcsRange& ran
     return events;
 }
 
-std::string icsText(const IcsCalendar& calendar) {
+namespace {
+
+// The calendar's own lines: its text without the closing line.
+std::string calendarOpening(const IcsCalendar& calendar) {
     Component cal(icalcomponent_new_vcalendar());
     check(cal.get(), "a calendar");
     addTo(cal.get(), icalproperty_new_version("2.0"), "VERSION");
@@ -235,36 +238,80 @@ std::string icsText(const IcsCalendar& calendar) {
     check(name, "X-WR-CALNAME");
     icalproperty_set_x_name(name, "X-WR-CALNAME");
     icalcomponent_add_property(cal.get(), name);
-
-    const icaltimetype stamp = utcTime(calendar.stampUtc);
-    for (const IcsEvent& e : calendar.events) {
-        icalcomponent* ev = icalcomponent_new_vevent();
-        check(ev, "an event");
-        icalcomponent_add_component(cal.get(), ev);  // owned by the calendar from here
-        addTo(ev, icalproperty_new_uid(e.uid.c_str()), "UID");
-        addTo(ev, icalproperty_new_dtstamp(stamp), "DTSTAMP");
-        if (e.allDay) {
-            addTo(ev, icalproperty_new_dtstart(allDayDate(e.date)), "DTSTART");
-            addTo(ev, icalproperty_new_dtend(allDayDate(e.date + 1)), "DTEND");
-        } else {
-            addTo(ev, icalproperty_new_dtstart(utcTime(e.startUtc)), "DTSTART");
-            // An instant has no end: DTEND must lie after DTSTART.
-            if (e.durationSeconds > 0)
-                addTo(ev, icalproperty_new_dtend(utcTime(e.startUtc + e.durationSeconds)), "DTEND");
-        }
-        addTo(ev, icalproperty_new_summary(e.summary.c_str()), "SUMMARY");
-        if (!e.description.empty())
-            addTo(ev, icalproperty_new_description(e.description.c_str()), "DESCRIPTION");
-        addTo(ev, icalproperty_new_categories(e.category.c_str()), "CATEGORIES");
-        // Fishing times never make the user look busy.
-        addTo(ev, icalproperty_new_transp(ICAL_TRANSP_TRANSPARENT), "TRANSP");
-    }
-
     char* text = icalcomponent_as_ical_string_r(cal.get());
     check(text, "the calendar text");
     std::string result(text);
     icalmemory_free_buffer(text);
+    constexpr std::string_view kEnd = "END:VCALENDAR\r\n";
+    if (result.size() < kEnd.size() ||
+        result.compare(result.size() - kEnd.size(), kEnd.size(), kEnd) != 0)
+        throw std::runtime_error("libical wrote an unexpected calendar text");
+    result.resize(result.size() - kEnd.size());
     return result;
+}
+
+constexpr std::string_view kCalendarEnd = "END:VCALENDAR\r\n";
+
+// One event's text, as it stands inside the calendar.
+std::string eventText(const IcsEvent& e, const icaltimetype& stamp) {
+    Component ev(icalcomponent_new_vevent());
+    check(ev.get(), "an event");
+    addTo(ev.get(), icalproperty_new_uid(e.uid.c_str()), "UID");
+    addTo(ev.get(), icalproperty_new_dtstamp(stamp), "DTSTAMP");
+    if (e.allDay) {
+        addTo(ev.get(), icalproperty_new_dtstart(allDayDate(e.date)), "DTSTART");
+        addTo(ev.get(), icalproperty_new_dtend(allDayDate(e.date + 1)), "DTEND");
+    } else {
+        addTo(ev.get(), icalproperty_new_dtstart(utcTime(e.startUtc)), "DTSTART");
+        // An instant has no end: DTEND must lie after DTSTART.
+        if (e.durationSeconds > 0)
+            addTo(ev.get(), icalproperty_new_dtend(utcTime(e.startUtc + e.durationSeconds)),
+                  "DTEND");
+    }
+    addTo(ev.get(), icalproperty_new_summary(e.summary.c_str()), "SUMMARY");
+    if (!e.description.empty())
+        addTo(ev.get(), icalproperty_new_description(e.description.c_str()), "DESCRIPTION");
+    addTo(ev.get(), icalproperty_new_categories(e.category.c_str()), "CATEGORIES");
+    // Fishing times never make the user look busy.
+    addTo(ev.get(), icalproperty_new_transp(ICAL_TRANSP_TRANSPARENT), "TRANSP");
+    char* text = icalcomponent_as_ical_string_r(ev.get());
+    check(text, "the event text");
+    std::string result(text);
+    icalmemory_free_buffer(text);
+    return result;
+}
+
+}  // namespace
+
+std::string icsText(const IcsCalendar& calendar) {
+    std::string result = calendarOpening(calendar);
+    const icaltimetype stamp = utcTime(calendar.stampUtc);
+    for (const IcsEvent& e : calendar.events)
+        result += eventText(e, stamp);
+    result += kCalendarEnd;
+    return result;
+}
+
+bool writeRangeIcs(const IcsCalendar& calendar, const SolunarState& fresh, const IcsRange& range,
+                   const std::function<void(SolunarState&, Date)>& computeDay,
+                   const IcsSink& sink) {
+    if (!sink(calendarOpening(calendar))) return false;
+    const icaltimetype stamp = utcTime(calendar.stampUtc);
+    std::vector<IcsEvent> events;
+    std::string text;
+    for (int i = 0; i < range.days; ++i) {
+        SolunarState s = fresh;
+        const Date date = range.from + i;
+        computeDay(s, date);
+        if (s.predictionScore < range.minScore) continue;
+        events.clear();
+        appendDayEvents(s, date, range.kinds, range.placeKey, events);
+        text.clear();
+        for (const IcsEvent& e : events)
+            text += eventText(e, stamp);
+        if (!text.empty() && !sink(text)) return false;
+    }
+    return sink(kCalendarEnd);
 }
 
 std::string defaultIcsFileName(int year, int month) {

@@ -99,6 +99,16 @@ struct IcsRange {
 /// Throws std::runtime_error when libical fails.
 [[nodiscard]] std::string icsText(const IcsCalendar& calendar);
 
+/// Receives the text of a calendar piece by piece; false stops the writing.
+using IcsSink = std::function<bool(std::string_view text)>;
+
+/// The same text as icsText over the days of range, made and handed to sink
+/// one day at a time, so a calendar of years never sits in memory whole
+/// (calendar gives the name and stamp; its events are not used). False when
+/// the sink stopped it. Throws std::runtime_error when libical fails.
+bool writeRangeIcs(const IcsCalendar& calendar, const SolunarState& fresh, const IcsRange& range,
+                   const std::function<void(SolunarState&, Date)>& computeDay, const IcsSink& sink);
+
 /// The name a saved calendar gets by default: "Moonbite June 2027.ics".
 [[nodiscard]] std::string defaultIcsFileName(int year, int month);
 

@@ -248,6 +248,44 @@ void expectFraming(const std::string& text) {
     }
 }
 
+TEST(IcsStream, DayByDayTextEqualsTheWholeCalendarAndStopsWhenTold) {
+    SolunarState fresh;
+    fresh.latitude = -(33 + 52 / 60.0);
+    fresh.longitude = 151 + 13 / 60.0;
+    fresh.timeZoneEntered = "10";
+    fresh.timeZoneForComputations = "-10";
+    auto compute = [](SolunarState& s, Date d) {
+        setDateControls(s, d);
+        computeDisplayedDay(s);
+    };
+    IcsRange range;
+    range.from = ymd(2027, 6, 1);
+    range.days = 40;
+    range.kinds = IcsEventSet{true, true, true, true, true};
+    range.minScore = 33;
+    range.placeKey = "3352S15113E";
+    IcsCalendar whole;
+    whole.stampUtc = 1'800'000'000;
+    whole.events = rangeEvents(fresh, range, compute);
+    ASSERT_GT(whole.events.size(), 40u);
+
+    std::string streamed;
+    int pieces = 0;
+    EXPECT_TRUE(writeRangeIcs(whole, fresh, range, compute, [&](std::string_view t) {
+        streamed += t;
+        ++pieces;
+        return true;
+    }));
+    EXPECT_EQ(streamed, icsText(whole));
+    EXPECT_GT(pieces, 20) << "handed over day by day, not at the end";
+
+    // A sink that fails (a full disk) ends the writing there.
+    int calls = 0;
+    EXPECT_FALSE(
+        writeRangeIcs(whole, fresh, range, compute, [&](std::string_view) { return ++calls < 3; }));
+    EXPECT_EQ(calls, 3);
+}
+
 TEST(IcsText, FoldedLinesUtcTimesAndTextsReadBackByLibical) {
     IcsCalendar cal;
     cal.stampUtc = 1'800'000'000;
