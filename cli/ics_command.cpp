@@ -15,6 +15,8 @@
 
 #include "cli_app.h"
 #include "cli_common.h"
+#include "cli_shared.h"
+#include "command.h"
 #include "qt_commands.h"
 
 namespace moonbite::cli {
@@ -182,6 +184,37 @@ CommandResult runIcs(const IcsArguments& a, const SolunarState& fresh, double la
         return {kFailure, e.what()};
     }
     return {};
+}
+
+namespace {
+
+class IcsCommand final : public Command {
+  public:
+    explicit IcsCommand(CLI::App& app) {
+        CLI::App* ics =
+            app.add_subcommand("ics", "Fishing times as an iCalendar file for calendar programs");
+        addPlaceOptions(ics, place_, true);
+        addIcsOptions(ics, arguments_);
+    }
+
+    int run(Date today, std::ostream& out, std::ostream& err) override {
+        validatePlace(place_, true, today);
+        const CommandResult r = runIcs(
+            arguments_, makeState(place_, today), place_.lat, place_.lon, today,
+            [](SolunarState& s, Date date) { computeDay(s, date, 0); }, out);
+        if (r.status != 0) return failure(err, r.message, r.status);
+        return 0;
+    }
+
+  private:
+    Place place_;
+    IcsArguments arguments_;
+};
+
+}  // namespace
+
+std::unique_ptr<Command> defineIcs(CLI::App& app) {
+    return std::make_unique<IcsCommand>(app);
 }
 
 }  // namespace moonbite::cli
