@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -65,7 +66,6 @@ QColor colourOf(unsigned number) {
 }
 
 const QString kSettings = QStringLiteral("Settings");
-const QString kLocations = QStringLiteral("Settings\\Locations\\");
 const QString kNewLocation = QStringLiteral("New Location");
 
 // Design positions (twips) of the date controls in each date order.
@@ -103,12 +103,7 @@ void Form1::Form_Load() {
     starty_ = true;
     state_.dateOrderMonthFirst = readBool(store, keys::daterep);
 
-    Combo3->clear();
-    Combo3->addItem(kNewLocation);
-    const int n = readInt(store, keys::nlist);
-    for (int i = 1; i <= n && i <= 32767; ++i) {
-        Combo3->addItem(store.get(kTitleApp, kLocations, QStringLiteral("place(%1)").arg(i)));
-    }
+    listLocations(readLocationNames(store));
     Combo3->setEditText(readText(store, keys::currentloc));
 
     datrep();
@@ -229,34 +224,55 @@ void Form1::closeEvent(QCloseEvent* event) {
     if (windowState() & Qt::WindowMinimized) winstate = 1;
     if (windowState() & Qt::WindowMaximized) winstate = 2;
     write(store, keys::winstate, QString::number(winstate));
+    // Said now or never: the file these writes replaced is not looked at again.
+    saveSettingsNotKeptOnce();
     resizer_.reset();
     event->accept();
 }
 
-// Each problem with the settings files is said once: a damaged file that a
-// write replaced (its bytes kept beside it), a file that cannot be read at
-// all, or a folder where nothing can be written.
+// Each problem with the settings files is said once: a file that a write
+// replaced (its bytes kept beside it), a file that cannot be read at all, a
+// lock that could not be taken, or a folder where nothing can be written.
+// Called after every write, so that no replacement goes unsaid.
 void Form1::saveSettingsNotKeptOnce() {
     SettingsStore& store = *services_.store;
     const auto info = static_cast<int>(MessageBoxes::Icon::Information);
+    const QString title = QStringLiteral("Moonbite");
     for (const auto& replaced : store.takeReplacedFiles()) {
-        if (settingsFilesAnnounced_.contains(replaced.file)) continue;
-        showMessage(tr("Moonbite's settings file %1 was damaged and has been replaced.\nIts old "
-                       "contents are kept in %2.")
-                        .arg(replaced.file, replaced.keptAs),
-                    QStringLiteral("Moonbite"), info);
+        using Why = SettingsStore::Replaced::Why;
+        if (replaced.why == Why::TooLarge && settingsFilesAnnounced_.removeOne(replaced.file))
+            continue;
+        const QString what =
+            replaced.why == Why::NotUtf8
+                ? tr("Moonbite's settings file %1 held text that is not UTF-8, which Moonbite "
+                     "cannot keep as it was: it has been replaced by a copy with those "
+                     "characters shown as \"%2\".")
+                      .arg(replaced.file, QChar(0xFFFD))
+                : tr("Moonbite's settings file %1 was damaged and has been replaced.")
+                      .arg(replaced.file);
+        showMessage(what + tr("\nA copy of the old file is kept at %1.").arg(replaced.keptAs),
+                    title, info);
     }
     if (settingsWarningShown_) return;
+    if (const QString lock = store.takeLockFailure(); !lock.isEmpty()) {
+        settingsWarningShown_ = true;
+        showMessage(tr("Moonbite could not lock its settings: %1 is held by another program, "
+                       "or was left behind by one.\nIt will run as usual, but your settings and "
+                       "locations will not be saved until it is started again.")
+                        .arg(lock),
+                    title, info);
+        return;
+    }
     for (const QString& app : {kTitleApp, kStateApp}) {
         const QString reason = store.unreadableReason(app);
         if (reason.isEmpty()) continue;
-        const QString path = store.filePath(app);
+        const QString path = QFileInfo(store.filePath(app)).absoluteFilePath();
         if (!store.damaged(app)) {
             settingsWarningShown_ = true;
             showMessage(tr("Moonbite cannot read its settings from %1: %2.\nIt will run with its "
                            "default settings, and changes will not be kept after you close it.")
                             .arg(path, reason),
-                        QStringLiteral("Moonbite"), info);
+                        title, info);
             return;
         }
         // A damaged file is read for what it holds and said when a write
@@ -267,7 +283,7 @@ void Form1::saveSettingsNotKeptOnce() {
                            "default settings; when it next saves them, the old file is kept "
                            "beside the new one with \".damaged\" added to its name.")
                             .arg(path, reason),
-                        QStringLiteral("Moonbite"), info);
+                        title, info);
         }
     }
     if (store.writable()) return;
@@ -275,7 +291,22 @@ void Form1::saveSettingsNotKeptOnce() {
     showMessage(tr("Moonbite cannot write its settings to %1.\nIt will run as usual, but your "
                    "settings and locations will not be kept after you close it.")
                     .arg(store.folder()),
-                QStringLiteral("Moonbite"), info);
+                title, info);
+}
+
+void Form1::listLocations(const QStringList& names) {
+    const QString text = Combo3->currentText();
+    Combo3->clear();
+    Combo3->addItem(kNewLocation);
+    Combo3->addItems(names);
+    Combo3->setEditText(text);
+}
+
+QStringList Form1::listedLocations() const {
+    QStringList names;
+    for (int i = 1; i < Combo3->count(); ++i)
+        names << Combo3->itemText(i);
+    return names;
 }
 
 // ---------------------------------------------------------------------------
@@ -429,6 +460,7 @@ void Form1::graph() {
     state_.graphInProgress = true;
     state_.plottedDayCount = n;
     write(*services_.store, keys::graphday, Text11->text());
+    saveSettingsNotKeptOnce();
 }
 
 void Form1::datrep() {
@@ -452,7 +484,7 @@ void Form1::datrep() {
     write(*services_.store, keys::daterep, boolText(stored));
     resizer_->Resize(this);
     scale_.layoutChange = false;
-    if (!starty_) graph();
+    if (!starty_) graph();  // which says what the write above did to the files
 }
 
 void Form1::placeDateControls() {
@@ -642,6 +674,7 @@ void Form1::mnurevmoon_Click() {
     state_.reverseMoonImage = !state_.reverseMoonImage;
     datechanged();
     write(*services_.store, keys::moonorth, boolText(state_.reverseMoonImage));
+    saveSettingsNotKeptOnce();
 }
 
 void Form1::mnutextip_Click() {
@@ -656,6 +689,7 @@ void Form1::mnutextip_Click() {
         tooltipss();
     }
     write(*services_.store, keys::textipshow, boolText(on));
+    saveSettingsNotKeptOnce();
 }
 
 void Form1::mnuabout_Click() {

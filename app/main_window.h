@@ -264,6 +264,9 @@ class Form1 : public QMainWindow, private DateControlHandlers {
     /// tellUser: say so when that offset is beyond the box's -12..+13.
     void applyNamedZone(bool tellUser);
     void saveSettingsNotKeptOnce();
+    /// Fills Combo3's list: "New Location", then the names; its text is kept.
+    void listLocations(const QStringList& names);
+    [[nodiscard]] QStringList listedLocations() const;
     void placeDateControls();
 
     MainWindowServices services_;
@@ -280,9 +283,8 @@ class Form1 : public QMainWindow, private DateControlHandlers {
     QString systemZoneName_;
     double systemOffsetHours_ = 0;
     bool settingsWarningShown_ = false;
-    QStringList settingsFilesAnnounced_;
-    CurrentPlace place_;  // the state's zone rule points into it  // oversized files said at start,
-                          // not again when replaced
+    QStringList settingsFilesAnnounced_;  // oversized files said at start, not again when replaced
+    CurrentPlace place_;                  // the state's zone rule points into it
 };
 
 }  // namespace moonbite

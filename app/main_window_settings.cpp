@@ -285,6 +285,9 @@ void Form1::Combo3_Click() {
     setNamedZone(get("tzname", ""));
 }
 
+// Saving and deleting go by the list on disk, read under the file's lock
+// just before the write: another window may have added or deleted a location
+// since this one read it. The list shown is then the one saved.
 void Form1::Command8_Click() {
     SettingsStore& store = *services_.store;
     const QString name = Combo3->currentText();
@@ -295,39 +298,57 @@ void Form1::Command8_Click() {
         Combo3->setFocus();
         return;
     }
-    if (Combo3->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0) {
-        Combo3->addItem(name);
-        const int saved = Combo3->count() - 1;
-        store.save(kTitleApp, kLocations, QStringLiteral("nlist"), QString::number(saved));
-        store.save(kTitleApp, kLocations, QStringLiteral("place(%1)").arg(saved), name);
-        Combo3->setCurrentIndex(saved);
-    }
     const QString section = locationSection(name);
-    store.save(kTitleApp, section, QStringLiteral("latdeg"), Text30->text());
-    store.save(kTitleApp, section, QStringLiteral("londeg"), Text15->text());
-    store.save(kTitleApp, section, QStringLiteral("latmin"), Text20->text());
-    store.save(kTitleApp, section, QStringLiteral("lonmin"), Text14->text());
-    store.save(kTitleApp, section, QStringLiteral("gmt"), Text17->text());
-    store.save(kTitleApp, section, QStringLiteral("NorS"), Text40->text());
-    store.save(kTitleApp, section, QStringLiteral("WorE"), Text13->text());
-    store.save(kTitleApp, section, QStringLiteral("tzname"), namedZone());
+    const std::pair<const char*, QString> values[] = {
+        {"latdeg", Text30->text()}, {"londeg", Text15->text()}, {"latmin", Text20->text()},
+        {"lonmin", Text14->text()}, {"gmt", Text17->text()},    {"NorS", Text40->text()},
+        {"WorE", Text13->text()},   {"tzname", namedZone()}};
+    QStringList names = listedLocations();
+    bool read = false;
+    store.update(kTitleApp, [&](SettingsStore::Update& u) {
+        read = true;
+        names = readLocationNames(u);
+        if (!names.contains(name)) {
+            names << name;
+            const QString n = QString::number(names.size());
+            u.save(kLocations, QStringLiteral("nlist"), n);
+            u.save(kLocations, QStringLiteral("place(%1)").arg(n), name);
+        }
+        for (const auto& [key, value] : values)
+            u.save(section, QString::fromLatin1(key), value);
+    });
+    // Not saved (the store is read-only): the list still shows the name.
+    if (!read && !names.contains(name)) names << name;
+    listLocations(names);
+    Combo3->setCurrentIndex(static_cast<int>(names.indexOf(name)) + 1);
+    saveSettingsNotKeptOnce();
 }
 
 void Form1::Command9_Click() {
     SettingsStore& store = *services_.store;
     const QString name = Combo3->currentText();
-    const int index = Combo3->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (index <= 0) return;  // nothing saved under this name ("New Location" is not a place)
-    store.remove(kTitleApp, locationSection(name) + QStringLiteral("\\"));
-    Combo3->removeItem(index);
-    const int k = Combo3->count() - 1;
-    for (int i = 1; i <= k; ++i) {
-        store.save(kTitleApp, kLocations, QStringLiteral("place(%1)").arg(i), Combo3->itemText(i));
-    }
-    store.save(kTitleApp, kLocations, QStringLiteral("nlist"), QString::number(k));
-    store.remove(kTitleApp, kLocations, QStringLiteral("place(%1)").arg(k + 1));
+    QStringList names = listedLocations();
+    // Nothing saved under this name ("New Location" is not a place).
+    if (!names.contains(name)) return;
+    bool read = false;
+    store.update(kTitleApp, [&](SettingsStore::Update& u) {
+        read = true;
+        names = readLocationNames(u);
+        const auto index = names.indexOf(name);
+        if (index < 0) return;  // already deleted by another window
+        u.remove(locationSection(name) + QStringLiteral("\\"));
+        names.removeAt(index);
+        const auto k = names.size();
+        for (qsizetype i = index; i < k; ++i)
+            u.save(kLocations, QStringLiteral("place(%1)").arg(i + 1), names[i]);
+        u.save(kLocations, QStringLiteral("nlist"), QString::number(k));
+        u.remove(kLocations, QStringLiteral("place(%1)").arg(k + 1));
+    });
+    if (!read) names.removeOne(name);
+    listLocations(names);
     Combo3->setEditText(name);
-    if (k == 0) write(store, keys::currentloc, Combo3->currentText());
+    if (names.isEmpty()) write(store, keys::currentloc, Combo3->currentText());
+    saveSettingsNotKeptOnce();
 }
 
 // ---------------------------------------------------------------------------

@@ -782,7 +782,7 @@ IniFile IniFile::load(const std::string& path) noexcept {
             file.reason_ = S_ISDIR(st.st_mode) ? "it is a folder" : "it is not a regular file";
             return file;
         }
-        const std::string tooLarge = "it is larger than 1 MiB";
+        const std::string tooLarge = "it is larger than 64 MiB";
         if (st.st_size > static_cast<off_t>(kMaxIniFileSize)) {
             file.problem_ = IniProblem::TooLarge;
             file.reason_ = tooLarge;

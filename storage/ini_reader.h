@@ -12,8 +12,9 @@
 
 namespace moonbite::storage {
 
-/// A settings file is a few kilobytes; anything larger is not ours to parse.
-inline constexpr std::size_t kMaxIniFileSize = 1024 * 1024;
+/// The largest file that is parsed, the settings store's limit: 32,767 saved
+/// locations at up to 2 KiB each. Anything larger is not ours.
+inline constexpr std::size_t kMaxIniFileSize = 64 * 1024 * 1024;
 
 /// Why a file's values cannot be trusted, in the order they are checked.
 enum class IniProblem {

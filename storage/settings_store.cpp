@@ -1,12 +1,17 @@
 #include "settings_store.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
+#include <QLockFile>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QStringDecoder>
 #include <QStringList>
 #include <QVariant>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -28,6 +33,7 @@ enum class FileState {
     Unreadable,  // not a regular file, or cannot be opened: never parsed nor replaced
     TooLarge,    // a regular file over the limit: never parsed; replaced on the next write
     Damaged,     // parsed for what it holds; replaced on the next write
+    NotUtf8,     // read as usual, but a write would change its bytes: kept first
 };
 
 struct FileCheck {
@@ -102,7 +108,7 @@ FileCheck inspect(const QString& path) {
     }
     if (st.st_size > kMaxSettingsFileSize) {
         check.state = FileState::TooLarge;
-        check.reason = QStringLiteral("it is larger than 1 MiB");
+        check.reason = QStringLiteral("it is larger than 64 MiB");
         return check;
     }
     const auto bytes = readSmallFile(path, kMaxSettingsFileSize);
@@ -113,7 +119,7 @@ FileCheck inspect(const QString& path) {
     }
     if (bytes->size() > kMaxSettingsFileSize) {
         check.state = FileState::TooLarge;
-        check.reason = QStringLiteral("it is larger than 1 MiB");
+        check.reason = QStringLiteral("it is larger than 64 MiB");
         return check;
     }
     if (bytes->contains('\0')) {
@@ -128,7 +134,13 @@ FileCheck inspect(const QString& path) {
     if (settings.status() == QSettings::FormatError) {
         check.state = FileState::Damaged;
         check.reason = QStringLiteral("it is damaged (it holds lines that are not settings)");
+        return check;
     }
+    // QSettings reads such bytes as U+FFFD and would write that back, so the
+    // file is readable but its first rewrite keeps a copy.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString decoded = utf8.decode(*bytes);  // the decoding itself sets hasError()
+    if (utf8.hasError()) check.state = FileState::NotUtf8;
     return check;
 }
 
@@ -149,6 +161,9 @@ QString freeDamagedName(const QString& path) {
 struct SettingsStore::Impl {
     QString folder;
     bool writable = true;
+    std::chrono::milliseconds lockTimeout = kSettingsLockTimeout;
+    QString lockFailure;  // the lock that could not be taken; the store is read-only since
+    bool lockFailureTaken = false;
     QHash<QString, FileCheck> checks;
     std::vector<SettingsStore::Replaced> replaced;
 
@@ -172,11 +187,12 @@ struct SettingsStore::Impl {
                 writable = false;
                 return false;
             case FileState::TooLarge:
-            case FileState::Damaged: {
+            case FileState::Damaged:
+            case FileState::NotUtf8: {
                 const QString keep = freeDamagedName(path);
-                // A damaged file is copied so what parsed is written back with the
-                // change; an oversized one is moved aside unparsed.
-                const bool kept = found.state == FileState::Damaged
+                // A file that was read is copied so what parsed is written back
+                // with the change; an oversized one is moved aside unparsed.
+                const bool kept = found.state != FileState::TooLarge
                                       ? QFile::copy(path, keep)
                                       : ::rename(QFile::encodeName(path).constData(),
                                                  QFile::encodeName(keep).constData()) == 0;
@@ -184,12 +200,44 @@ struct SettingsStore::Impl {
                     writable = false;
                     return false;
                 }
-                replaced.push_back({path, keep});
+                using Why = SettingsStore::Replaced::Why;
+                const Why why = found.state == FileState::TooLarge  ? Why::TooLarge
+                                : found.state == FileState::NotUtf8 ? Why::NotUtf8
+                                                                    : Why::Damaged;
+                replaced.push_back(
+                    {QFileInfo(path).absoluteFilePath(), QFileInfo(keep).absoluteFilePath(), why});
                 checks.remove(app);
                 return true;
             }
         }
         return true;
+    }
+
+    // Takes the file's own lock, held until it goes out of scope, after making
+    // sure that QSettings can take its lock when it writes: it would wait for
+    // that one for ever (a stale lock folder would hang the program). nullptr
+    // when either cannot be had in time.
+    std::unique_ptr<QLockFile> lock(const QString& path) {
+        if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
+            writable = false;
+            return nullptr;
+        }
+        const QDeadlineTimer deadline(lockTimeout);
+        auto own = std::make_unique<QLockFile>(path + QStringLiteral(".update.lock"));
+        if (!take(*own, deadline)) return nullptr;
+        QLockFile qtLock(path + QStringLiteral(".lock"));
+        if (!take(qtLock, deadline)) return nullptr;
+        qtLock.unlock();
+        return own;
+    }
+
+    // A lock that someone holds past the deadline makes the store read-only;
+    // one that cannot be made (a folder not writable) fails this write only.
+    bool take(QLockFile& lockFile, const QDeadlineTimer& deadline) {
+        if (lockFile.tryLock(static_cast<int>(deadline.remainingTime()))) return true;
+        writable = false;
+        if (lockFile.error() == QLockFile::LockFailedError) lockFailure = lockFile.fileName();
+        return false;
     }
 };
 
@@ -235,22 +283,23 @@ void removeKeyOnly(QSettings& settings, const QString& key) {
         settings.setValue(name, value);
 }
 
-// What an operation may change: each key with its value before (none when it
-// did not exist), so a write that could not be stored is undone in memory and
-// later reads keep reporting what is on disk.
+// What an update changed: each key with its value before (none when it did
+// not exist), in the order of the changes, so a write that could not be
+// stored is undone in memory and later reads keep reporting what is on disk.
 using Snapshot = std::vector<std::pair<QString, std::optional<QVariant>>>;
 
-// Writes the file; when that fails, puts the snapshot back and says so. A
+// Writes the file; when that fails, puts the snapshot back (the latest change
+// first, so a key changed twice gets its first value) and says so. A
 // FormatError is about the lines QSettings dropped while reading a damaged
 // file, whose bytes were kept before this write; the write itself went through.
 bool commit(QSettings& settings, const Snapshot& before) {
     settings.sync();
     if (settings.status() != QSettings::AccessError) return true;
-    for (const auto& [key, value] : before) {
-        if (value)
-            settings.setValue(key, *value);
+    for (auto it = before.rbegin(); it != before.rend(); ++it) {
+        if (it->second)
+            settings.setValue(it->first, *it->second);
         else
-            removeKeyOnly(settings, key);
+            removeKeyOnly(settings, it->first);
     }
     return false;
 }
@@ -283,6 +332,18 @@ std::optional<bool> boolValue(const QString& text) {
     if (trimmed.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0) return false;
     if (const auto number = decimalNumber(trimmed)) return *number != 0.0;
     return std::nullopt;
+}
+
+// The names of a location list read through get(section, key, default).
+template <typename Get>
+QStringList locationNames(const Get& get) {
+    const QString directory = QString::fromUtf8(keys::nlist.section);
+    const QString stored = get(directory, QString::fromUtf8(keys::nlist.key), QString());
+    const int n = std::min(intValue(stored).value_or(0), kMaxLocationCount);
+    QStringList names;
+    for (int i = 1; i <= n; ++i)
+        names.push_back(get(directory, QStringLiteral("place(%1)").arg(i), QString()));
+    return names;
 }
 
 QString defaultText(const SettingKey& key) {
@@ -319,6 +380,25 @@ QString SettingsStore::unreadableReason(const QString& app) const {
     return impl_->check(app, filePath(app)).reason;
 }
 
+QString settingsLockedText(const QString& lockFile) {
+    return QStringLiteral(
+               "the settings lock %1 could not be taken (it is held by another program, or was "
+               "left behind by one); going on without saving any settings")
+        .arg(lockFile);
+}
+
+QStringList readLocationNames(const SettingsStore& store) {
+    return locationNames([&](const QString& section, const QString& key, const QString& def) {
+        return store.get(kTitleApp, section, key, def);
+    });
+}
+
+QStringList readLocationNames(const SettingsStore::Update& update) {
+    return locationNames([&](const QString& section, const QString& key, const QString& def) {
+        return update.get(section, key, def);
+    });
+}
+
 bool SettingsStore::damaged(const QString& app) const {
     const FileState state = impl_->check(app, filePath(app)).state;
     return state == FileState::Damaged || state == FileState::TooLarge;
@@ -344,51 +424,112 @@ QString SettingsStore::get(const QString& app, const QString& section, const QSt
     return variantText(settings->value(name));
 }
 
-void SettingsStore::save(const QString& app, const QString& section, const QString& key,
-                         const QString& value) {
-    if (key.isEmpty()) return;
-    if (!impl_->prepareWrite(app, filePath(app))) return;
-    const auto settings = open(app);
-    const QString name = fullKey(groupPath(section), key);
+struct SettingsStore::Update::Changes {
     Snapshot before;
-    before.emplace_back(name, settings->contains(name)
-                                  ? std::optional<QVariant>(settings->value(name))
-                                  : std::nullopt);
-    settings->setValue(name, value);
-    if (!commit(*settings, before)) impl_->writable = false;
+};
+
+SettingsStore::Update::Update(QSettings& settings)
+    : settings_(settings), changes_(std::make_unique<Changes>()) {}
+
+SettingsStore::Update::~Update() = default;
+
+QString SettingsStore::Update::get(const QString& section, const QString& key,
+                                   const QString& defaultValue) const {
+    if (key.isEmpty()) return defaultValue;
+    const QString name = fullKey(groupPath(section), key);
+    if (!settings_.contains(name)) return defaultValue;
+    return variantText(settings_.value(name));
 }
 
-void SettingsStore::remove(const QString& app, const QString& section) {
+void SettingsStore::Update::save(const QString& section, const QString& key, const QString& value) {
+    if (key.isEmpty()) return;
+    const QString name = fullKey(groupPath(section), key);
+    changes_->before.emplace_back(name, settings_.contains(name)
+                                            ? std::optional<QVariant>(settings_.value(name))
+                                            : std::nullopt);
+    settings_.setValue(name, value);
+}
+
+void SettingsStore::Update::remove(const QString& section) {
     const QString group = groupPath(section);
     // Deleting the root would wipe the whole file; no caller means that.
     if (group.isEmpty()) return;
-    const FileState state = impl_->check(app, filePath(app)).state;
-    if (state == FileState::Unreadable || state == FileState::TooLarge) return;
-    const auto settings = open(app);
-    Snapshot before;
-    for (auto& [name, value] : keysUnder(*settings, group))
-        before.emplace_back(name, value);
-    if (before.empty()) return;
-    if (!impl_->prepareWrite(app, filePath(app))) return;
+    const auto children = keysUnder(settings_, group);
+    if (children.empty()) return;
+    for (const auto& [name, value] : children)
+        changes_->before.emplace_back(name, value);
     // The parent's key of the same name as this section is not part of it.
     std::optional<QVariant> sibling;
-    if (settings->contains(group)) sibling = settings->value(group);
-    settings->remove(group);
-    if (sibling) settings->setValue(group, *sibling);
-    if (!commit(*settings, before)) impl_->writable = false;
+    if (settings_.contains(group)) sibling = settings_.value(group);
+    settings_.remove(group);
+    if (sibling) settings_.setValue(group, *sibling);
+}
+
+void SettingsStore::Update::remove(const QString& section, const QString& key) {
+    if (key.isEmpty()) return;
+    const QString name = fullKey(groupPath(section), key);
+    if (!settings_.contains(name)) return;
+    changes_->before.emplace_back(name, settings_.value(name));
+    removeKeyOnly(settings_, name);
+}
+
+bool SettingsStore::update(const QString& app, const std::function<void(Update&)>& change) {
+    // Read-only: nothing is tried again, so no write waits for the lock twice.
+    if (!impl_->lockFailure.isEmpty()) return false;
+    const QString path = filePath(app);
+    if (impl_->check(app, path).state == FileState::Unreadable) {
+        impl_->writable = false;
+        return false;
+    }
+    const auto held = impl_->lock(path);
+    if (!held) return false;
+    // Under the lock: another writer may have changed or damaged the file since
+    // it was last looked at.
+    if (!impl_->prepareWrite(app, path)) return false;
+    const auto settings = open(app);
+    Update step(*settings);
+    change(step);
+    if (step.changes_->before.empty()) return true;
+    if (commit(*settings, step.changes_->before)) return true;
+    impl_->writable = false;
+    return false;
+}
+
+void SettingsStore::save(const QString& app, const QString& section, const QString& key,
+                         const QString& value) {
+    if (key.isEmpty()) return;
+    update(app, [&](Update& step) { step.save(section, key, value); });
+}
+
+void SettingsStore::remove(const QString& app, const QString& section) {
+    if (groupPath(section).isEmpty()) return;
+    // Nothing to delete is no reason to replace a damaged file or to wait for a lock.
+    const FileState state = impl_->check(app, filePath(app)).state;
+    if (state == FileState::Unreadable || state == FileState::TooLarge) return;
+    if (keysUnder(*open(app), groupPath(section)).empty()) return;
+    update(app, [&](Update& step) { step.remove(section); });
 }
 
 void SettingsStore::remove(const QString& app, const QString& section, const QString& key) {
     if (key.isEmpty()) return;
     const FileState state = impl_->check(app, filePath(app)).state;
     if (state == FileState::Unreadable || state == FileState::TooLarge) return;
-    const auto settings = open(app);
-    const QString name = fullKey(groupPath(section), key);
-    if (!settings->contains(name)) return;
-    if (!impl_->prepareWrite(app, filePath(app))) return;
-    const Snapshot before{{name, settings->value(name)}};
-    removeKeyOnly(*settings, name);
-    if (!commit(*settings, before)) impl_->writable = false;
+    if (!open(app)->contains(fullKey(groupPath(section), key))) return;
+    update(app, [&](Update& step) { step.remove(section, key); });
+}
+
+void SettingsStore::setLockTimeout(std::chrono::milliseconds timeout) {
+    impl_->lockTimeout = timeout;
+}
+
+bool SettingsStore::readOnly() const {
+    return !impl_->lockFailure.isEmpty();
+}
+
+QString SettingsStore::takeLockFailure() {
+    if (impl_->lockFailure.isEmpty() || impl_->lockFailureTaken) return {};
+    impl_->lockFailureTaken = true;
+    return QFileInfo(impl_->lockFailure).absoluteFilePath();
 }
 
 bool SettingsStore::writable() const {

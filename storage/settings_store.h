@@ -3,6 +3,9 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -10,8 +13,17 @@ class QSettings;
 
 namespace moonbite {
 
-/// A settings file is a few kilobytes; anything larger is not ours to parse.
-inline constexpr qint64 kMaxSettingsFileSize = 1024 * 1024;
+/// The largest settings file that is parsed: 32,767 saved locations at up to
+/// 2 KiB each (a name is written twice, once escaped as a section name, where
+/// each character beyond ASCII takes six bytes). Anything larger is not ours.
+inline constexpr qint64 kMaxSettingsFileSize = 64 * 1024 * 1024;
+
+/// How long a write waits for a settings file's lock before the store gives
+/// up writing for good.
+inline constexpr std::chrono::milliseconds kSettingsLockTimeout{3000};
+
+/// The program lists at most this many saved locations.
+inline constexpr int kMaxLocationCount = 32767;
 
 /// The program's title, the "title application" of the store.
 inline const QString kTitleApp = QStringLiteral("Moonbite");
@@ -39,8 +51,43 @@ class SettingsStore {
     /// Deletes one key.
     void remove(const QString& app, const QString& section, const QString& key);
 
+    /// Reads and changes of one application's file made in one step: what it
+    /// reads is the file as it is on disk now, with this step's changes.
+    class Update {
+      public:
+        ~Update();
+        Update(const Update&) = delete;
+        Update& operator=(const Update&) = delete;
+        [[nodiscard]] QString get(const QString& section, const QString& key,
+                                  const QString& defaultValue = {}) const;
+        void save(const QString& section, const QString& key, const QString& value);
+        void remove(const QString& section);
+        void remove(const QString& section, const QString& key);
+
+      private:
+        friend class SettingsStore;
+        explicit Update(QSettings& settings);
+        struct Changes;
+        QSettings& settings_;
+        std::unique_ptr<Changes> changes_;
+    };
+    /// Runs change on the application's file under its lock, so that no other
+    /// window or program writes between what change reads and what it saves,
+    /// and writes its changes at once. False when change did not run (the
+    /// store is read-only, or the file must not be touched) or its changes
+    /// could not be written.
+    bool update(const QString& app, const std::function<void(Update&)>& change);
+
+    /// How long writes wait for a lock (kSettingsLockTimeout unless set).
+    void setLockTimeout(std::chrono::milliseconds timeout);
+    /// True once a lock could not be taken in time: nothing is written any more.
+    [[nodiscard]] bool readOnly() const;
+    /// The lock file that could not be taken, the first time it is asked for
+    /// after that happened; empty otherwise.
+    [[nodiscard]] QString takeLockFailure();
+
     /// False once a write could not be stored (folder or file not writable,
-    /// or a settings file that is not a regular file).
+    /// a settings file that is not a regular file, or the store is read-only).
     [[nodiscard]] bool writable() const;
     [[nodiscard]] QString folder() const;
     /// The INI file of the application: folder + "/" + app + ".ini".
@@ -58,11 +105,17 @@ class SettingsStore {
     /// True when the file is larger than kMaxSettingsFileSize (damaged, and not read at all).
     [[nodiscard]] bool oversized(const QString& app) const;
 
-    /// A damaged or oversized file that a write replaced, with where its old
-    /// bytes were kept.
+    /// A file that a write replaced, with where its old bytes were kept
+    /// (both full paths) and why.
     struct Replaced {
+        enum class Why {
+            Damaged,   ///< NUL bytes or lines that are not settings
+            TooLarge,  ///< larger than kMaxSettingsFileSize, never read
+            NotUtf8,   ///< text that is not UTF-8, read and rewritten with U+FFFD for it
+        };
         QString file;
         QString keptAs;
+        Why why = Why::Damaged;
     };
     /// The files replaced since the last call; each is reported once.
     [[nodiscard]] std::vector<Replaced> takeReplacedFiles();
@@ -72,6 +125,9 @@ class SettingsStore {
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
+
+/// One line for the user about a lock that takeLockFailure() gave.
+[[nodiscard]] QString settingsLockedText(const QString& lockFile);
 
 /// The section of a saved location: "Settings\Locations\" + the name, with
 /// "\", "/" and "%" in the name encoded so that it stays one section and
@@ -85,6 +141,11 @@ struct SettingKey {
     const char* key;
     const char* defaultValue;
 };
+
+/// The saved locations' names in list order: place(1) .. place(nlist), nlist
+/// read as a whole number (0 when absent or not one), at most kMaxLocationCount.
+[[nodiscard]] QStringList readLocationNames(const SettingsStore& store);
+[[nodiscard]] QStringList readLocationNames(const SettingsStore::Update& update);
 
 /// The schema's keys and defaults, in one table. Where a key has different
 /// defaults for different readers, each reader has its own entry.

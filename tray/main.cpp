@@ -48,7 +48,6 @@ void out(const QString& line) {
     std::fputc('\n', stdout);
 }
 
-
 struct Arguments {
     bool once = false;
     bool help = false;
@@ -126,6 +125,8 @@ int runOnce(const Arguments& args, moonbite::SettingsStore& store) {
     }
     // refresh() does the day's work, the alarm included.
     tray.refresh();
+    if (const QString lock = store.takeLockFailure(); !lock.isEmpty())
+        say(moonbite::settingsLockedText(lock));
     out(QStringLiteral("Day: ") + moonbite::longDate(day));
     const auto& shown = tray.shownDay();
     if (o.showMoon && shown)

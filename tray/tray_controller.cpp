@@ -89,6 +89,11 @@ void TrayController::refresh() {
         day_.reset();
     updateIcons();
     lastAlarm_ = checkAlarm();
+    // Remembering the announced day is the companion's only write.
+    if (services_.say) {
+        const QString lock = services_.store->takeLockFailure();
+        if (!lock.isEmpty()) services_.say(settingsLockedText(lock));
+    }
     emit refreshed();
 }
 

@@ -84,7 +84,7 @@ TEST_F(FileSafety, ALinkToAGoodFileIsRead) {
     EXPECT_EQ(f.get("Settings", "gmt"), "10");
 }
 
-TEST_F(FileSafety, OneMebibyteIsReadOneByteMoreIsNot) {
+TEST_F(FileSafety, TheSizeLimitIsReadOneByteMoreIsNot) {
     std::string bytes = "[Settings]\ngmt=10\npad=";
     bytes.resize(kMaxIniFileSize - 1, 'x');
     bytes += '\n';
@@ -97,7 +97,7 @@ TEST_F(FileSafety, OneMebibyteIsReadOneByteMoreIsNot) {
     qtref::writeBytes(statePath(), bytes);
     const IniFile over = loadAndCompare();
     EXPECT_EQ(over.problem(), IniProblem::TooLarge);
-    EXPECT_EQ(over.reason(), "it is larger than 1 MiB");
+    EXPECT_EQ(over.reason(), "it is larger than 64 MiB");
     EXPECT_FALSE(over.get("Settings", "gmt"));
     EXPECT_TRUE(store_.oversized(kStateApp));
 }

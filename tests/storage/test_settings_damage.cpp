@@ -68,7 +68,7 @@ TEST_F(DamagedSettings, AnOversizedFileIsNotParsedAndIsKeptWhenReplaced) {
     while (big.size() <= kMaxSettingsFileSize)
         big += "padding=xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx\n";
     writeBytes(statePath(), big);
-    EXPECT_NE(store_.unreadableReason(kStateApp).indexOf("larger than 1 MiB"), -1);
+    EXPECT_NE(store_.unreadableReason(kStateApp).indexOf("larger than 64 MiB"), -1);
     EXPECT_TRUE(store_.damaged(kStateApp));
     EXPECT_EQ(readInt(store_, keys::latdeg), 0);
 
@@ -145,6 +145,37 @@ TEST_F(DamagedSettings, ADanglingLinkIsReportedNotFollowedIntoAWrite) {
     write(store_, keys::latdeg, "10");
     EXPECT_FALSE(store_.writable());
     EXPECT_TRUE(QFileInfo(statePath()).isSymLink());
+}
+
+// Another program wrote a name in Latin-1. The store reads it as QSettings
+// does, with U+FFFD for the byte, and can only write that back: the first
+// write keeps the old bytes, and says so once.
+TEST_F(DamagedSettings, TextThatIsNotUtf8IsKeptBeforeItsFirstRewrite) {
+    const QByteArray latin1 =
+        "[Settings]\ncurrentloc=Caf\xe9"
+        " du Port\nlatdeg=33\n";
+    writeBytes(statePath(), latin1);
+    EXPECT_TRUE(store_.unreadableReason(kStateApp).isEmpty());
+    EXPECT_FALSE(store_.damaged(kStateApp));
+    const QString shown = QStringLiteral("Caf\uFFFD du Port");
+    EXPECT_EQ(readText(store_, keys::currentloc), shown);
+
+    write(store_, keys::latmin, "52");
+    EXPECT_TRUE(store_.writable());
+    const auto replaced = store_.takeReplacedFiles();
+    ASSERT_EQ(replaced.size(), 1u);
+    EXPECT_EQ(replaced[0].why, SettingsStore::Replaced::Why::NotUtf8);
+    EXPECT_EQ(replaced[0].file, statePath());
+    EXPECT_EQ(replaced[0].keptAs, statePath() + ".damaged");
+    EXPECT_EQ(readBytes(statePath() + ".damaged"), latin1);
+    EXPECT_EQ(readText(store_, keys::currentloc), shown);
+    EXPECT_EQ(readInt(store_, keys::latdeg), 33);
+    EXPECT_EQ(readInt(store_, keys::latmin), 52);
+
+    // The rewritten file is UTF-8: no second copy.
+    write(store_, keys::lonmin, "13");
+    EXPECT_TRUE(store_.takeReplacedFiles().empty());
+    EXPECT_FALSE(QFile::exists(statePath() + ".damaged.2"));
 }
 
 TEST_F(DamagedSettings, AFileRepairedByHandIsReadAgain) {

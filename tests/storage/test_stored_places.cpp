@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <QByteArray>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -248,6 +249,57 @@ TEST(StoredPlacesRoundTrip, SavedThroughTheStoreReadBackAsTheStoreReadsThem) {
 
 TEST(StoredPlacesRoundTrip, ThousandsWrittenByQSettingsReadBackAsTheStoreReadsThem) {
     EXPECT_GT(roundTrip(4711, 50, true), 3000);
+}
+
+// The longest list the program keeps, with names long enough to make the
+// file megabytes: the tool and the store read every location, and a save
+// keeps them all in place.
+TEST_F(StoredPlacesTest, TheLongestListIsStoredAndReadBackWhole) {
+    const QString directory = QStringLiteral("Settings\\Locations\\");
+    std::vector<std::string> names;
+    {
+        Writer writer(dir_.path(), true);
+        for (int i = 1; i <= kMaxSavedLocations; ++i) {
+            names.push_back(
+                "Jet\xC3\xA9"
+                "e " +
+                std::to_string(i) + ", the far end of the long breakwall past the boat ramp");
+            const QString name = q(names.back());
+            writer.save(kTitleApp, directory, QStringLiteral("place(%1)").arg(i).toLatin1(), name);
+            const QString section = moonbite::locationSection(name);
+            writer.save(kTitleApp, section, "latdeg", QString::number(i % 90));
+            writer.save(kTitleApp, section, "latmin", QStringLiteral("52"));
+            writer.save(kTitleApp, section, "NorS", QStringLiteral("S"));
+            writer.save(kTitleApp, section, "londeg", QString::number(i % 180));
+            writer.save(kTitleApp, section, "lonmin", QStringLiteral("13"));
+            writer.save(kTitleApp, section, "WorE", QStringLiteral("E"));
+            writer.save(kTitleApp, section, "gmt", QStringLiteral("-9.5"));
+            writer.save(kTitleApp, section, "tzname", QStringLiteral("America/Argentina/Ushuaia"));
+        }
+        writer.save(kTitleApp, directory, "nlist", QString::number(kMaxSavedLocations));
+        writer.finish();
+    }
+    const QString file = store_.filePath(kTitleApp);
+    ASSERT_GT(QFileInfo(file).size(), 8 * 1024 * 1024);
+
+    const StoredPlaces places(folder());
+    EXPECT_EQ(places.titleFile().problem(), IniProblem::None) << places.titleFile().reason();
+    EXPECT_EQ(places.savedLocationNames(), names);
+    EXPECT_EQ(places.savedLocation(names.back()).londeg, std::to_string(kMaxSavedLocations % 180));
+    EXPECT_TRUE(store_.unreadableReason(kTitleApp).isEmpty());
+    const QString last = q(names.back());
+    EXPECT_EQ(store_.get(kTitleApp, directory, QStringLiteral("place(%1)").arg(kMaxSavedLocations)),
+              last);
+    EXPECT_EQ(store_.get(kTitleApp, moonbite::locationSection(last), QStringLiteral("latdeg")),
+              QString::number(kMaxSavedLocations % 90));
+
+    store_.save(kTitleApp, QStringLiteral("Settings"), QStringLiteral("graphday"),
+                QStringLiteral("30"));
+    EXPECT_TRUE(store_.takeReplacedFiles().empty());
+    const StoredPlaces after(folder());
+    EXPECT_EQ(after.savedLocationNames(), names);
+    EXPECT_EQ(after.savedLocation(names.front()).latdeg, "1");
+    EXPECT_EQ(after.titleSetting("graphday"), "30");
 }
 
 TEST_F(StoredPlacesTest, TheListLengthIsReadAsTheProgramReadsAWholeNumber) {

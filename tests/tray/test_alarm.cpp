@@ -2,9 +2,11 @@
 // is announced once, across restarts and midnight.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QLocale>
 #include <array>
+#include <chrono>
 #include <string_view>
 
 #include "tray_test_support.h"
@@ -176,6 +178,22 @@ TEST_F(AlarmMemory, ANotificationThatFailedIsTriedAgainAndSaidOnce) {
     EXPECT_TRUE(AnnouncedDays(*f.store).contains(QDate(2000, 2, 4)));
     tray.tick();
     EXPECT_EQ(f.notifier.sent.size(), 1U);
+}
+
+TEST_F(AlarmMemory, ASettingsLockThatCannotBeTakenIsSaidOnce) {
+    const QString lock = f.store->filePath(kStateApp) + QStringLiteral(".lock");
+    ASSERT_TRUE(QDir().mkpath(lock));
+    f.store->setLockTimeout(std::chrono::milliseconds(100));
+    TrayController tray(f.services(), false);
+    tray.refresh();
+    EXPECT_TRUE(tray.lastAlarm().announced);
+    EXPECT_TRUE(f.store->readOnly());
+    f.now = f.now.addDays(1);
+    tray.tick();
+    EXPECT_EQ(f.notifier.sent.size(), 2U);
+    const QStringList aboutLock = f.said.filter(lock);
+    EXPECT_EQ(aboutLock.size(), 1) << f.said.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(AnnouncedDays(*f.store).days().isEmpty());
 }
 
 TEST_F(AlarmMemory, MoonbitesOwnKeysAreNeverWritten) {

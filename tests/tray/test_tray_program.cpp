@@ -4,6 +4,8 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -147,6 +149,30 @@ TEST_F(SessionBus, WithoutANotificationServiceNothingIsRemembered) {
     offerNotifications();
     runTray(once("2000-02-02"));
     EXPECT_EQ(service.calls.size(), 1);
+}
+
+// A lock folder left beside the state file: the notification still goes
+// out, the day cannot be remembered, the program says so in one line and
+// finishes.
+TEST_F(SessionBus, OnceWithTheSettingsLockHeldAnnouncesSaysSoAndFinishes) {
+    offerNotifications();
+    const QString stateFile = f.store->filePath(kStateApp);
+    const QString lock = stateFile + QStringLiteral(".lock");
+    ASSERT_TRUE(QDir().mkpath(lock));
+    QFile file(stateFile);
+    ASSERT_TRUE(file.open(QFile::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+
+    const TrayRun r = runTray(once("2000-02-02"));
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(service.calls.size(), 1);
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Announced: "))) << r.out.toStdString();
+    const QStringList lines = r.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.filter(QStringLiteral("lock")).size(), 1) << r.err.toStdString();
+    EXPECT_TRUE(lines.filter(QStringLiteral("lock"))[0].contains(lock)) << r.err.toStdString();
+    ASSERT_TRUE(file.open(QFile::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
 }
 
 TEST_F(SessionBus, RunningWithoutATrayStillRaisesTheAlarm) {

@@ -71,15 +71,70 @@ TEST_F(SettingsFilesTest, AnOversizedStateFileIsNotParsed) {
     put(file(kStateApp), big);
     Form1& w = open();
     EXPECT_NE(w.Combo3->currentText(), QStringLiteral("Far Away"));
-    EXPECT_EQ(informationBoxesMentioning(QStringLiteral("larger than 1 MiB")), 1);
+    EXPECT_EQ(informationBoxesMentioning(QStringLiteral("larger than 64 MiB")), 1);
     // Saving the settings keeps the old file and says nothing more.
     w.Combo3->setEditText(QStringLiteral("Sydney"));
     w.Text30->setText(QStringLiteral("33"));
     QTest::mouseClick(w.Command4, Qt::LeftButton);
     EXPECT_EQ(bytesOf(file(kStateApp) + QStringLiteral(".damaged")), big);
     EXPECT_EQ(readText(*store, keys::currentloc), QStringLiteral("Sydney"));
-    EXPECT_EQ(informationBoxesMentioning(QStringLiteral("larger than 1 MiB")), 1);
+    EXPECT_EQ(informationBoxesMentioning(QStringLiteral("larger than 64 MiB")), 1);
     EXPECT_EQ(informationBoxesMentioning(QStringLiteral("was damaged")), 0);
+}
+
+// A NUL byte written into a file while the window is open: the write that
+// replaces the file says so at once, with where the old one is kept, also
+// when that write is the last one, as the window closes.
+TEST_F(SettingsFilesTest, AReplacedFileIsSaidWithTheFullPathOfItsCopy) {
+    storeSydney();
+    Form1& w = open();
+    boxes.shown.clear();
+    const QByteArray damaged = bytesOf(file(kStateApp)) + QByteArray("\0", 1);
+    put(file(kStateApp), damaged);
+    w.mnurevmoon->trigger();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].icon, MessageBoxes::Icon::Information);
+    EXPECT_EQ(boxes.shown[0].text,
+              QStringLiteral("Moonbite's settings file %1 was damaged and has been replaced.\n"
+                             "A copy of the old file is kept at %1.damaged.")
+                  .arg(file(kStateApp)));
+    EXPECT_EQ(bytesOf(file(kStateApp) + QStringLiteral(".damaged")), damaged);
+
+    put(file(kTitleApp), QByteArray("[Settings]\ngraphday=15\n\0", 25));
+    window->close();
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_TRUE(boxes.shown[1].text.contains(
+        QStringLiteral("%1 was damaged and has been replaced").arg(file(kTitleApp))));
+    EXPECT_TRUE(
+        boxes.shown[1].text.contains(QStringLiteral("kept at %1.damaged.").arg(file(kTitleApp))));
+}
+
+// A location name another program wrote in Latin-1 reads with U+FFFD for its
+// byte; the save that writes it back so keeps the old file first, once.
+TEST_F(SettingsFilesTest, ANameThatIsNotUtf8IsKeptInACopyAndSaidOnce) {
+    storeSydney();
+    const QByteArray latin1 =
+        "[Settings]\nLocations\\nlist=1\nLocations\\place(1)=Caf\xe9"
+        " du Port\n";
+    put(file(kTitleApp), latin1);
+    Form1& w = open();
+    ASSERT_EQ(w.Combo3->count(), 2);
+    EXPECT_EQ(w.Combo3->itemText(1), QStringLiteral("Caf\uFFFD du Port"));
+    w.Combo3->setEditText(QStringLiteral("Home"));
+    QTest::mouseClick(w.Command8, Qt::LeftButton);
+    w.Combo3->setEditText(QStringLiteral("Away"));
+    QTest::mouseClick(w.Command8, Qt::LeftButton);
+    w.close();
+
+    EXPECT_EQ(bytesOf(file(kTitleApp) + QStringLiteral(".damaged")), latin1);
+    EXPECT_FALSE(QFile::exists(file(kTitleApp) + QStringLiteral(".damaged.2")));
+    int told = 0;
+    for (const auto& b : boxes.shown) {
+        if (!b.text.contains(QStringLiteral("not UTF-8"))) continue;
+        ++told;
+        EXPECT_TRUE(b.text.contains(file(kTitleApp) + QStringLiteral(".damaged")));
+    }
+    EXPECT_EQ(told, 1);
 }
 
 // Numbers the store holds but no box can hold: the computation must not see them.
