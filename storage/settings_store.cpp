@@ -498,6 +498,13 @@ bool SettingsStore::update(const QString& app, const std::function<void(Update&)
 void SettingsStore::save(const QString& app, const QString& section, const QString& key,
                          const QString& value) {
     if (key.isEmpty()) return;
+    // A value the file already holds needs neither the lock nor a write: the
+    // window saves many unchanged ones, and each lock costs two lock files.
+    if (impl_->check(app, filePath(app)).state == FileState::Usable) {
+        const auto settings = open(app);
+        const QString full = fullKey(groupPath(section), key);
+        if (settings->contains(full) && variantText(settings->value(full)) == value) return;
+    }
     update(app, [&](Update& step) { step.save(section, key, value); });
 }
 
