@@ -18,12 +18,18 @@ Date ymd(int y, int m, int d) {
     return Date::fromYmd(y, m, d).value();
 }
 
-SolunarState sydneyDay(Date d) {
+// Sydney's place in a fixed zone, nothing computed yet.
+SolunarState sydneyIn(const char* zone, const char* negated) {
     SolunarState s;
     s.latitude = -(33 + 52 / 60.0);
     s.longitude = 151 + 13 / 60.0;
-    s.timeZoneEntered = "10";
-    s.timeZoneForComputations = "-10";
+    s.timeZoneEntered = zone;
+    s.timeZoneForComputations = negated;
+    return s;
+}
+
+SolunarState sydneyDay(Date d) {
+    SolunarState s = sydneyIn("10", "-10");
     s.plottedDayCount = 0;
     setDateControls(s, d);
     computeDisplayedDay(s);
@@ -95,11 +101,7 @@ TEST(IcsUtc, EventsAtTheInstantsTheCoreComputedInWholeAndHalfHourZones) {
              {"Newfoundland negative half hour", ymd(2027, 3, 1), "-3.5", "3.5"},
              {"Kiribati +13", ymd(1901, 1, 1), "13", "-13"},
          }) {
-        SolunarState s;
-        s.latitude = -(33 + 52 / 60.0);
-        s.longitude = 151 + 13 / 60.0;
-        s.timeZoneEntered = r.zone;
-        s.timeZoneForComputations = r.negated;
+        SolunarState s = sydneyIn(r.zone, r.negated);
         setDateControls(s, r.date);
         computeDisplayedDay(s);
         std::vector<IcsEvent> events;
@@ -177,11 +179,7 @@ TEST(IcsDayEvents, EachBoxWithATimeGivesItsEventAndOthersNone) {
 TEST(IcsDayEvents, NewAndFullMoonsAtTheirTimeWithTheDaysZone) {
     // 19 June 2027 holds the full moon at Sydney; the time is read with the
     // zone the day was computed in, here changed to 9.5 to show it is read per day.
-    SolunarState s;
-    s.latitude = -(33 + 52 / 60.0);
-    s.longitude = 151 + 13 / 60.0;
-    s.timeZoneEntered = "9.5";
-    s.timeZoneForComputations = "-9.5";
+    SolunarState s = sydneyIn("9.5", "-9.5");
     setDateControls(s, ymd(2027, 6, 19));
     computeDisplayedDay(s);
     ASSERT_TRUE(s.Label14.visible);
@@ -197,11 +195,7 @@ TEST(IcsDayEvents, NewAndFullMoonsAtTheirTimeWithTheDaysZone) {
 }
 
 TEST(IcsRangeEvents, MinScoreDropsWholeDaysAndEachDayIsComputedAfresh) {
-    SolunarState fresh;
-    fresh.latitude = -(33 + 52 / 60.0);
-    fresh.longitude = 151 + 13 / 60.0;
-    fresh.timeZoneEntered = "10";
-    fresh.timeZoneForComputations = "-10";
+    const SolunarState fresh = sydneyIn("10", "-10");
     std::vector<int> scores;
     auto compute = [&](SolunarState& s, Date d) {
         EXPECT_EQ(s.graphRowCount, 0) << "the state carries an earlier day";
@@ -249,11 +243,7 @@ void expectFraming(const std::string& text) {
 }
 
 TEST(IcsStream, DayByDayTextEqualsTheWholeCalendarAndStopsWhenTold) {
-    SolunarState fresh;
-    fresh.latitude = -(33 + 52 / 60.0);
-    fresh.longitude = 151 + 13 / 60.0;
-    fresh.timeZoneEntered = "10";
-    fresh.timeZoneForComputations = "-10";
+    const SolunarState fresh = sydneyIn("10", "-10");
     auto compute = [](SolunarState& s, Date d) {
         setDateControls(s, d);
         computeDisplayedDay(s);
