@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          libcli11-dev nlohmann-json3-dev
+          libcli11-dev nlohmann-json3-dev zlib1g-dev
           qt6-base-dev qt6-charts-dev qt6-svg-dev libgl-dev qt6-qpa-plugins
           libqt6opengl6-dev libxkbcommon-dev libvulkan-dev fonts-dejavu-core xvfb xauth
           poppler-utils desktop-file-utils appstream dpkg-dev file man-db
