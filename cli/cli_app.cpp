@@ -16,12 +16,13 @@ namespace moonbite::cli {
 namespace {
 
 // The commands, in the order the help lists them.
-constexpr std::array<CommandEntry, 6> kCommands = {{{"day", &defineDay},
+constexpr std::array<CommandEntry, 7> kCommands = {{{"day", &defineDay},
                                                     {"month", &defineMonth},
                                                     {"range", &defineRange},
                                                     {"phases", &definePhases},
                                                     {"journal", &defineJournal},
-                                                    {"ics", &defineIcs}}};
+                                                    {"ics", &defineIcs},
+                                                    {"places", &definePlaces}}};
 
 // An option given an empty value ("--date ''") is bad input, never its
 // default; only --options means something empty (no lines in the cells).
@@ -57,7 +58,7 @@ int runCommand(int argc, const char* const* argv, std::ostream& out, std::ostrea
     // CLI11 would only say that a command is required.
     if (argc > 1 && argv[1][0] != '-' && !known) {
         err << "moonbite-cli: unknown command \"" << shown(argv[1])
-            << "\" (use day, month, range, phases, journal or ics)\n";
+            << "\" (use day, month, range, phases, journal, ics or places)\n";
         return kUsageError;
     }
     try {
@@ -80,6 +81,8 @@ int runCommand(int argc, const char* const* argv, std::ostream& out, std::ostrea
         err << "moonbite-cli: " << e.what() << '\n';
         return kUsageError;
     } catch (const WriteError& e) {
+        return failure(err, e.what(), kFailure);
+    } catch (const MissingData& e) {
         return failure(err, e.what(), kFailure);
     }
     return 0;

@@ -17,9 +17,10 @@ inline constexpr int kUsageError = 2;
 /// an unforeseen error (out of memory, anything thrown).
 inline constexpr int kFailure = 1;
 
-/// A latitude or longitude: "33:52S" / "151:13E" (degrees, minutes, hemisphere)
-/// or signed decimal degrees, north and east positive. Returns the decimal
-/// degrees, or an error text. Latitudes keep to 89:59, longitudes to 179:59.
+/// A latitude or longitude as people write it: "33:52S" / "151:13E" (degrees,
+/// minutes, hemisphere), "24°33'N", "24 33.3 N", or signed decimal degrees,
+/// north and east positive. Returns the decimal degrees, or an error text.
+/// Latitudes keep to 89:59, longitudes to 179:59, as the settings frame does.
 struct Coordinate {
     double degrees = 0;
     std::string error;

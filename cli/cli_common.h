@@ -27,6 +27,12 @@ struct WriteError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+/// Data the tool needs that is not installed or cannot be read (the list of
+/// places): one line on stderr and kFailure.
+struct MissingData : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
 /// A file written whole: through a temporary file in the same folder, renamed
 /// over the target by commit, so a crash or a full disk never leaves a partial
 /// file (a link to a regular file has its target replaced, the link kept).

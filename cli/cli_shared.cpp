@@ -22,6 +22,7 @@
 #include <unistd.h>
 
 #include "cli_common.h"
+#include "coordinate_text.h"
 #include "day_driver.h"
 #include "month_calendar.h"
 #include "qt_commands.h"
@@ -102,48 +103,43 @@ int requireWhole(const std::string& text, const char* option, int lo, int hi) {
     return static_cast<int>(*v);
 }
 
-// "DD:MM" followed by one of two hemisphere letters, or signed decimal degrees.
-Coordinate parseCoordinate(std::string_view text, const char* what, int maxDegrees, char positive,
-                           char negative) {
-    Coordinate c;
-    const double limit = maxDegrees + 59.0 / 60.0;
+// A coordinate in any written form the settings frame takes, within the
+// frame's limits (89:59, 179:59); the message says what is wrong with it.
+Coordinate parseCoordinate(std::string_view text, const char* what, places::Axis axis) {
+    const int maxDegrees = axis == places::Axis::Latitude ? 89 : 179;
+    const char negative = axis == places::Axis::Latitude ? 'S' : 'W';
+    const char* letters = axis == places::Axis::Latitude ? "N or S" : "E or W";
     char limitText[16];
     std::snprintf(limitText, sizeof limitText, "%d:59", maxDegrees);
-    const std::size_t colon = text.find(':');
-    if (colon == std::string_view::npos) {
-        double v = 0;
-        if (!parseDecimal(text, v)) {
-            c.error = std::string("invalid ") + what + " \"" + shown(text) +
-                      "\": use degrees:minutes and a hemisphere letter (e.g. \"33:52" + negative +
+    const places::ParsedCoordinate parsed = places::parseCoordinate(text, axis);
+    Coordinate c;
+    const std::string quoted = std::string(what) + " \"" + shown(text) + "\"";
+    switch (parsed.error) {
+        case places::CoordinateError::None:
+            if (std::fabs(parsed.degrees) > maxDegrees + 59.0 / 60.0 + 1e-9)
+                c.error = quoted + " is beyond " + limitText;
+            else
+                c.degrees = parsed.degrees;
+            break;
+        case places::CoordinateError::WrongLetter:
+            c.error = quoted + " needs the hemisphere letter " + letters;
+            break;
+        case places::CoordinateError::TwoSigns:
+            c.error = quoted + " has both a sign and a hemisphere letter: give one of them";
+            break;
+        case places::CoordinateError::MinutesOver:
+            c.error = quoted + " has minutes over 59";
+            break;
+        case places::CoordinateError::OutOfRange:
+            c.error = quoted + " is beyond " + limitText;
+            break;
+        case places::CoordinateError::Empty:
+        case places::CoordinateError::Unreadable:
+            c.error = std::string("invalid ") + quoted +
+                      ": use degrees:minutes and a hemisphere letter (e.g. \"33:52" + negative +
+                      "\"), degrees and minutes as written (\"33°52'" + negative +
                       "\") or decimal degrees";
-        } else if (std::fabs(v) > limit + 1e-9) {
-            c.error = std::string(what) + " \"" + shown(text) + "\" is beyond " + limitText;
-        } else {
-            c.degrees = v;
-        }
-        return c;
-    }
-    const std::string_view degText = text.substr(0, colon);
-    std::string_view rest = text.substr(colon + 1);
-    char letter = rest.empty()
-                      ? '\0'
-                      : static_cast<char>(std::toupper(static_cast<unsigned char>(rest.back())));
-    if (letter == positive || letter == negative) rest.remove_suffix(1);
-    int deg = 0;
-    int min = 0;
-    if (letter != positive && letter != negative) {
-        c.error = std::string(what) + " \"" + shown(text) + "\" needs the hemisphere letter " +
-                  positive + " or " + negative;
-    } else if (!parseUnsigned(degText, deg) || !parseUnsigned(rest, min)) {
-        c.error = std::string("invalid ") + what + " \"" + shown(text) +
-                  "\": use degrees:minutes and a hemisphere letter";
-    } else if (min > 59) {
-        c.error = std::string(what) + " \"" + shown(text) + "\" has minutes over 59";
-    } else if (deg > maxDegrees) {
-        c.error = std::string(what) + " \"" + shown(text) + "\" is beyond " + limitText;
-    } else {
-        c.degrees = deg + min / 60.0;
-        if (letter == negative) c.degrees = -c.degrees;
+            break;
     }
     return c;
 }
@@ -177,6 +173,9 @@ void addPlaceOptions(CLI::App* cmd, Place& p, bool withCoordinates) {
     tz->excludes(tzName);
     cmd->add_option("--location", p.location,
                     "A location saved in Moonbite, by name (instead of --lat, --lon and --tz)");
+    cmd->add_option("--place", p.placeName,
+                    "A town by name from the list of places (\"Key West\", \"Westport WA\"): "
+                    "its coordinates and named zone, instead of --lat, --lon and --tz");
     cmd->add_option("--settings-dir", p.settingsDir,
                     "Folder of Moonbite's settings (default: ~/.config/Moonbite)");
 }
@@ -314,13 +313,76 @@ void followZoneNamed(Place& p, const std::string& name, Date today) {
     p.tz = p.rule->hoursOn(today);
 }
 
+// The town the list of places ranks first for the name, in whole minutes as
+// the settings frame holds it, with its named zone.
+void placeFromList(Place& p, Date today) {
+    const places::Gazetteer& list = placeList();
+    const std::vector<std::size_t> hits = list.search(p.placeName, 1);
+    if (hits.empty()) {
+        std::string message = "no place in the list is called \"" + shown(p.placeName) + "\"";
+        const std::vector<std::size_t> near = list.suggestions(p.placeName, 3);
+        for (std::size_t k = 0; k < near.size(); ++k)
+            message += (k == 0                 ? "; did you mean "
+                        : k + 1 == near.size() ? " or "
+                                               : ", ") +
+                       std::string("\"") + placeLabel(list, list.place(near[k])) + "\"";
+        if (near.empty()) message += " (moonbite-cli places QUERY lists the names)";
+        throw InputError(message);
+    }
+    const places::PlaceRecord& town = list.place(hits[0]);
+    p.lat = wholeMinutes(town.latitude, places::Axis::Latitude);
+    p.lon = wholeMinutes(town.longitude, places::Axis::Longitude);
+    p.placeLabel = placeLabel(list, town);
+    const std::string zone(town.zone);
+    if (isZoneDatabaseName(zone)) p.rule = zoneNamed(zone);
+    if (!p.rule) {
+        throw MissingData("the zone " + shown(zone) + " of " + p.placeLabel +
+                          " is not in this computer's zone database");
+    }
+    p.tz = p.rule->hoursOn(today);
+}
+
 }  // namespace
+
+const places::Gazetteer& placeList() {
+    static std::optional<places::Gazetteer> list;
+    if (!list) {
+        const std::string path = places::defaultTablePath();
+        std::string error;
+        list = places::Gazetteer::load(path, &error);
+        if (!list) {
+            throw MissingData("the list of places cannot be read: " + shown(error) +
+                              " (set MOONBITE_PLACES to the file places.tsv.gz)");
+        }
+    }
+    return *list;
+}
+
+std::string placeLabel(const places::Gazetteer& list, const places::PlaceRecord& town) {
+    std::string label(town.name);
+    if (const std::string_view region = list.regionName(town); !region.empty())
+        label += ", " + std::string(region);
+    label += ", " + std::string(list.countryName(town));
+    return label;
+}
+
+double wholeMinutes(double degrees, places::Axis axis) {
+    const places::DegreesMinutes dm = places::toDegreesMinutes(degrees, axis);
+    const double v = dm.degrees + dm.minutes / 60.0;
+    return dm.letter == 'S' || dm.letter == 'W' ? -v : v;
+}
 
 void validatePlace(Place& p, bool withCoordinates, Date today) {
     const bool zoneGiven = p.tzOption.has_value() || p.tzName.has_value();
     const bool anyGiven = !p.latText.empty() || !p.lonText.empty() || zoneGiven;
     const bool allGiven =
         zoneGiven && (!withCoordinates || (!p.latText.empty() && !p.lonText.empty()));
+    if (!p.placeName.empty()) {
+        if (!p.location.empty() || anyGiven)
+            throw InputError("give --place alone: it names the coordinates and the zone");
+        placeFromList(p, today);
+        return;
+    }
     if (!p.location.empty() && anyGiven) {
         throw InputError("give either --location or the coordinates, not both");
     }
@@ -450,6 +512,7 @@ std::string placeText(const Place& p) {
         std::snprintf(buf, sizeof buf, "%d:%02d%c", deg, min, v < 0 ? neg : pos);
         return std::string(buf);
     };
+    if (!p.placeLabel.empty()) o << p.placeLabel << ", ";
     o << dm(p.lat, 'N', 'S') << ' ' << dm(p.lon, 'E', 'W') << ", ";
     if (p.rule && !p.rule->name().empty()) o << p.rule->name() << ", ";
     o << "GMT " << (p.tz >= 0 ? "+" : "") << p.tz;
@@ -637,11 +700,11 @@ MonthCellOptions calendarOptions(const std::string& list) {
 }
 
 Coordinate parseLatitude(std::string_view text) {
-    return parseCoordinate(text, "latitude", 89, 'N', 'S');
+    return parseCoordinate(text, "latitude", places::Axis::Latitude);
 }
 
 Coordinate parseLongitude(std::string_view text) {
-    return parseCoordinate(text, "longitude", 179, 'E', 'W');
+    return parseCoordinate(text, "longitude", places::Axis::Longitude);
 }
 
 std::optional<Date> parseIsoDate(std::string_view text) {

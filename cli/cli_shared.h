@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "cli_common.h"
+#include "coordinate_text.h"
 #include "date.h"
+#include "gazetteer.h"
 #include "month_calendar.h"
 #include "solunar_day.h"
 #include "zone_rules.h"
@@ -37,7 +39,10 @@ struct Place {
     std::optional<std::string> tzOption;
     std::optional<std::string> tzName;  ///< --tz-name
     std::string location;
+    std::string placeName;  ///< --place, a town of the list of places
     std::string settingsDir;
+    /// "Key West, Florida, United States" when the place came from the list.
+    std::string placeLabel;
     double tz = 0;  ///< the zone's offset today when it follows a rule
     double lat = 0;
     double lon = 0;
@@ -46,13 +51,24 @@ struct Place {
     std::shared_ptr<const NamedZoneRule> rule;
 };
 
-/// Adds --lat, --lon, --tz and --tz-name (withCoordinates), --location and
-/// --settings-dir.
+/// Adds --lat, --lon, --tz and --tz-name (withCoordinates), --location,
+/// --place and --settings-dir.
 void addPlaceOptions(CLI::App* cmd, Place& p, bool withCoordinates);
 
 /// Reads the place from the options or the stored settings; today gives the
 /// offset printed for a zone followed by date. InputError for bad input.
 void validatePlace(Place& p, bool withCoordinates, Date today);
+
+/// The list of places, read from its file at the first call (never at the
+/// tool's start). MissingData when it is not installed or is damaged.
+[[nodiscard]] const places::Gazetteer& placeList();
+
+/// "Key West, Florida, United States" (the region left out when unnamed).
+[[nodiscard]] std::string placeLabel(const places::Gazetteer& list,
+                                     const places::PlaceRecord& town);
+
+/// Decimal degrees rounded to the whole minute, as the settings frame keeps them.
+[[nodiscard]] double wholeMinutes(double degrees, places::Axis axis);
 
 /// The zone name a Qt command follows: the rule's, the computer's, or none.
 [[nodiscard]] std::string zoneNameFor(const Place& p);

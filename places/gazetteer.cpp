@@ -451,10 +451,13 @@ std::string defaultTablePath() {
     if (const char* env = std::getenv("MOONBITE_PLACES"); env && *env) return env;
     std::array<char, 4096> exe{};
     const ssize_t n = readlink("/proc/self/exe", exe.data(), exe.size() - 1);
+    // The folder above the executable's: bin/.. when installed, the build tree's top.
     std::string dir = n > 0 ? std::string(exe.data(), static_cast<std::size_t>(n)) : std::string();
-    const std::size_t slash = dir.rfind('/');
-    dir = slash == std::string::npos ? std::string(".") : dir.substr(0, slash);
-    return dir + "/../share/moonbite/places.tsv.gz";
+    for (int up = 0; up < 2; ++up) {
+        const std::size_t slash = dir.rfind('/');
+        dir = slash == std::string::npos ? std::string() : dir.substr(0, slash);
+    }
+    return (dir.empty() ? std::string("..") : dir) + "/share/moonbite/places.tsv.gz";
 }
 
 std::string minutesText(double degrees, bool latitude) {

@@ -406,10 +406,10 @@ TEST(CliJournal, ListsEveryEntryInNumberOrderWithItsMoon) {
     EXPECT_NE(csv.out.find("\"Flathead, two lines\nof notes\""), std::string::npos) << csv.out;
 }
 
-// The installed program, run as a process.
-Result runProgram(const std::string& args) {
+// The installed program, run as a process (env: "NAME=value " settings before it).
+Result runProgram(const std::string& args, const std::string& env = "") {
     const std::string command =
-        std::string(MOONBITE_CLI_PATH) + " " + args + " 2>/tmp/moonbite-cli-test.err";
+        env + MOONBITE_CLI_PATH + " " + args + " 2>/tmp/moonbite-cli-test.err";
     Result r;
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) return {-1, "", "popen failed"};
@@ -1114,6 +1114,142 @@ INSTANTIATE_TEST_SUITE_P(
 #undef MONTH_PDF
 #undef CURRENT
 #undef SAVED
+
+}  // namespace
+}  // namespace moonbite::cli
+
+namespace moonbite::cli {
+namespace {
+
+// ---------------------------------------------------------------------------
+// Places by name and coordinates as written
+
+TEST(CliPlaces, ListsTownsWithTheFormsTheOtherOptionsTake) {
+    Result r = runCli({"places", "key west"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string first = r.out.substr(0, r.out.find('\n'));
+    EXPECT_EQ(first.rfind("Key West, Florida, United States", 0), 0u) << r.out;
+    for (const char* part : {"24:33N", "81:47W", "America/New_York", "25755"})
+        EXPECT_NE(first.find(part), std::string::npos) << part << " in " << first;
+
+    r = runCli({"places", "Westport WA", "--json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const json j = json::parse(r.out);
+    ASSERT_FALSE(j["places"].empty());
+    const json& w = j["places"][0];
+    EXPECT_EQ(w["name"], "Westport");
+    EXPECT_EQ(w["region"], "Washington");
+    EXPECT_EQ(w["country_code"], "US");
+    EXPECT_EQ(w["tz_name"], "America/Los_Angeles");
+    // What the listing says is what --lat and --lon read back.
+    EXPECT_NEAR(parseLatitude(w["lat"].get<std::string>()).degrees, w["latitude"].get<double>(),
+                1 / 120.0);
+    EXPECT_NEAR(parseLongitude(w["lon"].get<std::string>()).degrees, w["longitude"].get<double>(),
+                1 / 120.0);
+
+    r = runCli({"places", "portland", "--limit", "3"});
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 3) << r.out;
+    EXPECT_EQ(runCli({"places", "portland", "--limit", "0"}).status, 2);
+    EXPECT_EQ(runCli({"places"}).status, 2) << "a query is required";
+
+    // Nothing found: status 1 like grep, with what is near.
+    r = runCli({"places", "Kee Wesst"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.out.empty());
+    EXPECT_NE(r.err.find("Key West, Florida"), std::string::npos) << r.err;
+}
+
+// --place "Key West" is --lat 24:33N --lon 81:47W --tz-name America/New_York:
+// the town's position in the whole minutes the settings frame keeps, its zone
+// followed by date (a clock-change day included).
+TEST(CliPlaces, PlaceGivesTheSameDaysAsItsCoordinates) {
+    for (const char* date : {"2027-01-20", "2027-03-14", "2027-07-04", "2027-11-07"}) {
+        const Result named = runCli({"day", "--place", "Key West", "--date", date, "--json"});
+        const Result given = runCli({"day", "--lat", "24:33N", "--lon", "81:47W", "--tz-name",
+                                     "America/New_York", "--date", date, "--json"});
+        ASSERT_EQ(named.status, 0) << named.err;
+        ASSERT_EQ(given.status, 0) << given.err;
+        EXPECT_EQ(json::parse(named.out), json::parse(given.out)) << date;
+    }
+    const Result month =
+        runCli({"month", "--place", "Port Lincoln", "--year", "2027", "--month", "2", "--json"});
+    const Result monthGiven =
+        runCli({"month", "--lat", "34:44S", "--lon", "135:52E", "--tz-name", "Australia/Adelaide",
+                "--year", "2027", "--month", "2", "--json"});
+    ASSERT_EQ(month.status, 0) << month.err;
+    EXPECT_EQ(month.out, monthGiven.out);
+
+    const Result text = runCli({"day", "--place", "westport wa", "--date", "2027-01-20"});
+    ASSERT_EQ(text.status, 0) << text.err;
+    EXPECT_NE(text.out.find("Westport, Washington, United States, 46:53N 124:06W, "
+                            "America/Los_Angeles"),
+              std::string::npos)
+        << text.out;
+    EXPECT_EQ(runCli({"phases", "--place", "Kaikoura", "--year", "2027"}).status, 0);
+}
+
+TEST(CliPlaces, AnUnknownOrClashingPlaceIsBadInput) {
+    Result r = runCli({"day", "--place", "Islamorda"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("did you mean \"Islamorada, Florida, United States\""), std::string::npos)
+        << r.err;
+    r = runCli({"day", "--place", "Xqzxqzxq"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("moonbite-cli places QUERY"), std::string::npos) << r.err;
+    for (std::vector<const char*> args :
+         {std::vector<const char*>{"day", "--place", "Key West", "--lat", "1:00N"},
+          {"day", "--place", "Key West", "--tz", "-5"},
+          {"day", "--place", "Key West", "--location", "Home"}}) {
+        r = runCli(args);
+        EXPECT_EQ(r.status, 2) << args[3];
+        EXPECT_NE(r.err.find("--place alone"), std::string::npos) << r.err;
+    }
+}
+
+TEST(CliPlaces, CoordinatesAsWrittenOnMapsAndPages) {
+    const Result plain = runCli({"day", "--lat", "24:33N", "--lon", "81:47W", "--tz", "-5",
+                                 "--date", "2027-01-20", "--json"});
+    ASSERT_EQ(plain.status, 0) << plain.err;
+    for (auto [lat, lon] :
+         {std::pair{"24°33'N", "81°47'W"}, std::pair{"24 33 N", "81 47 W"},
+          std::pair{"N 24°33′", "W 81°47′"}, std::pair{"24.55", "-81.78333333"}}) {
+        const Result r = runCli(
+            {"day", "--lat", lat, "--lon", lon, "--tz", "-5", "--date", "2027-01-20", "--json"});
+        ASSERT_EQ(r.status, 0) << lat << " " << lon << ": " << r.err;
+        EXPECT_EQ(json::parse(r.out), json::parse(plain.out)) << lat << " " << lon;
+    }
+    const struct {
+        const char* lat;
+        const char* message;
+    } wrong[] = {{"24°33'E", "needs the hemisphere letter N or S"},
+                 {"-24°33'S", "both a sign and a hemisphere letter"},
+                 {"24°61'N", "minutes over 59"},
+                 {"89.99", "beyond 89:59"},
+                 {"24.555, -81.782", "invalid latitude"},
+                 {"twenty", "invalid latitude"}};
+    for (const auto& w : wrong) {
+        const Result r = runCli({"day", "--lat", w.lat, "--lon", "81:47W", "--tz", "-5"});
+        EXPECT_EQ(r.status, 2) << w.lat;
+        EXPECT_NE(r.err.find(w.message), std::string::npos) << w.lat << ": " << r.err;
+    }
+}
+
+// The table is read only when a command asks for a place by name: without it
+// every other command works, and the one that needs it says so in one line.
+TEST(CliPlaces, WithoutTheTableOnlyPlacesByNameFail) {
+    const std::string missing = "MOONBITE_PLACES=/nonexistent/places.tsv.gz ";
+    const std::string day = "day --lat 24:33N --lon 81:47W --tz -5 --date 2027-01-20";
+    const Result with = runProgram(day);
+    const Result without = runProgram(day, missing);
+    EXPECT_EQ(without.status, 0) << without.err;
+    EXPECT_EQ(without.out, with.out);
+
+    const Result r = runProgram("day --place 'Key West'", missing);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.out.empty());
+    EXPECT_NE(r.err.find("the list of places cannot be read"), std::string::npos) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+}
 
 }  // namespace
 }  // namespace moonbite::cli
