@@ -19,6 +19,8 @@ expected=(
     share/applications/moonbite.desktop
     share/metainfo/app.moonbite.Moonbite.metainfo.xml
     share/man/man1/moonbite-cli.1
+    share/moonbite/places.tsv.gz
+    share/doc/moonbite/copyright
     share/icons/hicolor/scalable/apps/moonbite.svg
 )
 for size in 16 22 24 32 48 64 128 256; do
@@ -33,6 +35,14 @@ done
 out="$(cd "$root" && env -i HOME="$root" PATH=/usr/bin:/bin "$prefix/bin/moonbite-cli" day \
         --lat 33:52S --lon 151:13E --tz 10 --date 2000-01-21 --json)"
 grep -q '"moonrise": "07:13 PM"' <<<"$out" || { echo "installed moonbite-cli gave: $out"; exit 1; }
+
+# The list of places is found beside the installed programs, wherever the prefix.
+kw="$(cd "$root" && env -i HOME="$root" PATH=/usr/bin:/bin "$prefix/bin/moonbite-cli" day \
+        --place "Key West" --date 2027-01-20 --json)"
+grep -q '"sunrise": "07:13 AM"' <<<"$kw" ||
+    { echo "installed moonbite-cli --place gave: $kw"; exit 1; }
+grep -q "GeoNames (geonames.org), CC BY 4.0" "$prefix/share/doc/moonbite/copyright" ||
+    { echo "the copyright file does not credit GeoNames"; exit 1; }
 
 # The tool links no Qt library; the commands that need Qt find their module
 # in the installed module folder.
