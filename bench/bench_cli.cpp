@@ -127,6 +127,17 @@ void BM_CliDayNamedPlace(benchmark::State& state) {
 }
 BENCHMARK(BM_CliDayNamedPlace)->Unit(benchmark::kMillisecond)->UseManualTime();
 
+// A town by name: the list of places read and searched once in the process.
+void BM_CliDayTownByName(benchmark::State& state) {
+    runProcess(state, MOONBITE_CLI_PATH, {"day", "--place", "Key West", "--date", "2027-01-20"});
+}
+BENCHMARK(BM_CliDayTownByName)->Unit(benchmark::kMillisecond)->UseManualTime();
+
+void BM_CliPlaces(benchmark::State& state) {
+    runProcess(state, MOONBITE_CLI_PATH, {"places", "westport"});
+}
+BENCHMARK(BM_CliPlaces)->Unit(benchmark::kMillisecond)->UseManualTime();
+
 void BM_CliMonth(benchmark::State& state) {
     runProcess(state, MOONBITE_CLI_PATH,
                {"month", "--lat", "33:52S", "--lon", "151:13E", "--tz", "10", "--year", "2027",
