@@ -16,7 +16,7 @@ expected=(
     bin/moonbite-cli
     bin/moonbite-tray
     etc/xdg/autostart/moonbite-tray.desktop
-    share/applications/moonbite.desktop
+    share/applications/app.moonbite.Moonbite.desktop
     share/metainfo/app.moonbite.Moonbite.metainfo.xml
     share/man/man1/moonbite-cli.1
     share/moonbite/places.tsv.gz
@@ -83,9 +83,16 @@ if command -v man >/dev/null; then
         { echo "man page does not format"; exit 1; }
 fi
 if command -v desktop-file-validate >/dev/null; then
-    desktop-file-validate "$prefix/share/applications/moonbite.desktop"
+    desktop-file-validate "$prefix/share/applications/app.moonbite.Moonbite.desktop"
     desktop-file-validate "$prefix/etc/xdg/autostart/moonbite-tray.desktop"
 fi
+# The metadata's id, its launchable and the desktop entry's name are one id.
+launchable="$(sed -n 's:.*<launchable type="desktop-id">\(.*\)</launchable>.*:\1:p' \
+    "$prefix/share/metainfo/app.moonbite.Moonbite.metainfo.xml")"
+[ "$launchable" = "app.moonbite.Moonbite.desktop" ] && [ -f "$prefix/share/applications/$launchable" ] ||
+    { echo "the metadata launches \"$launchable\", which is not the installed desktop entry"; exit 1; }
+grep -q "<project_license>GPL-3.0-or-later</project_license>" \
+    "$prefix/share/metainfo/app.moonbite.Moonbite.metainfo.xml" || { echo "metadata licence"; exit 1; }
 if command -v appstreamcli >/dev/null; then
     appstreamcli validate --no-net "$prefix/share/metainfo/app.moonbite.Moonbite.metainfo.xml" >/dev/null
 fi
