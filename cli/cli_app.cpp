@@ -41,6 +41,8 @@ int runCommand(int argc, const char* const* argv, std::ostream& out, std::ostrea
     CLI::App app{"moonbite-cli: solunar fishing times, Moon phases and predictions",
                  "moonbite-cli"};
     app.require_subcommand(1);
+    app.set_version_flag("--version", std::string("moonbite-cli ") + MOONBITE_VERSION,
+                         "Show the version and exit");
 
     // Only the command asked for is defined (all of them for the general help
     // and for errors): setting up the parser costs more than computing a day.
@@ -65,6 +67,9 @@ int runCommand(int argc, const char* const* argv, std::ostream& out, std::ostrea
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
         out << app.help();
+        return 0;
+    } catch (const CLI::CallForVersion& e) {
+        out << e.what() << '\n';
         return 0;
     } catch (const CLI::ParseError& e) {
         err << "moonbite-cli: " << shown(std::string(e.what())) << '\n';

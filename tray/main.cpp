@@ -32,6 +32,7 @@ constexpr const char* kUsage =
     "  --date YYYY-MM-DD    with --once: work as on that day instead of today\n"
     "  --settings-dir DIR   read the settings from DIR instead of ~/.config/Moonbite\n"
     "  -h, --help           show this text and exit\n"
+    "  --version            show the version and exit\n"
     "\n"
     "Exit status: 0, also when there is nothing to do (no location saved in Moonbite,\n"
     "every option off, no session bus); 2 for options it does not understand.\n";
@@ -51,6 +52,7 @@ void out(const QString& line) {
 struct Arguments {
     bool once = false;
     bool help = false;
+    bool version = false;
     QString date;
     QString settingsDir;
     QString error;
@@ -69,6 +71,8 @@ Arguments parse(int argc, char** argv) {
         };
         if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
             a.help = true;
+        } else if (std::strcmp(arg, "--version") == 0) {
+            a.version = true;
         } else if (std::strcmp(arg, "--once") == 0) {
             a.once = true;
         } else if (std::strcmp(arg, "--date") == 0) {
@@ -153,6 +157,10 @@ int main(int argc, char** argv) {
     }
     if (args.help) {
         std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (args.version) {
+        std::puts("moonbite-tray " MOONBITE_VERSION);
         return 0;
     }
     if (args.once) {

@@ -426,6 +426,13 @@ Result runProgram(const std::string& args, const std::string& env = "") {
     return r;
 }
 
+TEST(CliProgram, VersionIsOneLine) {
+    const Result r = runProgram("--version");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "moonbite-cli " MOONBITE_VERSION "\n");
+    EXPECT_TRUE(r.err.empty()) << r.err;
+}
+
 TEST(CliProgram, EndToEnd) {
     Result r = runProgram("day --lat 33:52S --lon 151:13E --tz 10 --date 2000-01-15 --json");
     ASSERT_EQ(r.status, 0) << r.err;

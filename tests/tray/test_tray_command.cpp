@@ -29,8 +29,15 @@ TrayRun runTray(const QStringList& args, QProcessEnvironment env = {}) {
 TEST(TrayCommand, HelpListsEveryOption) {
     const TrayRun r = runTray({QStringLiteral("--help")});
     EXPECT_EQ(r.exitCode, 0);
-    for (const char* option : {"--once", "--date", "--settings-dir", "--help"})
+    for (const char* option : {"--once", "--date", "--settings-dir", "--help", "--version"})
         EXPECT_TRUE(r.out.contains(QString::fromLatin1(option))) << option;
+}
+
+TEST(TrayCommand, VersionIsOneLine) {
+    const TrayRun r = runTray({QStringLiteral("--version")});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, QStringLiteral("moonbite-tray " MOONBITE_VERSION "\n"));
+    EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
 }
 
 TEST(TrayCommand, RefusesWhatItDoesNotKnow) {
