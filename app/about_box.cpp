@@ -36,6 +36,11 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
     Label1 = new QLabel(QStringLiteral("Moonbite calculates the best time to go fishing."), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setWordWrap(true);
+    // The licence of the list of places asks for this credit.
+    lblData =
+        new QLabel(QStringLiteral("Contains data from GeoNames (geonames.org), CC BY 4.0"), this);
+    lblData->setObjectName(QStringLiteral("lblData"));
+    lblData->setWordWrap(true);
     cmdOK = new QPushButton(tr("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
@@ -46,6 +51,7 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
     text->addWidget(lblVersion);
     text->addSpacing(8);
     text->addWidget(Label1);
+    text->addWidget(lblData);
     text->addStretch();
     auto* top = new QHBoxLayout;
     top->addWidget(Image1, 0, Qt::AlignTop);
@@ -57,7 +63,7 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
     auto* all = new QVBoxLayout(this);
     all->addLayout(top);
     all->addLayout(buttons);
-    resize(420, 200);
+    resize(520, 200);
 }
 
 }  // namespace moonbite

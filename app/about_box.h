@@ -15,6 +15,7 @@ class frmAbout : public QDialog {
     QLabel* lblTitle = nullptr;
     QLabel* lblVersion = nullptr;
     QLabel* Label1 = nullptr;
+    QLabel* lblData = nullptr;  ///< where the list of places comes from, and its licence
     QLabel* Image1 = nullptr;
     QPushButton* cmdOK = nullptr;
 };

@@ -72,10 +72,7 @@ int main(int argc, char** argv) {
                                             suggested, QObject::tr("PDF files (*.pdf)"));
     };
 
-    if (moonbite::isNewUser(store)) {
-        moonbite::Form2 welcome(services.openRegionalSettings);
-        welcome.exec();
-    }
+    moonbite::welcomeNewUser(store, services.openRegionalSettings);
 
     moonbite::Form1 window(services);
     window.Form_Load();

@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
@@ -27,6 +28,7 @@
 #include "journal_window.h"
 #include "message_boxes.h"
 #include "moon_pictures.h"
+#include "place_table.h"
 #include "settings_store.h"
 #include "system_time_zone.h"
 #include "updown.h"
@@ -146,6 +148,17 @@ void Form1::Form_Load() {
 void Form1::Activateform() {
     SettingsStore& store = *services_.store;
     settings();
+    // Until a place has been applied there is nothing to check and no day to
+    // show: a new user is choosing one, and is not told off for it.
+    placeChosen_ = placeChosen_ || !readText(store, keys::currentloc).isEmpty();
+    if (!placeChosen_) {
+        Text11->setText(QString::number(readIntInRange(store, keys::graphday, 2, kMaxGraphDays)));
+        pullDateControls();
+        showState();
+        updateTitle();
+        saveSettingsNotKeptOnce();
+        return;
+    }
     checklatlon();
     state_.reverseMoonImage = readBool(store, keys::moonorth);
 
@@ -163,7 +176,44 @@ void Form1::Activateform() {
     activateDisplayedDay(state_);
     state_.startDateText = state_.displayedDateText;
     showState();
+    updateTitle();
     saveSettingsNotKeptOnce();
+}
+
+void Form1::updateTitle() {
+    const QString name = readText(*services_.store, keys::currentloc);
+    setWindowTitle(name.isEmpty() ? QStringLiteral("Moonbite")
+                                  : QStringLiteral("Moonbite - ") + name);
+}
+
+void Form1::showNoPlace() {
+    for (QLineEdit* box : {Text2, Text32, Text6, Text21, Text39, Text9, Text4, Text5, Text7, Text8})
+        box->clear();
+    Label13->clear();
+    for (QWidget* w : {static_cast<QWidget*>(Label14), static_cast<QWidget*>(Label18),
+                       static_cast<QWidget*>(Label19), static_cast<QWidget*>(LabelClockChange),
+                       static_cast<QWidget*>(Image2), static_cast<QWidget*>(Line1)}) {
+        w->hide();
+    }
+    Image3->clear();
+    if (state_.textTipsShown) Image5->setToolTip(QString());
+    MSChart1->setRowCount(0);
+    showChoosePlace();
+}
+
+// A link that takes the user to the search, saying where it is while the
+// settings frame is open.
+void Form1::showChoosePlace() {
+    const QString text = Frame9->isVisible() ? tr("Choose your place in the settings below")
+                                             : tr("Choose your place");
+    LabelChoosePlace->setText(QStringLiteral("<a href=\"#find\" style=\"color: #a05a00;\">%1</a>")
+                                  .arg(text.toHtmlEscaped()));
+    LabelChoosePlace->show();
+}
+
+void Form1::chooseAPlace() {
+    if (!Frame9->isVisible()) mnualarm_Click();
+    TextFindPlace->setFocus(Qt::OtherFocusReason);
 }
 
 void Form1::settings() {
@@ -214,6 +264,8 @@ void Form1::showEvent(QShowEvent* event) {
     if (firstShow_) {
         firstShow_ = false;
         Activateform();
+        // A new user's first sight: the settings, ready to type the town into.
+        if (!placeChosen_) chooseAPlace();
     }
 }
 
@@ -367,6 +419,13 @@ void Form1::showState() {
     pushStateDateControls();
     Command7->setVisible(state_.Command7Visible);
     Label10->setText(q(state_.Label10));
+    if (!placeChosen_) {
+        showNoPlace();
+        return;
+    }
+    LabelChoosePlace->hide();
+    Image2->show();
+    Line1->show();
     Label19->setVisible(state_.Label19.visible);
     Label19->setText(q(state_.Label19.caption));
     LabelClockChange->setVisible(state_.LabelClockChange.visible);
@@ -419,6 +478,7 @@ void Form1::placeGauge() {
 void Form1::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     if (resizer_ != nullptr) resizer_->Resize(this);
+    if (ListPlaces->isVisible()) fitPlaceList();
     drawPictures();
     placeGauge();
 }
@@ -434,6 +494,7 @@ void Form1::drawPictures() {
 }
 
 void Form1::drawMoonPicture() {
+    if (!placeChosen_) return;  // no day, no moon
     // A pixel short of the control on every side, as at the design size.
     const int size = std::max(1, std::min(Image3->width(), Image3->height()) - 2);
     Image3->setPixmap(moonPhasePixmap(state_.Image3, size, devicePixelRatioF()));
@@ -442,7 +503,7 @@ void Form1::drawMoonPicture() {
 void Form1::graph() {
     state_.graphInProgress = false;
     const std::int16_t n = toInt16(valOf(Text11));
-    const int rows = std::clamp<int>(n, 0, kMaxGraphDays);
+    const int rows = placeChosen_ ? std::clamp<int>(n, 0, kMaxGraphDays) : 0;
     MSChart1->setRowCount(rows);
     pullDateControls();
     buildDisplayedDateText(state_);
@@ -668,6 +729,7 @@ void Form1::mnualarm_Click() {
     Frame9->show();
     Frame9->raise();
     mnualarm->setEnabled(false);
+    if (!placeChosen_) showChoosePlace();
 }
 
 void Form1::mnurevmoon_Click() {

@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "calendar_page.h"
 #include "current_place.h"
@@ -19,9 +20,11 @@ class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QListWidget;
 class QMenu;
 class QPushButton;
 class QRadioButton;
+class QTimer;
 
 namespace moonbite {
 
@@ -31,6 +34,7 @@ class SettingsStore;
 class TimeZoneSource;
 class UpDown;
 class GaugeLine;
+class PlaceTable;
 
 /// What the window needs from outside: the store, the message boxes, the
 /// computer's time zone and the clock.
@@ -51,6 +55,8 @@ struct MainWindowServices {
     std::function<QString(const QString& suggested)> choosePdfPath;
     /// The fishing journal's folder.
     QString journalFolder;
+    /// The table of towns the settings frame searches; empty for the installed one.
+    QString placesTable;
 };
 
 class Form1 : public QMainWindow, private DateControlHandlers {
@@ -115,6 +121,21 @@ class Form1 : public QMainWindow, private DateControlHandlers {
     void setNamedZone(const QString& name);
     /// The chosen zone's name, or "" for "(none)".
     [[nodiscard]] QString namedZone() const;
+    /// The search box's text changed: the matches follow after a short pause.
+    void TextFindPlace_Change();
+    /// Lists the towns that match the search box (reading the table first if needed).
+    void findPlaces();
+    /// Fills the location's name, coordinates and zone from the list's row.
+    void pickPlace(int row);
+    /// A degrees box typed into, or text pasted into any coordinate box: a
+    /// written coordinate ("34.73", "24°33'N", a pair) fills degrees,
+    /// minutes and letter. False (box untouched) for a plain number as the box
+    /// holds it, or for what cannot be read.
+    bool readWrittenCoordinate(QLineEdit* box, const QString& text);
+    /// The table of towns the search box reads (once, when first used).
+    [[nodiscard]] const PlaceTable& placeTable() const { return *placeTable_; }
+    /// Opens the settings frame (if closed) with the focus in the search box.
+    void chooseAPlace();
     void mnuChartType(int type);
     void mnubackcol_Click();
     void mnualarm_Click();
@@ -170,7 +191,13 @@ class Form1 : public QMainWindow, private DateControlHandlers {
     QLineEdit* Text18 = nullptr;
     QLineEdit* Text3 = nullptr;
 
+    QLabel* LabelChoosePlace = nullptr;  ///< the hint shown until a place is chosen
+
     QFrame* Frame9 = nullptr;  // the settings frame beneath the chart
+    QLabel* LabelFindPlace = nullptr;
+    QLineEdit* TextFindPlace = nullptr;  ///< the search for a town by name
+    QLabel* LabelPlaceNote = nullptr;    ///< what to do, or why nothing can be found
+    QListWidget* ListPlaces = nullptr;   ///< the towns found, over the boxes below it
     QComboBox* Combo3 = nullptr;
     QPushButton* Command8 = nullptr;
     QPushButton* Command9 = nullptr;
@@ -266,6 +293,22 @@ class Form1 : public QMainWindow, private DateControlHandlers {
     void saveSettingsNotKeptOnce();
     /// Fills Combo3's list: "New Location", then the names; its text is kept.
     void listLocations(const QStringList& names);
+    /// Saves the boxes as the named location (Save). onlyIfNew: not when the
+    /// name is saved already (Ok and Apply keep a place typed or picked).
+    void saveLocation(const QString& name, bool onlyIfNew);
+    /// The day's boxes blank and the chart empty: no place has been chosen.
+    void showNoPlace();
+    void showChoosePlace();
+    /// "Moonbite - " and the current location's name.
+    void updateTitle();
+    void showCoordinate(bool latitude, double degrees);
+    /// Paste into a coordinate box: a written coordinate fills its boxes,
+    /// anything else is pasted as usual.
+    void pasteInto(QLineEdit* box);
+    [[nodiscard]] bool isCoordinateBox(const QObject* o) const;
+    void showPlaceNote(const QString& text);
+    void closePlaceList();
+    void fitPlaceList();
     [[nodiscard]] QStringList listedLocations() const;
     void placeDateControls();
 
@@ -285,6 +328,10 @@ class Form1 : public QMainWindow, private DateControlHandlers {
     bool settingsWarningShown_ = false;
     QStringList settingsFilesAnnounced_;  // oversized files said at start, not again when replaced
     CurrentPlace place_;                  // the state's zone rule points into it
+    bool placeChosen_ = false;            // a place has been applied: until then no day is shown
+    std::unique_ptr<PlaceTable> placeTable_;
+    QTimer* searchPause_ = nullptr;
+    std::vector<std::size_t> placesFound_;  // the table's indices of ListPlaces' rows
 };
 
 }  // namespace moonbite

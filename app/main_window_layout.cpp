@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
@@ -100,6 +101,11 @@ void Form1::buildControls() {
     LabelClockChange = makeControl<QLabel>(Dateframe, "LabelClockChange", {600, 20, 156, 24});
     LabelClockChange->setStyleSheet(QStringLiteral("color: #1f5fa8; font-weight: bold;"));
     LabelClockChange->hide();
+    // Where the equinox and clock-change labels go: there is no day to label yet.
+    LabelChoosePlace = makeControl<QLabel>(Dateframe, "LabelChoosePlace", {470, 20, 286, 24});
+    LabelChoosePlace->setTextFormat(Qt::RichText);
+    LabelChoosePlace->setStyleSheet(QStringLiteral("font-weight: bold;"));
+    LabelChoosePlace->hide();
 
     // --- Sun -------------------------------------------------------------------
     Frame2 = group(central, "Frame2", tr("Sun"), {8, 60, 250, 132});
@@ -185,34 +191,49 @@ void Form1::buildControls() {
     Frame9 = makeControl<QFrame>(central, "Frame9", {8, 326, 764, 232});
     Frame9->setFrameShape(QFrame::StyledPanel);
     Frame9->hide();
-    auto* location = group(Frame9, "Frame10", tr("Location"), {8, 4, 250, 62});
-    Combo3 = makeControl<QComboBox>(location, "Combo3", {8, 24, 140, 26});
+    // The location: found by name (which fills everything below), or typed.
+    auto* location = group(Frame9, "Frame10", tr("Location"), {8, 4, 250, 108});
+    TextFindPlace = makeControl<QLineEdit>(location, "TextFindPlace", {84, 22, 158, 24});
+    TextFindPlace->setPlaceholderText(tr("Town or city"));
+    TextFindPlace->setAccessibleName(tr("Find place"));
+    TextFindPlace->setClearButtonEnabled(true);
+    LabelFindPlace =
+        caption(location, "LabelFindPlace", tr("&Find place:"), {8, 22, 74, 24}, TextFindPlace);
+    // Two short lines: what to do, or why nothing can be found.
+    LabelPlaceNote = makeControl<QLabel>(location, "LabelPlaceNote", {8, 46, 236, 28});
+    LabelPlaceNote->setWordWrap(true);
+    LabelPlaceNote->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QFont note = LabelPlaceNote->font();
+    note.setPointSizeF(note.pointSizeF() * 0.85);
+    LabelPlaceNote->setFont(note);
+    LabelPlaceNote->setStyleSheet(QStringLiteral("color: #555555;"));
+    Combo3 = makeControl<QComboBox>(location, "Combo3", {8, 76, 140, 26});
     Combo3->setEditable(true);
     Combo3->setInsertPolicy(QComboBox::NoInsert);
-    Command8 = makeControl<QPushButton>(location, "Command8", {150, 23, 46, 28});
+    Command8 = makeControl<QPushButton>(location, "Command8", {150, 75, 46, 28});
     Command8->setText(tr("Save"));
-    Command9 = makeControl<QPushButton>(location, "Command9", {198, 23, 46, 28});
+    Command9 = makeControl<QPushButton>(location, "Command9", {198, 75, 46, 28});
     Command9->setText(tr("Delete"));
 
-    auto* latitude = group(Frame9, "Frame11", tr("Latitude"), {8, 70, 250, 58});
-    Text30 = makeControl<QLineEdit>(latitude, "Text30", {10, 24, 36, 24});
-    UpDown9 = makeControl<UpDown>(latitude, "UpDown9", {47, 24, 16, 24});
-    caption(latitude, "LabelLatDegrees", QStringLiteral("°"), {66, 24, 10, 24});
-    Text20 = makeControl<QLineEdit>(latitude, "Text20", {82, 24, 36, 24});
-    UpDown6 = makeControl<UpDown>(latitude, "UpDown6", {119, 24, 16, 24});
-    caption(latitude, "LabelLatMinutes", QStringLiteral("'"), {138, 24, 10, 24});
-    Text40 = makeControl<QLineEdit>(latitude, "Text40", {156, 24, 28, 24});
-    UpDown10 = makeControl<UpDown>(latitude, "UpDown10", {185, 24, 16, 24});
+    auto* latitude = group(Frame9, "Frame11", tr("Latitude"), {8, 116, 250, 52});
+    Text30 = makeControl<QLineEdit>(latitude, "Text30", {10, 22, 36, 24});
+    UpDown9 = makeControl<UpDown>(latitude, "UpDown9", {47, 22, 16, 24});
+    caption(latitude, "LabelLatDegrees", QStringLiteral("°"), {66, 22, 10, 24});
+    Text20 = makeControl<QLineEdit>(latitude, "Text20", {82, 22, 36, 24});
+    UpDown6 = makeControl<UpDown>(latitude, "UpDown6", {119, 22, 16, 24});
+    caption(latitude, "LabelLatMinutes", QStringLiteral("'"), {138, 22, 10, 24});
+    Text40 = makeControl<QLineEdit>(latitude, "Text40", {156, 22, 28, 24});
+    UpDown10 = makeControl<UpDown>(latitude, "UpDown10", {185, 22, 16, 24});
 
-    auto* longitude = group(Frame9, "Frame12", tr("Longitude"), {8, 132, 250, 58});
-    Text15 = makeControl<QLineEdit>(longitude, "Text15", {10, 24, 36, 24});
-    UpDown7 = makeControl<UpDown>(longitude, "UpDown7", {47, 24, 16, 24});
-    caption(longitude, "LabelLonDegrees", QStringLiteral("°"), {66, 24, 10, 24});
-    Text14 = makeControl<QLineEdit>(longitude, "Text14", {82, 24, 36, 24});
-    UpDown8 = makeControl<UpDown>(longitude, "UpDown8", {119, 24, 16, 24});
-    caption(longitude, "LabelLonMinutes", QStringLiteral("'"), {138, 24, 10, 24});
-    Text13 = makeControl<QLineEdit>(longitude, "Text13", {156, 24, 28, 24});
-    UpDown5 = makeControl<UpDown>(longitude, "UpDown5", {185, 24, 16, 24});
+    auto* longitude = group(Frame9, "Frame12", tr("Longitude"), {8, 172, 250, 52});
+    Text15 = makeControl<QLineEdit>(longitude, "Text15", {10, 22, 36, 24});
+    UpDown7 = makeControl<UpDown>(longitude, "UpDown7", {47, 22, 16, 24});
+    caption(longitude, "LabelLonDegrees", QStringLiteral("°"), {66, 22, 10, 24});
+    Text14 = makeControl<QLineEdit>(longitude, "Text14", {82, 22, 36, 24});
+    UpDown8 = makeControl<UpDown>(longitude, "UpDown8", {119, 22, 16, 24});
+    caption(longitude, "LabelLonMinutes", QStringLiteral("'"), {138, 22, 10, 24});
+    Text13 = makeControl<QLineEdit>(longitude, "Text13", {156, 22, 28, 24});
+    UpDown5 = makeControl<UpDown>(longitude, "UpDown5", {185, 22, 16, 24});
     for (QLineEdit* box : {Text30, Text20, Text40, Text15, Text14, Text13}) {
         box->setAlignment(Qt::AlignCenter);
     }
@@ -281,6 +302,15 @@ void Form1::buildControls() {
     Command5->setText(tr("&Cancel"));
     Command6 = makeControl<QPushButton>(Frame9, "Command6", {702, 194, 56, 30});
     Command6->setText(tr("He&lp"));
+
+    // The towns found, dropped over the boxes below the search (which a pick
+    // fills) and wide enough for a name, its region, country and zone.
+    ListPlaces = makeControl<QListWidget>(Frame9, "ListPlaces", {92, 50, 440, 152});
+    ListPlaces->setAccessibleName(tr("Places found"));
+    ListPlaces->setUniformItemSizes(true);
+    ListPlaces->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ListPlaces->setTextElideMode(Qt::ElideMiddle);
+    ListPlaces->hide();
 
     // --- Commands ---------------------------------------------------------------------
     Command1 = makeControl<QPushButton>(central, "Command1", {600, 564, 82, 30});

@@ -2,25 +2,39 @@
 // saved locations, the time zone, and the wiring of every control's handler.
 #include <QAbstractItemView>
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QCompleter>
+#include <QContextMenuEvent>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QLocale>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <QScrollBar>
 #include <QTimeZone>
+#include <QTimer>
+#include <QValidator>
+#include <algorithm>
 #include <cmath>
+#include <memory>
 
 #include "chart_widget.h"
+#include "coordinate_text.h"
 #include "current_place.h"
+#include "gazetteer.h"
 #include "main_window.h"
 #include "message_boxes.h"
+#include "place_table.h"
 #include "settings_store.h"
 #include "system_time_zone.h"
 #include "updown.h"
@@ -43,6 +57,52 @@ double valOf(const QLineEdit* box) {
     return Val(box->text().toUtf8().toStdString());
 }
 
+QString fromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// How long typing may pause before the matches follow it: a search takes a
+// few milliseconds, so this only saves redrawing the list at every letter.
+constexpr int kSearchPauseMs = 150;
+constexpr std::size_t kPlacesShown = 50;
+
+QString defaultPlaceNote() {
+    return QObject::tr("Type the name of your town, then pick it from the list.");
+}
+
+// A hemisphere box takes one of its two letters, in either case; a letter
+// typed beside the one there takes its place.
+class HemisphereValidator : public QValidator {
+  public:
+    HemisphereValidator(char a, char b, QObject* parent)
+        : QValidator(parent), a_(QLatin1Char(a)), b_(QLatin1Char(b)) {}
+    State validate(QString& input, int& pos) const override {
+        QString letters = input.toUpper();
+        for (const QChar c : letters) {
+            if (c != a_ && c != b_) return Invalid;
+        }
+        if (letters.size() > 1) {
+            const auto at = std::clamp<qsizetype>(pos - 1, 0, letters.size() - 1);
+            letters = QString(letters[at]);
+            pos = 1;
+        }
+        input = letters;
+        return input.isEmpty() ? Intermediate : Acceptable;
+    }
+
+  private:
+    QChar a_, b_;
+};
+
+// "Key West — Florida, United States — America/New_York"
+QString placeRowText(const places::Gazetteer& table, const places::PlaceRecord& p) {
+    const QString region = fromUtf8(table.regionName(p));
+    const QString country = fromUtf8(table.countryName(p));
+    const QString where = region.isEmpty() ? country : region + QStringLiteral(", ") + country;
+    return fromUtf8(p.name) + QStringLiteral(" \u2014 ") + where + QStringLiteral(" \u2014 ") +
+           fromUtf8(p.zone);
+}
+
 }  // namespace
 
 bool Form1::validNumber(QLineEdit* box, double& value) {
@@ -55,6 +115,11 @@ bool Form1::validNumber(QLineEdit* box, double& value) {
 }
 
 bool Form1::checklatlon() {
+    // Coordinates as people have them ("34.73", "24°33'N", a pasted pair) are
+    // read into degrees, minutes and letter first; dropping the fraction of
+    // "34.73" would put the place 80 km out.
+    readWrittenCoordinate(Text30, Text30->text());
+    readWrittenCoordinate(Text15, Text15->text());
     // 1. A name for the location.
     if (Combo3->currentText().isEmpty()) {
         showMessage(
@@ -154,7 +219,154 @@ bool Form1::checklatlon() {
     write(store, keys::tzname, namedZone());
     write(store, keys::currentloc, Combo3->currentText());
     if (Option2->isChecked()) write(store, keys::runalarm, boolText(false));
+    placeChosen_ = true;  // even where the store cannot keep it
     return true;
+}
+
+// ---------------------------------------------------------------------------
+// Coordinates as written
+
+bool Form1::isCoordinateBox(const QObject* o) const {
+    return o == Text30 || o == Text20 || o == Text40 || o == Text15 || o == Text14 || o == Text13;
+}
+
+bool Form1::readWrittenCoordinate(QLineEdit* box, const QString& text) {
+    static const QRegularExpression whole(QStringLiteral("^[+-]?\\d+$"));
+    static const QRegularExpression plain(QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)$"));
+    static const QRegularExpression decimalComma(QStringLiteral("^[+-]?\\d+,\\d+$"));
+    QString t = text.trimmed();
+    // A whole number is the degrees or minutes as the box holds them ("-33"
+    // is left for the message about negative values); in a minutes or letter
+    // box any plain number is its own ("33.3" minutes).
+    const bool degrees = box == Text30 || box == Text15;
+    if (t.isEmpty() || (degrees ? whole : plain).match(t).hasMatch()) return false;
+    // "34,73" is a decimal comma, not a pair of whole degrees.
+    if (decimalComma.match(t).hasMatch()) t.replace(QLatin1Char(','), QLatin1Char('.'));
+    const bool latitude = box == Text30 || box == Text20 || box == Text40;
+    const std::string utf8 = t.toUtf8().toStdString();
+    const places::ParsedCoordinate one =
+        places::parseCoordinate(utf8, latitude ? places::Axis::Latitude : places::Axis::Longitude);
+    if (one.ok()) {
+        showCoordinate(latitude, one.degrees);
+        return true;
+    }
+    if (const auto pair = places::parseCoordinatePair(utf8)) {
+        showCoordinate(true, pair->latitude);
+        showCoordinate(false, pair->longitude);
+        return true;
+    }
+    return false;  // checklatlon says what is wrong with it
+}
+
+void Form1::showCoordinate(bool latitude, double degrees) {
+    const places::DegreesMinutes dm = places::toDegreesMinutes(
+        degrees, latitude ? places::Axis::Latitude : places::Axis::Longitude);
+    (latitude ? Text30 : Text15)->setText(QString::number(dm.degrees));
+    (latitude ? Text20 : Text14)->setText(QString::number(dm.minutes));
+    (latitude ? Text40 : Text13)->setText(QString(QLatin1Char(dm.letter)));
+}
+
+void Form1::pasteInto(QLineEdit* box) {
+    if (!readWrittenCoordinate(box, QGuiApplication::clipboard()->text())) box->paste();
+}
+
+// ---------------------------------------------------------------------------
+// Finding a place by name
+
+void Form1::showPlaceNote(const QString& text) {
+    LabelPlaceNote->setText(text);
+}
+
+// Right under the search box (which keeps its height as the window grows), as
+// tall as its rows, up to the room it has at the window's size.
+void Form1::fitPlaceList() {
+    const QPoint below = TextFindPlace->mapTo(Frame9, QPoint(0, TextFindPlace->height()));
+    ListPlaces->move(ListPlaces->x(), below.y());
+    // The design's room (440 x 152 in a frame of 764 x 232), scaled as the frame is.
+    const int roomHigh = static_cast<int>(std::lround(152.0 * Frame9->height() / 232));
+    const int roomWide = static_cast<int>(std::lround(440.0 * Frame9->width() / 764));
+    const int frame = 2 * ListPlaces->frameWidth();
+    const int high = ListPlaces->count() * std::max(1, ListPlaces->sizeHintForRow(0)) + frame;
+    const int wide = ListPlaces->sizeHintForColumn(0) + frame +
+                     ListPlaces->verticalScrollBar()->sizeHint().width() + 8;
+    const int narrowest = TextFindPlace->width();
+    ListPlaces->resize(std::clamp(wide, narrowest, std::max(roomWide, narrowest)),
+                       std::min(roomHigh, high));
+}
+
+void Form1::closePlaceList() {
+    ListPlaces->hide();
+}
+
+void Form1::TextFindPlace_Change() {
+    placeTable_->read();
+    if (TextFindPlace->text().trimmed().isEmpty()) {
+        searchPause_->stop();
+        closePlaceList();
+        if (placeTable_->status() != PlaceTable::Status::Missing) showPlaceNote(defaultPlaceNote());
+        return;
+    }
+    searchPause_->start();
+}
+
+void Form1::findPlaces() {
+    searchPause_->stop();
+    placeTable_->read();
+    if (placeTable_->status() == PlaceTable::Status::Missing) {
+        showPlaceNote(tr("The list of places is not installed"));
+        closePlaceList();
+        return;
+    }
+    const QString query = TextFindPlace->text().trimmed();
+    if (query.isEmpty()) {
+        closePlaceList();
+        return;
+    }
+    if (placeTable_->status() == PlaceTable::Status::Reading) {
+        showPlaceNote(tr("Reading the list of places..."));
+        return;  // the table's finished() searches again
+    }
+    const places::Gazetteer& table = *placeTable_->gazetteer();
+    const std::string q = query.toUtf8().toStdString();
+    placesFound_ = table.search(q, kPlacesShown);
+    const bool similar = placesFound_.empty();
+    if (similar) placesFound_ = table.suggestions(q, 8);
+    ListPlaces->clear();
+    for (const std::size_t i : placesFound_)
+        ListPlaces->addItem(placeRowText(table, table.place(i)));
+    if (placesFound_.empty()) {
+        showPlaceNote(tr("No place called \"%1\" was found").arg(query));
+        closePlaceList();
+        return;
+    }
+    showPlaceNote(similar ? tr("No \"%1\"; places with similar names:").arg(query)
+                          : tr("Pick your place from the list"));
+    fitPlaceList();
+    ListPlaces->show();
+    ListPlaces->raise();
+}
+
+void Form1::pickPlace(int row) {
+    const places::Gazetteer* table = placeTable_->gazetteer();
+    if (table == nullptr || row < 0 || row >= static_cast<int>(placesFound_.size())) return;
+    const places::PlaceRecord& p = table->place(placesFound_[static_cast<std::size_t>(row)]);
+    closePlaceList();
+    const QString name = fromUtf8(p.name);
+    Combo3->setEditText(name);
+    showCoordinate(true, p.latitude);
+    showCoordinate(false, p.longitude);
+    // The zone's offset today goes into the G.M.T box, and its clocks are
+    // followed by date.
+    const QString zoneName = fromUtf8(p.zone);
+    setNamedZone(zoneName);
+    if (namedZone() != zoneName) {
+        showPlaceNote(
+            tr("This computer does not know the zone %1: set G.M.T by hand").arg(zoneName));
+    } else {
+        showPlaceNote(tr("%1 is filled in: press Ok to keep it").arg(name));
+    }
+    Command2->setEnabled(true);
+    Command4->setFocus(Qt::OtherFocusReason);
 }
 
 void Form1::gmtadj() {
@@ -289,7 +501,6 @@ void Form1::Combo3_Click() {
 // just before the write: another window may have added or deleted a location
 // since this one read it. The list shown is then the one saved.
 void Form1::Command8_Click() {
-    SettingsStore& store = *services_.store;
     const QString name = Combo3->currentText();
     // A blank name would be a blank list entry that no one can pick or delete.
     if (name.trimmed().isEmpty()) {
@@ -298,6 +509,13 @@ void Form1::Command8_Click() {
         Combo3->setFocus();
         return;
     }
+    saveLocation(name, false);
+}
+
+void Form1::saveLocation(const QString& name, bool onlyIfNew) {
+    if (name.trimmed().isEmpty()) return;
+    if (onlyIfNew && listedLocations().contains(name)) return;
+    SettingsStore& store = *services_.store;
     const QString section = locationSection(name);
     const std::pair<const char*, QString> values[] = {
         {"latdeg", Text30->text()}, {"londeg", Text15->text()}, {"latmin", Text20->text()},
@@ -313,6 +531,8 @@ void Form1::Command8_Click() {
             const QString n = QString::number(names.size());
             u.save(kLocations, QStringLiteral("nlist"), n);
             u.save(kLocations, QStringLiteral("place(%1)").arg(n), name);
+        } else if (onlyIfNew) {
+            return;  // saved meanwhile by another window: its own values stay
         }
         for (const auto& [key, value] : values)
             u.save(section, QString::fromLatin1(key), value);
@@ -356,17 +576,22 @@ void Form1::Command9_Click() {
 
 // A failed validation stops here: running the activation after it would
 // refill the boxes from the store (losing the user's correction) and show the
-// same message a second time.
+// same message a second time. A place applied under a name not yet saved is
+// saved under it too: the user who found or typed it and pressed Ok meant to
+// keep it. A saved place's own section is left as it is (Save updates it).
 void Form1::Command2_Click() {
     if (!checklatlon()) return;
+    saveLocation(Combo3->currentText(), true);
     Command2->setEnabled(false);
     Activateform();
 }
 
 void Form1::Command4_Click() {
     if (!checklatlon()) return;
+    saveLocation(Combo3->currentText(), true);
     Command2->setEnabled(false);
     mnualarm->setEnabled(true);
+    closePlaceList();
     Frame9->hide();
     MSChart1->show();
     Activateform();
@@ -375,9 +600,11 @@ void Form1::Command4_Click() {
 
 void Form1::Command5_Click() {
     mnualarm->setEnabled(true);
+    closePlaceList();
     Frame9->hide();
     MSChart1->show();
     Command2->setEnabled(true);
+    if (!placeChosen_) showChoosePlace();
 }
 
 void Form1::setAlarmGroupEnabled(bool enabled) {
@@ -503,6 +730,32 @@ void Form1::connectHandlers() {
     // longer reaches (editingFinished would call into it then).
     Combo4->lineEdit()->installEventFilter(this);
 
+    // Coordinates as written: read on leaving a degrees box or pressing Enter
+    // in it, and on a paste into any of the six (eventFilter).
+    Text40->setValidator(new HemisphereValidator('N', 'S', Text40));
+    Text13->setValidator(new HemisphereValidator('W', 'E', Text13));
+    for (QLineEdit* box : {Text30, Text20, Text40, Text15, Text14, Text13})
+        box->installEventFilter(this);
+
+    // Finding a place: the table is read the first time the box is used.
+    placeTable_ = std::make_unique<PlaceTable>(services_.placesTable);
+    searchPause_ = new QTimer(this);
+    searchPause_->setSingleShot(true);
+    searchPause_->setInterval(kSearchPauseMs);
+    connect(searchPause_, &QTimer::timeout, this, &Form1::findPlaces);
+    connect(placeTable_.get(), &PlaceTable::finished, this, [this] {
+        // A missing table is said at once, whether or not anything was typed yet.
+        if (placeTable_->gazetteer() == nullptr || !TextFindPlace->text().trimmed().isEmpty())
+            findPlaces();
+    });
+    connect(TextFindPlace, &QLineEdit::textEdited, this, &Form1::TextFindPlace_Change);
+    connect(LabelChoosePlace, &QLabel::linkActivated, this, [this] { chooseAPlace(); });
+    connect(ListPlaces, &QListWidget::clicked, this,
+            [this](const QModelIndex& index) { pickPlace(index.row()); });
+    showPlaceNote(defaultPlaceNote());
+    TextFindPlace->installEventFilter(this);
+    ListPlaces->installEventFilter(this);
+
     // Menus.
     connect(mnubackcol, &QAction::triggered, this, &Form1::mnubackcol_Click);
     connect(mnualarm, &QAction::triggered, this, &Form1::mnualarm_Click);
@@ -522,8 +775,49 @@ void Form1::connectHandlers() {
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if (type == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
+        auto* keyEvent = static_cast<QKeyEvent*>(event);
+        const int key = keyEvent->key();
         const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+        if (watched == TextFindPlace) {
+            if (key == Qt::Key_Down && ListPlaces->isVisible()) {
+                ListPlaces->setFocus(Qt::TabFocusReason);
+                ListPlaces->setCurrentRow(0);
+                return true;
+            }
+            if (enter) {
+                // Typed and Enter at once: the search need not wait for the pause.
+                if (searchPause_->isActive() || !ListPlaces->isVisible()) {
+                    placeTable_->read();
+                    placeTable_->waitForRead();
+                    findPlaces();
+                }
+                if (ListPlaces->isVisible()) pickPlace(std::max(0, ListPlaces->currentRow()));
+                return true;
+            }
+            if (key == Qt::Key_Escape && ListPlaces->isVisible()) {
+                closePlaceList();
+                return true;
+            }
+        }
+        if (watched == ListPlaces) {
+            if (enter) {
+                pickPlace(ListPlaces->currentRow());
+                return true;
+            }
+            if (key == Qt::Key_Escape || (key == Qt::Key_Up && ListPlaces->currentRow() <= 0)) {
+                if (key == Qt::Key_Escape) closePlaceList();
+                TextFindPlace->setFocus(Qt::TabFocusReason);
+                return true;
+            }
+        }
+        if (isCoordinateBox(watched)) {
+            auto* box = static_cast<QLineEdit*>(watched);
+            if (keyEvent->matches(QKeySequence::Paste)) {
+                pasteInto(box);
+                return true;
+            }
+            if (enter && (box == Text30 || box == Text15)) readWrittenCoordinate(box, box->text());
+        }
         if (watched == Text1 && (key == Qt::Key_Up || key == Qt::Key_Down)) {
             Text1_KeyDown(key);
             return true;
@@ -546,7 +840,35 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
         }
     } else if (type == QEvent::FocusIn && watched == Text10) {
         Text1->setFocus();
+    } else if (type == QEvent::FocusIn && watched == TextFindPlace) {
+        placeTable_->read();
+    } else if (type == QEvent::ContextMenu && isCoordinateBox(watched)) {
+        // The box's own menu, its Paste reading coordinates as Ctrl+V does.
+        auto* box = static_cast<QLineEdit*>(watched);
+        const std::unique_ptr<QMenu> menu(box->createStandardContextMenu());
+        for (QAction* action : menu->actions()) {
+            // Named in newer Qt; otherwise known by the line edit's own caption.
+            const bool paste =
+                action->objectName() == QLatin1String("edit-paste") ||
+                action->text().section(QLatin1Char('\t'), 0, 0) == QLineEdit::tr("&Paste");
+            if (!paste) continue;
+            disconnect(action, &QAction::triggered, nullptr, nullptr);
+            connect(action, &QAction::triggered, this, [this, box] { pasteInto(box); });
+        }
+        menu->exec(static_cast<QContextMenuEvent*>(event)->globalPos());
+        return true;
     } else if (type == QEvent::FocusOut) {
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        const bool away = reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason;
+        if (away && (watched == Text30 || watched == Text15)) {
+            auto* box = static_cast<QLineEdit*>(watched);
+            readWrittenCoordinate(box, box->text());
+        }
+        // The list belongs to the search: it closes when the user goes elsewhere.
+        if (away && (watched == TextFindPlace || watched == ListPlaces)) {
+            QWidget* now = QApplication::focusWidget();
+            if (now != TextFindPlace && now != ListPlaces) closePlaceList();
+        }
         if (watched == Combo1 && !starty_ && !Combo1->view()->isVisible()) Combo1_LostFocus();
         if (watched == Text11) {
             setGraphDaysValidated();

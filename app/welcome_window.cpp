@@ -3,6 +3,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -19,10 +20,42 @@ QLabel* label(QWidget* parent, const char* name, const QString& text) {
     return l;
 }
 
+// The first character of a format that is neither a field letter nor a
+// blank or quote: ":" in "h:mm AP", "." in "dd.MM.yy". A blank when the
+// fields are only spaced apart ("d MMM yyyy").
+QString separatorOf(const QString& format, QLatin1String fieldLetters) {
+    bool blank = false;
+    for (const QChar c : format) {
+        if (fieldLetters.contains(c) || c == QLatin1Char('\'')) continue;
+        if (c.isSpace()) {
+            blank = true;
+            continue;
+        }
+        return QString(c);
+    }
+    return blank ? QStringLiteral(" ") : QString();
+}
+
 }  // namespace
 
 bool isNewUser(const SettingsStore& store) {
     return readInt(store, keys::nlist) <= 0;
+}
+
+QString regionalFormatsText(const QLocale& locale) {
+    const QString time =
+        separatorOf(locale.timeFormat(QLocale::ShortFormat), QLatin1String("hHmszaApPt"));
+    const QString date =
+        separatorOf(locale.dateFormat(QLocale::ShortFormat), QLatin1String("dMyg"));
+    return QStringLiteral("Time separator \"%1\", AM \"%2\", PM \"%3\", date separator \"%4\"")
+        .arg(time, locale.amText(), locale.pmText(), date);
+}
+
+bool welcomeNewUser(const SettingsStore& store, std::function<void()> openRegionalSettings) {
+    if (!isNewUser(store)) return false;
+    Form2 welcome(std::move(openRegionalSettings));
+    welcome.exec();
+    return true;
 }
 
 Form2::Form2(std::function<void()> openRegionalSettings, QWidget* parent)
@@ -36,11 +69,10 @@ Form2::Form2(std::function<void()> openRegionalSettings, QWidget* parent)
     heading.setBold(true);
     Label1->setFont(heading);
     Label2 = label(this, "Label2",
-                   QStringLiteral("This is the first time you are using Moonbite.\n\n"
-                                  "In order for this program to display the correct data for your "
-                                  "location, please enter your location coordinates by "
-                                  "selecting:\n| Settings | Program Settings | on the menu bar of "
-                                  "the main program."));
+                   tr("This is the first time you are using Moonbite.\n\n"
+                      "Next you will find your fishing place by name: the program settings "
+                      "open with a search box. Type your town, pick it from the list and "
+                      "press Ok."));
 
     auto* Frame1 = new QGroupBox(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
@@ -48,29 +80,23 @@ Form2::Form2(std::function<void()> openRegionalSettings, QWidget* parent)
     QFont bold = Label7->font();
     bold.setBold(true);
     Label7->setFont(bold);
-    Label3 =
-        label(Frame1, "Label3",
-              QStringLiteral("Testing has revealed that the Regional Settings on some Windows "
-                             "operating system's are not configured correctly.\n"
-                             "Most of the time these settings are correct and do not need to be "
-                             "modified. To ensure correct operation of Moonbite, click the "
-                             "regional settings button below and check that the following "
-                             "Regional Settings are correct:"));
+    Label3 = label(Frame1, "Label3",
+                   tr("Moonbite writes times and dates as this computer's region settings "
+                      "do: the time separator, the AM and PM symbols and the date separator "
+                      "come from there. Most of the time they are right and need no change."));
     Label4 = label(Frame1, "Label4",
-                   QStringLiteral("1.   Under the Regional Settings Tab:\n"
-                                  "Check the country settings are correct for your location."));
-    Label5 = label(Frame1, "Label5",
-                   QStringLiteral("2.   Under the Time Tab:\n"
-                                  "Check the Time Separator is not blank and should be the \" : \" "
-                                  "symbol.\n"
-                                  "Check the AM symbol is not blank and should be the \" am \" "
-                                  "symbol.\n"
-                                  "Check the PM symbol is not blank and should be the \" pm \" "
-                                  "symbol."));
-    Label6 = label(Frame1, "Label6",
-                   QStringLiteral("3.   Under the Date Tab:\n"
-                                  "Check the Date Separator is not blank and should be the \" / \" "
-                                  "symbol."));
+                   tr("To check or change them, click the regional settings button below, or "
+                      "open Settings\u00a0>\u00a0Region & Language on GNOME, or System "
+                      "Settings\u00a0>\u00a0Regional Settings on KDE. Elsewhere they come from "
+                      "the LANG and LC_TIME environment variables."));
+    const QLocale locale;
+    Label5 =
+        label(Frame1, "Label5",
+              tr("Moonbite reads them from the locale %1, which now gives:").arg(locale.name()));
+    Label6 = label(Frame1, "Label6", regionalFormatsText(locale));
+    QFont values = Label6->font();
+    values.setBold(true);
+    Label6->setFont(values);
     auto* frameLayout = new QVBoxLayout(Frame1);
     for (QLabel* l : {Label7, Label3, Label4, Label5, Label6})
         frameLayout->addWidget(l);
@@ -79,9 +105,9 @@ Form2::Form2(std::function<void()> openRegionalSettings, QWidget* parent)
     Command2->setObjectName(QStringLiteral("Command2"));
     Command1 = new QPushButton(tr("&Ok"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setEnabled(false);
+    // Enter goes on to the main window: the region settings are rarely wrong.
+    Command1->setDefault(true);
     connect(Command2, &QPushButton::clicked, this, [this] {
-        Command1->setEnabled(true);
         if (openRegionalSettings_) openRegionalSettings_();
     });
     connect(Command1, &QPushButton::clicked, this, &QDialog::accept);
@@ -98,7 +124,7 @@ Form2::Form2(std::function<void()> openRegionalSettings, QWidget* parent)
     all->addLayout(buttons);
     Label1->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     Label2->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    resize(560, 520);
+    resize(560, 420);
 }
 
 }  // namespace moonbite

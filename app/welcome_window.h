@@ -5,6 +5,7 @@
 #include <functional>
 
 class QLabel;
+class QLocale;
 class QPushButton;
 
 namespace moonbite {
@@ -13,6 +14,14 @@ class SettingsStore;
 
 /// A user is new, and sees the welcome first, until a location has been saved.
 [[nodiscard]] bool isNewUser(const SettingsStore& store);
+
+/// The locale's clock and date punctuation, as the welcome shows it:
+/// Time separator ":", AM "AM", PM "PM", date separator "/".
+[[nodiscard]] QString regionalFormatsText(const QLocale& locale);
+
+/// Shows the welcome and waits for it to close when the user is new; the
+/// main window follows either way. True when it was shown.
+bool welcomeNewUser(const SettingsStore& store, std::function<void()> openRegionalSettings);
 
 class Form2 : public QDialog {
     Q_OBJECT
@@ -25,7 +34,7 @@ class Form2 : public QDialog {
     QLabel* Label5 = nullptr;
     QLabel* Label6 = nullptr;
     QLabel* Label7 = nullptr;
-    QPushButton* Command1 = nullptr;  ///< "&Ok", enabled once the regional settings were opened
+    QPushButton* Command1 = nullptr;  ///< "&Ok"
     QPushButton* Command2 = nullptr;  ///< "&Regional settings"
 
   private:

@@ -1,9 +1,18 @@
 // Writes the README's pictures of the windows: the main window at Sydney on
 // a real date (at its design size, half as large again, and maximised on a
-// 1920x1080 screen), its settings frame, the welcome window and the about box.
+// 1920x1080 screen), its settings frame, the welcome window and the about box;
+// and a new user's first minute: the welcome, the search for Key West in the
+// installed list of places, and Key West's day. The settings frame with the
+// search (first-run-search-frame.png) is also the help's picture in
+// resources/help/.
 //   QT_QPA_PLATFORM=xcb xvfb-run build/tools/moonbite_screenshots docs/screenshots
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QLocale>
 #include <QResizeEvent>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -12,6 +21,7 @@
 #include "chart_widget.h"
 #include "main_window.h"
 #include "message_boxes.h"
+#include "place_table.h"
 #include "settings_store.h"
 #include "system_time_zone.h"
 #include "welcome_window.h"
@@ -37,6 +47,49 @@ void sizeWindow(Form1& window, QSize size, Qt::WindowStates state) {
     QApplication::sendEvent(&window, &event);
     window.MSChart1->updateNow();
     QApplication::processEvents();
+}
+
+// A new user's first minute, on settings of its own: the welcome, the town
+// typed into the search box with the installed list's matches, and its day.
+bool firstMinute(MainWindowServices services, const QString& out) {
+    QTemporaryDir folder;
+    SettingsStore store(folder.path());
+    services.store = &store;
+    services.placesTable.clear();  // the installed list, beside the program
+    bool ok = true;
+
+    Form1 window(services);
+    window.Form_Load();
+    window.show();
+    QApplication::processEvents();
+    window.TextFindPlace->setText(QStringLiteral("Key West"));
+    QElapsedTimer waited;
+    waited.start();
+    window.findPlaces();
+    while (window.placeTable().status() == PlaceTable::Status::Reading && waited.elapsed() < 20000)
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    window.findPlaces();
+    if (window.placeTable().status() != PlaceTable::Status::Ready ||
+        window.ListPlaces->count() == 0) {
+        std::fprintf(stderr, "the list of places was not found beside the program: %s\n",
+                     qPrintable(window.LabelPlaceNote->text()));
+        return false;
+    }
+    window.ListPlaces->setCurrentRow(0);
+    window.TextFindPlace->setFocus();
+    QApplication::processEvents();
+    ok = window.grab().save(out + QStringLiteral("/first-run-search.png")) && ok;
+    // For the help, whose page is narrower than the window: the search and its list.
+    const QRect list = window.ListPlaces->geometry();
+    ok = window.Frame9->grab(QRect(0, 0, list.right() + 9, window.Frame9->height()))
+             .save(out + QStringLiteral("/first-run-search-frame.png")) &&
+         ok;
+    window.pickPlace(0);
+    window.Command4_Click();
+    window.MSChart1->updateNow();
+    QApplication::processEvents();
+    ok = window.grab().save(out + QStringLiteral("/first-run-key-west.png")) && ok;
+    return ok;
 }
 
 }  // namespace
@@ -109,10 +162,16 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     ok = window.grab().save(out + QStringLiteral("/settings-frame.png")) && ok;
 
+    ok = firstMinute(services, out) && ok;
+
+    // The welcome shows the locale's values: those of a common one, so the
+    // picture does not depend on the machine it was made on.
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     Form2 welcome(nullptr);
     welcome.show();
     QApplication::processEvents();
     ok = welcome.grab().save(out + QStringLiteral("/welcome.png")) && ok;
+    ok = welcome.grab().save(out + QStringLiteral("/first-run-welcome.png")) && ok;
     frmAbout about;
     about.show();
     QApplication::processEvents();

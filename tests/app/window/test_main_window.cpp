@@ -85,18 +85,24 @@ QDate shownDate(const Form1& w) {
 
 // --- Start-up -----------------------------------------------------------------
 
-TEST_F(WindowTest, FirstRunAsksForALocationOnceAndUsesZone13) {
+// A new user is not told off for having no place yet, and is shown no day
+// for a place nobody chose: the settings open, ready to find one.
+TEST_F(WindowTest, FirstRunOpensTheSettingsWithoutAMessageOrADay) {
     Form1& w = open();
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].title, QStringLiteral("Moonbite"));
-    EXPECT_EQ(boxes.shown[0].icon, MessageBoxes::Icon::Critical);
-    EXPECT_TRUE(boxes.shown[0].text.startsWith(
-        QStringLiteral("No name has been entered for your location. Please enter a name.\r\n")));
-    EXPECT_TRUE(boxes.shown[0].text.endsWith(
-        QStringLiteral("by selecting  | Settings | Program Settings | on the menu bar")));
-    EXPECT_EQ(w.state().timeZoneEntered, "13");
-    EXPECT_EQ(w.state().timeZoneForComputations, "-13");
-    EXPECT_EQ(w.state().latitude, 0);
+    EXPECT_TRUE(boxes.shown.empty()) << boxes.shown[0].text.toStdString();
+    EXPECT_TRUE(w.Frame9->isVisible());
+    EXPECT_FALSE(w.MSChart1->isVisible());
+    EXPECT_EQ(w.focusWidget(), w.TextFindPlace);
+    EXPECT_TRUE(w.LabelChoosePlace->isVisible());
+    for (QLineEdit* box : {w.Text2, w.Text32, w.Text6, w.Text21, w.Text39, w.Text9, w.Text4,
+                           w.Text5, w.Text7, w.Text8}) {
+        EXPECT_TRUE(box->text().isEmpty()) << box->objectName().toStdString();
+    }
+    EXPECT_TRUE(w.Label13->text().isEmpty());
+    EXPECT_EQ(w.MSChart1->rowCount(), 0);
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Moonbite"));
+    EXPECT_EQ(shownDate(w), today);
+    EXPECT_FALSE(w.Command7->isVisible());
     // The settings frame shows the first-run defaults; the zone follows the computer.
     EXPECT_EQ(w.Text30->text(), QStringLiteral("0"));
     EXPECT_EQ(w.Text40->text(), QStringLiteral("N"));
@@ -107,30 +113,47 @@ TEST_F(WindowTest, FirstRunAsksForALocationOnceAndUsesZone13) {
     EXPECT_EQ(w.Combo2->currentText(), QStringLiteral("Good & Excellent Days"));
     EXPECT_EQ(w.Text12->text(), QStringLiteral("2"));
     EXPECT_TRUE(w.Check1->isChecked() && w.Check2->isChecked() && w.Check3->isChecked());
-    EXPECT_EQ(shownDate(w), today);
-    EXPECT_FALSE(w.Command7->isVisible());
+    // Stepping the date still shows no day.
+    w.UpDown1->clickUp();
+    EXPECT_EQ(shownDate(w), today.addDays(1));
+    EXPECT_TRUE(w.Text2->text().isEmpty());
+    EXPECT_EQ(w.MSChart1->rowCount(), 0);
+    EXPECT_TRUE(boxes.shown.empty());
     // The date order of a first run is month first, and it is stored.
     EXPECT_LT(w.Combo1->x(), w.Text1->x());
     EXPECT_EQ(store->get(kTitleApp, QStringLiteral("Settings"), QStringLiteral("daterep")),
               QStringLiteral("False"));
+    // Nothing was saved for the place nobody chose.
+    EXPECT_EQ(store->get(kStateApp, QStringLiteral("Settings"), QStringLiteral("latdeg"),
+                         QStringLiteral("<absent>")),
+              QStringLiteral("<absent>"));
 }
 
+// Once a place is known, an empty name is checked on each activation.
 TEST_F(WindowTest, ClosingAnotherWindowRecomputesButAMessageBoxDoesNot) {
+    storeSydney();
     Form1& w = open();
-    ASSERT_EQ(boxes.shown.size(), 1u);
+    ASSERT_TRUE(boxes.shown.empty());
+    w.Combo3->setEditText(QString());
     // The window becoming active again by itself (its own message box closing,
     // the user switching back from another program) recomputes nothing.
     QEvent activate(QEvent::WindowActivate);
     QApplication::sendEvent(&w, &activate);
     QApplication::processEvents();
-    EXPECT_EQ(boxes.shown.size(), 1u);
+    EXPECT_TRUE(boxes.shown.empty());
     // The about box closes: the window is active again and recomputes, which
-    // repeats the first-run message while no location is named.
+    // checks the settings frame and so asks for the missing name.
     QTimer::singleShot(50, [] {
         if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
     });
     w.mnuabout_Click();
-    EXPECT_EQ(boxes.shown.size(), 2u);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].title, QStringLiteral("Moonbite"));
+    EXPECT_EQ(boxes.shown[0].icon, MessageBoxes::Icon::Critical);
+    EXPECT_TRUE(boxes.shown[0].text.startsWith(
+        QStringLiteral("No name has been entered for your location. Please enter a name.\r\n")));
+    EXPECT_TRUE(boxes.shown[0].text.endsWith(
+        QStringLiteral("by selecting  | Settings | Program Settings | on the menu bar")));
 }
 
 TEST_F(WindowTest, Sydney21January2000ShowsWhatTheToolShows) {

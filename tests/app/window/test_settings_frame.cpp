@@ -127,18 +127,19 @@ TEST_F(SettingsFrameTest, NoNameMessage) {
     EXPECT_TRUE(boxes.shown[0].text.startsWith(QStringLiteral("No name has been entered")));
 }
 
-TEST_F(SettingsFrameTest, LimitsAreAcceptedAndFractionsDropped) {
+TEST_F(SettingsFrameTest, LimitsAreAcceptedAndFractionsOfMinutesDropped) {
     Form1& w = openWithSydneyTyped();
-    w.Text30->setText(QStringLiteral("88.7"));
+    w.Text30->setText(QStringLiteral("88"));
     w.Text15->setText(QStringLiteral("179"));
     w.Text20->setText(QStringLiteral("59"));
-    w.Text14->setText(QStringLiteral("59"));
+    w.Text14->setText(QStringLiteral("58.9"));
     w.Text17->setText(QStringLiteral("-12"));
     QTest::mouseClick(w.Command2, Qt::LeftButton);
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_EQ(stored("latdeg"), QStringLiteral("88"));
     EXPECT_EQ(stored("latmin"), QStringLiteral("59"));
     EXPECT_EQ(stored("londeg"), QStringLiteral("179"));
+    EXPECT_EQ(stored("lonmin"), QStringLiteral("58"));
     EXPECT_EQ(stored("gmt"), QStringLiteral("-12"));
     EXPECT_EQ(stored("gmtv"), QStringLiteral("False"));
     EXPECT_EQ(stored("custom"), QStringLiteral("True"));

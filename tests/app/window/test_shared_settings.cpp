@@ -141,8 +141,9 @@ TEST_F(SharedSettingsTest, ALockThatCannotBeTakenIsSaidOnceAndNothingIsWritten) 
     EXPECT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(bytesOf(stateFile), stateBefore);
     EXPECT_EQ(bytesOf(titleFile), titleBefore);
-    // The list still shows what the user saved, for as long as the window is open.
-    EXPECT_EQ(listed(w), QStringList{QStringLiteral("Alpha")});
+    // The list still shows what the user saved (Apply keeps the new Sydney),
+    // for as long as the window is open.
+    EXPECT_EQ(listed(w), (QStringList{QStringLiteral("Sydney"), QStringLiteral("Alpha")}));
 }
 
 }  // namespace

@@ -24,20 +24,58 @@ TEST_F(WindowTest, WelcomeUntilALocationIsSaved) {
     EXPECT_TRUE(isNewUser(*store));
 }
 
-TEST(Form2, OkOnlyAfterTheRegionalSettingsWereOpened) {
+// The welcome speaks of this desktop, shows the locale's values and never
+// holds the user back: Ok works at once, and Enter presses it.
+TEST(Form2, OkAtOnceAndTheDesktopsOwnRegionSettings) {
     int opened = 0;
     Form2 welcome([&] { ++opened; });
     EXPECT_EQ(welcome.windowTitle(), QStringLiteral("  Welcome first time user"));
     EXPECT_EQ(welcome.Label1->text(), QStringLiteral("Welcome To Moonbite"));
     EXPECT_EQ(welcome.Label7->text(), QStringLiteral("Important Setup Information"));
-    EXPECT_TRUE(welcome.Label5->text().contains(
-        QStringLiteral("Check the AM symbol is not blank and should be the \" am \" symbol.")));
-    EXPECT_FALSE(welcome.Command1->isEnabled());
+    EXPECT_TRUE(welcome.Label2->text().contains(QStringLiteral("find your fishing place by name")));
+    for (QLabel* l : welcome.findChildren<QLabel*>())
+        EXPECT_FALSE(l->text().contains(QStringLiteral("Windows"))) << l->text().toStdString();
+    // Kept on one line each: the blanks around ">" do not break.
+    const QString where = QString(welcome.Label3->text() + welcome.Label4->text())
+                              .replace(QChar(0x00A0), QLatin1Char(' '));
+    EXPECT_TRUE(where.contains(QStringLiteral("Settings > Region & Language on GNOME")));
+    EXPECT_TRUE(where.contains(QStringLiteral("System Settings > Regional Settings on KDE")));
+    EXPECT_TRUE(where.contains(QStringLiteral("LANG and LC_TIME")));
+    EXPECT_TRUE(welcome.Label5->text().contains(QLocale().name()));
+    EXPECT_EQ(welcome.Label6->text(), regionalFormatsText(QLocale()));
+    EXPECT_TRUE(welcome.Command1->isEnabled());
+    EXPECT_TRUE(welcome.Command1->isDefault());
     QTest::mouseClick(welcome.Command2, Qt::LeftButton);
     EXPECT_EQ(opened, 1);
     EXPECT_TRUE(welcome.Command1->isEnabled());
     QTest::mouseClick(welcome.Command1, Qt::LeftButton);
     EXPECT_EQ(welcome.result(), QDialog::Accepted);
+}
+
+// Each locale's own punctuation: CLDR's short formats "h:mm a" and "M/d/yy"
+// (United States), "H.mm" and "d.M.yyyy" (Finland).
+TEST(Form2, TheLocalesSeparatorsAndSymbols) {
+    EXPECT_EQ(regionalFormatsText(QLocale(QLocale::English, QLocale::UnitedStates)),
+              QStringLiteral("Time separator \":\", AM \"AM\", PM \"PM\", date separator \"/\""));
+    const QLocale finnish(QLocale::Finnish, QLocale::Finland);
+    EXPECT_EQ(regionalFormatsText(finnish),
+              QStringLiteral("Time separator \".\", AM \"%1\", PM \"%2\", date separator \".\"")
+                  .arg(finnish.amText(), finnish.pmText()));
+}
+
+TEST_F(WindowTest, NoWelcomeOnceAPlaceIsSaved) {
+    store->save(kTitleApp, QStringLiteral("Settings\\Locations\\"), QStringLiteral("nlist"),
+                QStringLiteral("1"));
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            shown = true;
+            modal->close();
+        }
+    });
+    EXPECT_FALSE(welcomeNewUser(*store, [] {}));
+    QApplication::processEvents();
+    EXPECT_FALSE(shown);
 }
 
 TEST(FrmAbout, TitleVersionAndText) {
@@ -48,6 +86,8 @@ TEST(FrmAbout, TitleVersionAndText) {
     EXPECT_EQ(about.lblVersion->text().split(QLatin1Char('.')).size(), 3);
     EXPECT_EQ(about.Label1->text(),
               QStringLiteral("Moonbite calculates the best time to go fishing."));
+    EXPECT_EQ(about.lblData->text(),
+              QStringLiteral("Contains data from GeoNames (geonames.org), CC BY 4.0"));
     EXPECT_FALSE(about.Image1->pixmap().isNull());
 }
 

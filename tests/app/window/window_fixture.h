@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QColor>
+#include <QFile>
 #include <QTemporaryDir>
 #include <memory>
 #include <string>
@@ -67,7 +68,16 @@ class WindowTest : public ::testing::Test {
         sv.openHelp = [this](int topic) { helpTopics.push_back(topic); };
         sv.chooseColour = [this](const QColor&, QWidget*) { return nextColour; };
         sv.journalFolder = folder.filePath(QStringLiteral("journal"));
+        // Missing unless a test writes it (writePlaces).
+        sv.placesTable = folder.filePath(QStringLiteral("places.tsv"));
         return sv;
+    }
+
+    /// Writes the table of towns the window searches.
+    void writePlaces(const QByteArray& table) {
+        QFile file(folder.filePath(QStringLiteral("places.tsv")));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(table);
     }
 
     /// Loads and shows the window (the first show activates it).
