@@ -320,13 +320,8 @@ void placeFromList(Place& p, Date today) {
     const std::vector<std::size_t> hits = list.search(p.placeName, 1);
     if (hits.empty()) {
         std::string message = "no place in the list is called \"" + shown(p.placeName) + "\"";
-        const std::vector<std::size_t> near = list.suggestions(p.placeName, 3);
-        for (std::size_t k = 0; k < near.size(); ++k)
-            message += (k == 0                 ? "; did you mean "
-                        : k + 1 == near.size() ? " or "
-                                               : ", ") +
-                       std::string("\"") + placeLabel(list, list.place(near[k])) + "\"";
-        if (near.empty()) message += " (moonbite-cli places QUERY lists the names)";
+        const std::string near = nearNames(list, p.placeName);
+        message += near.empty() ? " (moonbite-cli places QUERY lists the names)" : near;
         throw InputError(message);
     }
     const places::PlaceRecord& town = list.place(hits[0]);
@@ -364,6 +359,16 @@ std::string placeLabel(const places::Gazetteer& list, const places::PlaceRecord&
         label += ", " + std::string(region);
     label += ", " + std::string(list.countryName(town));
     return label;
+}
+
+std::string nearNames(const places::Gazetteer& list, std::string_view name) {
+    std::string text;
+    const std::vector<std::size_t> near = list.suggestions(name, 3);
+    for (std::size_t k = 0; k < near.size(); ++k) {
+        text += k == 0 ? "; did you mean " : k + 1 == near.size() ? " or " : ", ";
+        text += "\"" + placeLabel(list, list.place(near[k])) + "\"";
+    }
+    return text;
 }
 
 double wholeMinutes(double degrees, places::Axis axis) {

@@ -67,6 +67,10 @@ void validatePlace(Place& p, bool withCoordinates, Date today);
 [[nodiscard]] std::string placeLabel(const places::Gazetteer& list,
                                      const places::PlaceRecord& town);
 
+/// "; did you mean "A" or "B"" for a name that matched nothing, or "" when
+/// nothing is near.
+[[nodiscard]] std::string nearNames(const places::Gazetteer& list, std::string_view name);
+
 /// Decimal degrees rounded to the whole minute, as the settings frame keeps them.
 [[nodiscard]] double wholeMinutes(double degrees, places::Axis axis);
 

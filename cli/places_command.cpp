@@ -39,14 +39,9 @@ class PlacesCommand final : public Command {
         }
         if (!hits.empty()) return 0;
         // Like grep: nothing found is status 1, with what is near.
-        std::string message = "no place in the list matches \"" + shown(query_) + "\"";
-        const std::vector<std::size_t> near = list.suggestions(query_, 3);
-        for (std::size_t k = 0; k < near.size(); ++k)
-            message += (k == 0                 ? "; did you mean "
-                        : k + 1 == near.size() ? " or "
-                                               : ", ") +
-                       std::string("\"") + placeLabel(list, list.place(near[k])) + "\"";
-        return failure(err, message, kFailure);
+        return failure(
+            err, "no place in the list matches \"" + shown(query_) + "\"" + nearNames(list, query_),
+            kFailure);
     }
 
   private:
