@@ -7,6 +7,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <cstdio>
+#include <cstring>
 
 #include "display.h"
 #include "help_viewer.h"
@@ -14,12 +15,38 @@
 #include "main_window.h"
 #include "message_boxes.h"
 #include "moon_pictures.h"
+#include "moonbite_version.h"
 #include "run_command.h"
 #include "settings_store.h"
 #include "system_time_zone.h"
 #include "welcome_window.h"
 
+namespace {
+
+constexpr const char* kUsage =
+    "usage: moonbite [--help] [--version] [Qt options such as -platform NAME]\n"
+    "\n"
+    "The Moonbite solunar fishing calendar: sunrise and sunset, moonrise and moonset, the\n"
+    "major and minor fishing periods and the day's prediction for your fishing place.\n"
+    "moonbite-cli gives the same results on the command line.\n"
+    "\n"
+    "  -h, --help     show this text and exit\n"
+    "  --version      show the version and exit\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    // Answered before anything else, so they work without a display too.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("moonbite %s\n", moonbite::kVersionText);
+            return 0;
+        }
+    }
     if (!moonbite::displayAvailable()) {
         std::fprintf(stderr,
                      "moonbite: no display to open a window on (DISPLAY is not set or not "

@@ -70,6 +70,22 @@ grep -q "BEGIN:VCALENDAR" <<<"$ics" || { echo "installed moonbite-cli ics gave: 
 msg="$(env -i HOME="$root" PATH=/usr/bin:/bin "$prefix/bin/moonbite" 2>&1 || true)"
 [ "$(wc -l <<<"$msg")" -eq 1 ] && grep -q "no display" <<<"$msg" || { echo "moonbite said: $msg"; exit 1; }
 
+# A display named but not there: still one line, status 1, never an abort.
+status=0
+msg="$(env -i HOME="$root" PATH=/usr/bin:/bin DISPLAY=:97 "$prefix/bin/moonbite" 2>&1)" || status=$?
+[ "$status" -eq 1 ] && [ "$(wc -l <<<"$msg")" -eq 1 ] ||
+    { echo "moonbite with DISPLAY=:97 gave status $status: $msg"; exit 1; }
+
+# Each program answers --version in one line and --help, status 0, without a display.
+for program in moonbite moonbite-cli moonbite-tray; do
+    v="$(env -i HOME="$root" PATH=/usr/bin:/bin "$prefix/bin/$program" --version)" ||
+        { echo "$program --version failed"; exit 1; }
+    [ "$v" = "$program $(sed -n 's/.*Moonbite \([0-9.]*\)".*/\1/p' "$prefix/share/man/man1/moonbite-cli.1")" ] ||
+        { echo "$program --version said: $v"; exit 1; }
+    env -i HOME="$root" PATH=/usr/bin:/bin "$prefix/bin/$program" --help | grep -qi "usage\|options" ||
+        { echo "$program --help said nothing useful"; exit 1; }
+done
+
 # The installed companion lists its options, and at a login without a saved
 # location it leaves at once, quietly.
 "$prefix/bin/moonbite-tray" --help | grep -q -- "--once" || { echo "moonbite-tray --help lacks --once"; exit 1; }
