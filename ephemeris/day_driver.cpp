@@ -133,6 +133,19 @@ void fillGraphRows(SolunarState& s, Date start) {
     }
 }
 
+namespace {
+
+// "Equinox" or "Solstice" and the clock-change mark of the displayed day.
+void showDayLabels(SolunarState& s, Date displayed) {
+    const YearMonthDay ymd = displayed.ymd();
+    const std::string_view season = equinoxOrSolstice(ymd.month, ymd.day);
+    s.Label19.visible = !season.empty();
+    if (!season.empty()) s.Label19.caption = season;
+    showClockChange(s, displayed);
+}
+
+}  // namespace
+
 void datechanged(SolunarState& s, DateControlHandlers* handlers) {
     applyYearLimits(s, handlers);
     rollDay(s, handlers);
@@ -149,10 +162,7 @@ void showDisplayedDay(SolunarState& s) {
     s.Command7Visible = s.today != displayed;
 
     const YearMonthDay ymd = displayed.ymd();
-    const std::string_view season = equinoxOrSolstice(ymd.month, ymd.day);
-    s.Label19.visible = !season.empty();
-    if (!season.empty()) s.Label19.caption = season;
-    showClockChange(s, displayed);
+    showDayLabels(s, displayed);
 
     showWeekday(s);
     fillGraphRows(s, displayed);
@@ -190,7 +200,9 @@ void activateDisplayedDay(SolunarState& s) {
     buildActivationPhaseTable(s);
     s.graphRowCount = std::clamp<int>(s.plottedDayCount, 0, kMaxGraphDays);
     const Date displayed = displayedDate(s);
-    showClockChange(s, displayed);
+    // The day's labels belong to the day shown, however it came on screen:
+    // an equinox at start-up is marked as after a date change.
+    showDayLabels(s, displayed);
     fillGraphRows(s, displayed);
     useZoneOf(s, displayed);
     showMoonAndPrediction(s);

@@ -278,6 +278,18 @@ TEST_F(WindowTest, EquinoxLabel) {
     EXPECT_EQ(w.Label19->text(), QStringLiteral("Equinox"));
 }
 
+// Started on an equinox or solstice day, the label is there from the first show.
+TEST_F(WindowTest, EquinoxLabelAtStartUp) {
+    storeSydney();
+    for (const auto& [day, word] :
+         {std::pair{QDate(2027, 3, 21), "Equinox"}, std::pair{QDate(2027, 12, 22), "Solstice"}}) {
+        today = day;
+        Form1& w = window ? reopen() : open();
+        EXPECT_TRUE(w.Label19->isVisible()) << word;
+        EXPECT_EQ(w.Label19->text(), QString::fromLatin1(word));
+    }
+}
+
 // --- Graph -------------------------------------------------------------------------------
 
 TEST_F(WindowTest, GraphDaysAreValidated) {
