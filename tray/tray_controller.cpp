@@ -194,7 +194,11 @@ void TrayController::rebuildMenu() {
                 QIcon(fishTrayPixmap(ratingColour(r.score), 16)),
                 QStringLiteral("%1\t%2").arg(shortDate(r.date), ratingWord(r.score)));
             a->setObjectName(QStringLiteral("day") + r.date.toString(Qt::ISODate));
-            a->setEnabled(false);
+            // Enabled so the desktop draws the week readable rather than greyed out;
+            // choosing a day opens Moonbite.
+            connect(a, &QAction::triggered, this, [this] {
+                if (services_.openMoonbite) services_.openMoonbite();
+            });
         }
     }
     menu_->addSeparator();

@@ -313,7 +313,10 @@ TEST_F(TrayIcons, MenuOpensMoonbiteListsTheWeekAndQuits) {
         ASSERT_NE(a, nullptr) << i;
         EXPECT_TRUE(a->text().endsWith(QString::fromLatin1(words[i]))) << a->text().toStdString();
         EXPECT_TRUE(a->text().startsWith(shortDate(d)));
+        EXPECT_TRUE(a->isEnabled()) << "a greyed-out week is hard to read";
     }
+    menu->findChild<QAction*>(QStringLiteral("day2000-01-22"))->trigger();
+    EXPECT_EQ(f.opened, 4) << "a day of the week opens Moonbite";
     QSignalSpy quit(&tray, &TrayController::quitRequested);
     auto* q = menu->findChild<QAction*>(QStringLiteral("quit"));
     ASSERT_NE(q, nullptr);
