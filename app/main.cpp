@@ -18,6 +18,7 @@
 #include "moonbite_version.h"
 #include "run_command.h"
 #include "settings_store.h"
+#include "single_instance.h"
 #include "system_time_zone.h"
 #include "welcome_window.h"
 
@@ -60,6 +61,15 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(moonbite::appIcon());
 
     moonbite::SettingsStore store;
+    // One window per settings folder: a second start brings the first forward.
+    moonbite::Form1* shown = nullptr;
+    moonbite::SingleInstance instance(store.folder());
+    if (instance.handOverOrListen([&shown] {
+            QWidget* modal = QApplication::activeModalWidget();
+            moonbite::bringForward(modal ? modal : shown);
+        }))
+        return 0;
+
     moonbite::QtMessageBoxes boxes;
     moonbite::SystemTimeZoneSource zone;
 
@@ -102,6 +112,7 @@ int main(int argc, char** argv) {
     moonbite::welcomeNewUser(store, services.openRegionalSettings);
 
     moonbite::Form1 window(services);
+    shown = &window;
     window.Form_Load();
     window.show();
     return QApplication::exec();
