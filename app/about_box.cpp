@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "moon_pictures.h"
@@ -45,6 +46,9 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
+    // Ctrl+W closes it as Escape does.
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_W), this), &QShortcut::activated, this,
+            &QDialog::reject);
 
     auto* text = new QVBoxLayout;
     text->addWidget(lblTitle);

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QShortcut>
 #include <QStandardPaths>
 #include <stdexcept>
 
@@ -79,7 +80,7 @@ Form4::Form4(PrintServices services, QWidget* parent)
 
     auto* display = new QGroupBox(tr("Display"), this);
     display->setGeometry(194, 36, 224, 196);
-    Check4 = option(display, "Check4", tr("Fishing &Prediction"), {10, 24, 210, 24});
+    Check4 = option(display, "Check4", tr("Fishing P&rediction"), {10, 24, 210, 24});
     Check5 = option(display, "Check5", tr("&Full and New moons"), {10, 56, 210, 24});
     Check1 = option(display, "Check1", tr("&Sunrise and Sunset"), {10, 88, 210, 24});
     Check2 = option(display, "Check2", tr("&Moonrise and Moonset"), {10, 120, 210, 24});
@@ -94,6 +95,9 @@ Form4::Form4(PrintServices services, QWidget* parent)
     Command2->setGeometry(330, 250, 86, 32);
     connect(Command1, &QPushButton::clicked, this, &Form4::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &QDialog::reject);
+    // Ctrl+W closes as Cancel does (Escape already does).
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_W), this), &QShortcut::activated, this,
+            &QDialog::reject);
     CommandSaveIcs = new QPushButton(tr("Save &as calendar file..."), this);
     CommandSaveIcs->setObjectName(QStringLiteral("CommandSaveIcs"));
     CommandSaveIcs->setGeometry(12, 250, 200, 32);

@@ -12,6 +12,7 @@
 #include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStyle>
 #include <algorithm>
 #include <cmath>
@@ -204,7 +205,7 @@ void Form3::buildControls() {
 
     // --- Buttons ----------------------------------------------------------------------------
     Command6 = makeControl<QPushButton>(this, "Command6", {8, 420, 110, 30});
-    Command6->setText(tr("&Clear Entry"));
+    Command6->setText(tr("C&lear Entry"));
     Command1 = makeControl<QPushButton>(this, "Command1", {126, 420, 110, 30});
     Command1->setText(tr("&Save Entry"));
     Command3 = makeControl<QPushButton>(this, "Command3", {384, 420, 110, 30});
@@ -219,6 +220,10 @@ void Form3::buildControls() {
 
     connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form3::Command2_Click);
+    // Ctrl+W and Escape close as "Close" does.
+    for (const QKeySequence& key :
+         {QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::Key_Escape)})
+        connect(new QShortcut(key, this), &QShortcut::activated, this, &Form3::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form3::Command3_Click);
     connect(Command4, &QPushButton::clicked, this, &Form3::Command4_Click);
     connect(Command5, &QPushButton::clicked, this, &Form3::Command5_Click);

@@ -93,6 +93,8 @@ Form1::Form1(MainWindowServices services, QWidget* parent)
     drawPictures();
     resizer_ = std::make_unique<Resizer>(scale_);
     connectHandlers();
+    setTabChain();
+    buildShortcuts();
 }
 
 Form1::~Form1() = default;

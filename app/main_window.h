@@ -271,6 +271,11 @@ class Form1 : public QMainWindow, private DateControlHandlers {
 
     void buildControls();
     void buildMenus();
+    /// Tab follows reading order: the date row, graph days, the chart or the
+    /// settings frame, then Journal and Exit.
+    void setTabChain();
+    /// The keyboard's standard keys: help, quit, print, journal, day steps.
+    void buildShortcuts();
     void connectHandlers();
     void tooltipsshow();
     void tooltipss();

@@ -13,8 +13,10 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QTimeZone>
 #include <algorithm>
+#include <iterator>
 
 #include "chart_widget.h"
 #include "gauge_line.h"
@@ -211,11 +213,11 @@ void Form1::buildControls() {
     Combo3->setEditable(true);
     Combo3->setInsertPolicy(QComboBox::NoInsert);
     Command8 = makeControl<QPushButton>(location, "Command8", {150, 75, 46, 28});
-    Command8->setText(tr("Save"));
+    Command8->setText(tr("Sa&ve"));
     Command9 = makeControl<QPushButton>(location, "Command9", {198, 75, 46, 28});
-    Command9->setText(tr("Delete"));
+    Command9->setText(tr("&Delete"));
 
-    auto* latitude = group(Frame9, "Frame11", tr("Latitude"), {8, 116, 250, 52});
+    auto* latitude = group(Frame9, "Frame11", tr("Latit&ude"), {8, 116, 250, 52});
     Text30 = makeControl<QLineEdit>(latitude, "Text30", {10, 22, 36, 24});
     UpDown9 = makeControl<UpDown>(latitude, "UpDown9", {47, 22, 16, 24});
     caption(latitude, "LabelLatDegrees", QStringLiteral("°"), {66, 22, 10, 24});
@@ -225,7 +227,7 @@ void Form1::buildControls() {
     Text40 = makeControl<QLineEdit>(latitude, "Text40", {156, 22, 28, 24});
     UpDown10 = makeControl<UpDown>(latitude, "UpDown10", {185, 22, 16, 24});
 
-    auto* longitude = group(Frame9, "Frame12", tr("Longitude"), {8, 172, 250, 52});
+    auto* longitude = group(Frame9, "Frame12", tr("Lo&ngitude"), {8, 172, 250, 52});
     Text15 = makeControl<QLineEdit>(longitude, "Text15", {10, 22, 36, 24});
     UpDown7 = makeControl<UpDown>(longitude, "UpDown7", {47, 22, 16, 24});
     caption(longitude, "LabelLonDegrees", QStringLiteral("°"), {66, 22, 10, 24});
@@ -279,7 +281,7 @@ void Form1::buildControls() {
     Option1 = makeControl<QRadioButton>(Frame4, "Option1", {10, 22, 100, 24});
     Option1->setText(tr("&Activated"));
     Option2 = makeControl<QRadioButton>(Frame4, "Option2", {112, 22, 112, 24});
-    Option2->setText(tr("&Deactivated"));
+    Option2->setText(tr("Deact&ivated"));
 
     Frame7 = group(Frame9, "Frame7", tr("Alarm Settings"), {520, 62, 238, 84});
     Combo2 = makeControl<QComboBox>(Frame7, "Combo2", {64, 22, 168, 24});
@@ -295,7 +297,7 @@ void Form1::buildControls() {
     levelWithTextBox(LabelDaysInAdvance);
 
     Command2 = makeControl<QPushButton>(Frame9, "Command2", {520, 194, 56, 30});
-    Command2->setText(tr("&Apply "));
+    Command2->setText(tr("Appl&y "));
     Command4 = makeControl<QPushButton>(Frame9, "Command4", {582, 194, 50, 30});
     Command4->setText(tr("&Ok"));
     Command5 = makeControl<QPushButton>(Frame9, "Command5", {638, 194, 58, 30});
@@ -320,7 +322,7 @@ void Form1::buildControls() {
 }
 
 void Form1::buildMenus() {
-    mnuGraphs = menuBar()->addMenu(tr("&Graphs"));
+    mnuGraphs = menuBar()->addMenu(tr("G&raphs"));
     mnuGraphs->setObjectName(QStringLiteral("mnuGraphs"));
     static constexpr const char* kChartNames[8] = {"mnu3dbar",  "mnu2dbar",  "mn3dline",
                                                    "mnu2dline", "mnu3darea", "mnu2darea",
@@ -363,6 +365,56 @@ void Form1::buildMenus() {
     mnuhelp->addSeparator();
     mnuabout = mnuhelp->addAction(tr("&About"));
     mnuabout->setObjectName(QStringLiteral("mnuabout"));
+}
+
+void Form1::setTabChain() {
+    // The frame's controls sit where the chart is, which the frame replaces.
+    // Each spinner follows its box: Tab passes it by, but from a spinner that
+    // was clicked, Tab goes on to the next box.
+    QWidget* const chain[] = {
+        Combo1,   Text1,         UpDown1,    Text10,   UpDown2,  Command7, Text11,   UpDown3,
+        MSChart1, TextFindPlace, ListPlaces, Combo3,   Command8, Command9, Text30,   UpDown9,
+        Text20,   UpDown6,       Text40,     UpDown10, Text15,   UpDown7,  Text14,   UpDown8,
+        Text13,   UpDown5,       Text17,     UpDown11, Combo4,   Text16,   Check3,   Option1,
+        Option2,  Combo2,        Text12,     UpDown4,  Check1,   Check2,   Command2, Command4,
+        Command5, Command6,      Command1,   Command3};
+    for (std::size_t i = 1; i < std::size(chain); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
+}
+
+void Form1::buildShortcuts() {
+    mnuhelptopics->setShortcut(QKeySequence::HelpContents);
+    mnuprintcal->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    // Keys without a menu item act on the whole window.
+    auto windowKey = [this](const char* name, const QList<QKeySequence>& keys, auto handler) {
+        auto* action = new QAction(this);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcuts(keys);
+        addAction(action);
+        connect(action, &QAction::triggered, this, handler);
+    };
+    windowKey("actionQuit", {QKeySequence(Qt::CTRL | Qt::Key_Q)}, [this] { close(); });
+    windowKey("actionJournal", {QKeySequence(Qt::CTRL | Qt::Key_J)}, [this] { Command1_Click(); });
+    windowKey("actionPreviousDay",
+              {QKeySequence(Qt::ALT | Qt::Key_Left), QKeySequence(Qt::Key_PageUp)},
+              [this] { UpDown1->clickDown(); });
+    windowKey("actionNextDay",
+              {QKeySequence(Qt::ALT | Qt::Key_Right), QKeySequence(Qt::Key_PageDown)},
+              [this] { UpDown1->clickUp(); });
+    // A text box keeps Home for its cursor; elsewhere it goes to today.
+    windowKey("actionToday", {QKeySequence(Qt::Key_Home)}, [this] { Command7_Click(); });
+    // Owned by the frame, so it is live only while the frame is shown.
+    auto* cancel = new QShortcut(QKeySequence(Qt::Key_Escape), Frame9);
+    cancel->setContext(Qt::WindowShortcut);
+    connect(cancel, &QShortcut::activated, this, [this] {
+        // Escape in the search first closes the towns found, as before.
+        if (ListPlaces->isVisible()) {
+            closePlaceList();
+            TextFindPlace->setFocus(Qt::ShortcutFocusReason);
+            return;
+        }
+        Command5_Click();
+    });
 }
 
 void Form1::tooltipsshow() {

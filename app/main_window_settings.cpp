@@ -826,7 +826,9 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
             Text1_KeyPress_Enter();
             return true;
         }
-        if (watched == Text10 && !static_cast<QKeyEvent*>(event)->text().isEmpty()) {
+        // Typing, not Tab, goes to the year's spinner.
+        const QString typed = keyEvent->text();
+        if (watched == Text10 && !typed.isEmpty() && typed.at(0).isPrint()) {
             Text10_KeyPress();
             return true;
         }
@@ -838,8 +840,6 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
             Text17_KeyPress_Enter();
             return true;
         }
-    } else if (type == QEvent::FocusIn && watched == Text10) {
-        Text1->setFocus();
     } else if (type == QEvent::FocusIn && watched == TextFindPlace) {
         placeTable_->read();
     } else if (type == QEvent::ContextMenu && isCoordinateBox(watched)) {

@@ -20,7 +20,9 @@ QToolButton* makeArrow(QWidget* parent, Qt::ArrowType arrow) {
 
 UpDown::UpDown(QWidget* parent)
     : QWidget(parent), up_(makeArrow(this, Qt::UpArrow)), down_(makeArrow(this, Qt::DownArrow)) {
-    setFocusPolicy(Qt::StrongFocus);
+    // Clicked or focused from code it takes the arrow keys, but Tab passes it
+    // by: its box is the stop, so typing after Tab goes into the box.
+    setFocusPolicy(Qt::ClickFocus);
     connect(up_, &QToolButton::clicked, this, [this] {
         emit upClick();
         emit change();

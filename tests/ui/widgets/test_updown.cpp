@@ -83,7 +83,7 @@ TEST_F(UpDownTest, ButtonsRepeatAndLeaveFocusToTheSpinner) {
     EXPECT_TRUE(down->autoRepeat());
     EXPECT_EQ(up->focusPolicy(), Qt::NoFocus);
     EXPECT_EQ(down->focusPolicy(), Qt::NoFocus);
-    EXPECT_EQ(spinner->focusPolicy(), Qt::StrongFocus);
+    EXPECT_EQ(spinner->focusPolicy(), Qt::ClickFocus);
 }
 
 TEST_F(UpDownTest, MouseClicksEmitTheArrowSignalThenChange) {
@@ -124,6 +124,25 @@ TEST_F(UpDownTest, ArrowKeysClickWhileFocused) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_A);
     EXPECT_EQ(log.size(), 4U);
+}
+
+TEST_F(UpDownTest, TabGoesFromBoxToBoxPastTheSpinner) {
+    auto* before = new QLineEdit(&window);
+    before->setGeometry(60, 20, 40, 24);
+    auto* after = new QLineEdit(&window);
+    after->setGeometry(110, 20, 40, 24);
+    QWidget::setTabOrder(before, spinner);
+    QWidget::setTabOrder(spinner, after);
+    showWindow();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    before->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), after);
+    // Digits typed after the Tab go into the box, not to the spinner.
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("33"));
+    EXPECT_EQ(after->text(), QStringLiteral("33"));
+    EXPECT_TRUE(log.empty());
 }
 
 TEST_F(UpDownTest, ProgrammaticClicks) {
