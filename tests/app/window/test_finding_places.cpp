@@ -39,14 +39,6 @@ const QString kKeyWestRow =
 
 class FindingPlaces : public WindowTest {
   protected:
-    QString stored(const char* key) {
-        return store->get(kStateApp, QStringLiteral("Settings"), QString::fromLatin1(key),
-                          QStringLiteral("<absent>"));
-    }
-    QString storedFor(const QString& place, const char* key) {
-        return store->get(kTitleApp, locationSection(place), QString::fromLatin1(key),
-                          QStringLiteral("<absent>"));
-    }
     QString savedCount() {
         return store->get(kTitleApp, QStringLiteral("Settings\\Locations\\"),
                           QStringLiteral("nlist"), QStringLiteral("<absent>"));

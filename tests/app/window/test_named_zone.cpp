@@ -52,14 +52,6 @@ class NamedZoneTest : public WindowTest {
         w.Text14->setText(QStringLiteral("0"));
         w.Text13->setText(QStringLiteral("W"));
     }
-    QString stored(const char* key) {
-        return store->get(kStateApp, QStringLiteral("Settings"), QString::fromLatin1(key),
-                          QStringLiteral("<absent>"));
-    }
-    QString storedFor(const QString& place, const char* key) {
-        return store->get(kTitleApp, locationSection(place), QString::fromLatin1(key),
-                          QStringLiteral("<absent>"));
-    }
 };
 
 TEST_F(NamedZoneTest, NewYorkChosenAppliedAndFollowedByDate) {

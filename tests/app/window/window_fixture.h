@@ -73,6 +73,17 @@ class WindowTest : public ::testing::Test {
         return sv;
     }
 
+    /// A key of the current location's copy in "Moonbite State", "<absent>" when unset.
+    QString stored(const char* key) {
+        return store->get(kStateApp, QStringLiteral("Settings"), QString::fromLatin1(key),
+                          QStringLiteral("<absent>"));
+    }
+    /// A key of a saved location's own section, "<absent>" when unset.
+    QString storedFor(const QString& place, const char* key) {
+        return store->get(kTitleApp, locationSection(place), QString::fromLatin1(key),
+                          QStringLiteral("<absent>"));
+    }
+
     /// Writes the table of towns the window searches.
     void writePlaces(const QByteArray& table) {
         QFile file(folder.filePath(QStringLiteral("places.tsv")));
