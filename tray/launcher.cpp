@@ -100,16 +100,26 @@ QList<qint64> runningMoonbite() {
     return pids;
 }
 
-QString openMoonbite() {
+QStringList moonbiteArguments(const QDate& day) {
+    if (!day.isValid()) return {};
+    return {QStringLiteral("--date"), day.toString(Qt::ISODate)};
+}
+
+QString openMoonbite(const QDate& day) {
     const QList<qint64> running = runningMoonbite();
+    const QString program = moonbiteProgram();
+    // A second Moonbite hands the day to the running window and leaves.
+    const bool started = !program.isEmpty() &&
+                         (running.isEmpty() || day.isValid()) &&
+                         QProcess::startDetached(program, moonbiteArguments(day));
     if (!running.isEmpty()) {
-        if (activateWindowOf(running)) return {};
+        // The window manager is asked too: a window raising itself may be
+        // refused as focus stealing.
+        if (activateWindowOf(running) || started) return {};
         return QStringLiteral(
             "Moonbite is already open, but this desktop does not let the tray bring it forward");
     }
-    const QString program = moonbiteProgram();
-    if (program.isEmpty() || !QProcess::startDetached(program, {}))
-        return QStringLiteral("Moonbite could not be started (is it installed?)");
+    if (!started) return QStringLiteral("Moonbite could not be started (is it installed?)");
     return {};
 }
 

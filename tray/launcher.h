@@ -1,7 +1,9 @@
 // Opening Moonbite from the tray.
 #pragma once
 
+#include <QDate>
 #include <QList>
+#include <QStringList>
 #include <QString>
 
 namespace moonbite {
@@ -13,9 +15,12 @@ namespace moonbite {
 /// The process ids of this user's running Moonbite programs (from /proc).
 [[nodiscard]] QList<qint64> runningMoonbite();
 
-/// Brings a running Moonbite's window forward (through the window manager on
-/// X11), or starts Moonbite when none runs. Returns a line for the user when
+/// Brings a running Moonbite's window forward, or starts Moonbite when none
+/// runs; at a day when the date is valid. Returns a line for the user when
 /// neither could be done, else an empty text.
-QString openMoonbite();
+QString openMoonbite(const QDate& day = QDate());
+
+/// The arguments that start Moonbite at a day (none for an invalid date).
+[[nodiscard]] QStringList moonbiteArguments(const QDate& day);
 
 }  // namespace moonbite

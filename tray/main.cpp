@@ -204,8 +204,8 @@ int main(int argc, char** argv) {
     services.store = &store;
     services.notifier = &notifier;
     services.say = say;
-    services.openMoonbite = [] {
-        const QString problem = moonbite::openMoonbite();
+    services.openMoonbite = [](const QDate& day) {
+        const QString problem = moonbite::openMoonbite(day);
         if (!problem.isEmpty()) say(problem);
     };
     moonbite::TrayController tray(std::move(services), icons);

@@ -43,6 +43,9 @@ TrayController::TrayController(TrayServices services, bool withIcons, QObject* p
     connect(&minute_, &QTimer::timeout, this, &TrayController::tick);
     minute_.start();
     watchSettings();
+    services_.notifier->onOpen = [this](const QDate& day) {
+        if (services_.openMoonbite) services_.openMoonbite(day);
+    };
 }
 
 TrayController::~TrayController() {
@@ -89,6 +92,7 @@ void TrayController::refresh() {
         day_.reset();
     updateIcons();
     lastAlarm_ = checkAlarm();
+    if (!options_.locationStored || !options_.anyOn()) emit quitRequested();
     // Remembering the announced day is the companion's only write.
     if (services_.say) {
         const QString lock = services_.store->takeLockFailure();
@@ -123,7 +127,7 @@ AlarmCheck TrayController::checkAlarm() {
     r.due = true;
     r.title = notificationTitle(day);
     r.body = notificationBody(day);
-    if (services_.notifier->notify(r.title, r.body)) {
+    if (services_.notifier->notify(r.title, r.body, r.day)) {
         memory.add(r.day, now);
         r.announced = true;
     } else {
@@ -145,7 +149,7 @@ void TrayController::ensureIcon(QPointer<QSystemTrayIcon>& icon, const char* nam
     icon->setContextMenu(menu_.get());
     connect(icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason why) {
         if (why == QSystemTrayIcon::Trigger || why == QSystemTrayIcon::DoubleClick) {
-            if (services_.openMoonbite) services_.openMoonbite();
+            if (services_.openMoonbite) services_.openMoonbite(QDate());
         }
     });
 }
@@ -185,7 +189,7 @@ void TrayController::rebuildMenu() {
     QAction* open = menu_->addAction(QStringLiteral("&Open Moonbite"));
     open->setObjectName(QStringLiteral("openMoonbite"));
     connect(open, &QAction::triggered, this, [this] {
-        if (services_.openMoonbite) services_.openMoonbite();
+        if (services_.openMoonbite) services_.openMoonbite(QDate());
     });
     if (day_) {
         menu_->addSection(QStringLiteral("The next 7 days"));
@@ -195,9 +199,9 @@ void TrayController::rebuildMenu() {
                 QStringLiteral("%1\t%2").arg(shortDate(r.date), ratingWord(r.score)));
             a->setObjectName(QStringLiteral("day") + r.date.toString(Qt::ISODate));
             // Enabled so the desktop draws the week readable rather than greyed out;
-            // choosing a day opens Moonbite.
-            connect(a, &QAction::triggered, this, [this] {
-                if (services_.openMoonbite) services_.openMoonbite();
+            // choosing a day opens Moonbite at it.
+            connect(a, &QAction::triggered, this, [this, day = r.date] {
+                if (services_.openMoonbite) services_.openMoonbite(day);
             });
         }
     }

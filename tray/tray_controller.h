@@ -29,8 +29,10 @@ struct TrayServices {
     Notifier* notifier = nullptr;
     std::function<QDateTime()> clock = [] { return QDateTime::currentDateTime(); };
     QTimeZone zone = QTimeZone::systemTimeZone();
-    /// Opens Moonbite (or brings it forward); called on a click and by "Open Moonbite".
-    std::function<void()> openMoonbite;
+    /// Opens Moonbite (or brings it forward) at a day, or where it is for an
+    /// invalid date; called on a click, by "Open Moonbite", a day of the week
+    /// and the alarm's notification.
+    std::function<void(const QDate&)> openMoonbite;
     /// One line for the user, on stderr in the program.
     std::function<void(const QString&)> say;
 };
@@ -76,6 +78,8 @@ class TrayController : public QObject {
   signals:
     /// After every refresh (settings changed, a new day, or the start).
     void refreshed();
+    /// Quit from the menu, or nothing is left to do: the alarm and both
+    /// icons were turned off (or the location removed) in Moonbite.
     void quitRequested();
 
   private:

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLocale>
+#include <QSignalSpy>
 #include <array>
 #include <chrono>
 #include <string_view>
@@ -222,6 +223,36 @@ TEST_F(AlarmMemory, AnOptionOffOrNoLocationRaisesNothing) {
         tray.refresh();
     }
     EXPECT_TRUE(f.notifier.sent.empty());
+}
+
+// The notification carries its day, so "Open Moonbite" shows that day.
+TEST_F(AlarmMemory, TheNotificationOpensMoonbiteAtTheDayItTellsOf) {
+    TrayController tray(f.services(), false);
+    tray.refresh();
+    ASSERT_EQ(f.notifier.sent.size(), 1U);
+    EXPECT_EQ(f.notifier.sent[0].day, QDate(2000, 2, 4));
+    ASSERT_TRUE(f.notifier.onOpen) << "the controller takes the notification's action";
+    f.notifier.onOpen(f.notifier.sent[0].day);
+    ASSERT_EQ(f.openedAt.size(), 1);
+    EXPECT_EQ(f.openedAt[0], QDate(2000, 2, 4));
+}
+
+// Turning the alarm and both icons off in Moonbite ends the companion; any
+// one of them on keeps it.
+TEST_F(AlarmMemory, TheCompanionLeavesOnceEverythingIsOff) {
+    test::setOption(*f.store, "showmoon", QStringLiteral("0"));
+    test::setOption(*f.store, "showfish", QStringLiteral("0"));
+    TrayController tray(f.services(), false);
+    QSignalSpy quit(&tray, &TrayController::quitRequested);
+    tray.refresh();
+    EXPECT_EQ(quit.count(), 0) << "the alarm is still on";
+    test::setOption(*f.store, "runalarm", QStringLiteral("False"));
+    test::setOption(*f.store, "showfish", QStringLiteral("1"));
+    tray.refresh();
+    EXPECT_EQ(quit.count(), 0) << "the fish icon is still on";
+    test::setOption(*f.store, "showfish", QStringLiteral("0"));
+    tray.refresh();
+    EXPECT_EQ(quit.count(), 1);
 }
 
 TEST_F(AlarmMemory, ALeadOutOfRangeReadsAsTheDefaultTwoDays) {

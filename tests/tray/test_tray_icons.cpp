@@ -317,6 +317,8 @@ TEST_F(TrayIcons, MenuOpensMoonbiteListsTheWeekAndQuits) {
     }
     menu->findChild<QAction*>(QStringLiteral("day2000-01-22"))->trigger();
     EXPECT_EQ(f.opened, 4) << "a day of the week opens Moonbite";
+    EXPECT_EQ(f.openedAt.back(), QDate(2000, 1, 22)) << "at that day";
+    EXPECT_FALSE(f.openedAt.front().isValid()) << "Open Moonbite asks for no day";
     QSignalSpy quit(&tray, &TrayController::quitRequested);
     auto* q = menu->findChild<QAction*>(QStringLiteral("quit"));
     ASSERT_NE(q, nullptr);

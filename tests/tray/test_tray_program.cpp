@@ -4,6 +4,7 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusMessage>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -23,6 +24,8 @@ class FakeNotifications : public QObject {
   public:
     struct Call {
         QString appName, icon, summary, body;
+        QStringList actions;
+        QString desktopEntry;
     };
     QList<Call> calls;
 
@@ -31,10 +34,9 @@ class FakeNotifications : public QObject {
                 const QString& summary, const QString& body, const QStringList& actions,
                 const QVariantMap& hints, int timeout) {
         Q_UNUSED(replacesId);
-        Q_UNUSED(actions);
-        Q_UNUSED(hints);
         Q_UNUSED(timeout);
-        calls.push_back({appName, icon, summary, body});
+        calls.push_back({appName, icon, summary, body, actions,
+                         hints.value(QStringLiteral("desktop-entry")).toString()});
         return static_cast<uint>(calls.size());
     }
     QStringList GetCapabilities() { return {QStringLiteral("body")}; }
@@ -199,6 +201,44 @@ TEST_F(SessionBus, RunningWithoutATrayStillRaisesTheAlarm) {
     const QString err = QString::fromLocal8Bit(tray.readAllStandardError());
     EXPECT_EQ(err.count(QStringLiteral("icons cannot be shown")), 1) << err.toStdString();
     EXPECT_EQ(service.calls.size(), 1);
+}
+
+// The notification offers to open Moonbite; choosing it (or clicking the
+// notification) opens it at the day it tells of. Other programs' actions,
+// which the bus signal carries to everyone, are not ours.
+TEST_F(SessionBus, TheNotificationOpensMoonbiteAtItsDay) {
+    offerNotifications();
+    DBusNotifier notifier;
+    QList<QDate> opened;
+    notifier.onOpen = [&opened](const QDate& d) { opened.push_back(d); };
+    ASSERT_TRUE(notifier.notify(QStringLiteral("Excellent fishing"), QStringLiteral("body"),
+                                QDate(2000, 2, 6)))
+        << notifier.error().toStdString();
+    ASSERT_TRUE(notifier.notify(QStringLiteral("Excellent fishing"), QStringLiteral("body"),
+                                QDate(2000, 2, 7)));
+    ASSERT_EQ(service.calls.size(), 2);
+    const QStringList& actions = service.calls[0].actions;
+    ASSERT_EQ(actions.size() % 2, 0) << "actions come as key and label pairs";
+    EXPECT_TRUE(actions.contains(QStringLiteral("default")));
+    EXPECT_TRUE(actions.contains(QStringLiteral("Open Moonbite")));
+    EXPECT_EQ(service.calls[0].desktopEntry, QStringLiteral("app.moonbite.Moonbite"))
+        << "the hint names the installed desktop entry";
+
+    auto invoke = [](uint id, const QString& key) {
+        QDBusMessage signal = QDBusMessage::createSignal(
+            QStringLiteral("/org/freedesktop/Notifications"),
+            QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("ActionInvoked"));
+        signal << id << key;
+        QDBusConnection::sessionBus().send(signal);
+    };
+    invoke(2, kOpenAction);  // the second notification's button
+    QTRY_VERIFY_WITH_TIMEOUT(opened.size() == 1, 5000);
+    EXPECT_EQ(opened[0], QDate(2000, 2, 7));
+    invoke(77, QStringLiteral("default"));          // not one of ours
+    invoke(1, QStringLiteral("some-other-action"));  // not an action we offered
+    invoke(1, QStringLiteral("default"));            // a click on the first
+    QTRY_VERIFY_WITH_TIMEOUT(opened.size() == 2, 5000);
+    EXPECT_EQ(opened[1], QDate(2000, 2, 6));
 }
 
 }  // namespace

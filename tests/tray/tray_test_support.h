@@ -39,12 +39,13 @@ inline void setOption(SettingsStore& s, const char* key, const QString& value) {
 struct Notification {
     QString title;
     QString body;
+    QDate day;
 };
 
 class RecordingNotifier : public Notifier {
   public:
-    bool notify(const QString& title, const QString& body) override {
-        if (failWith.isEmpty()) sent.push_back({title, body});
+    bool notify(const QString& title, const QString& body, const QDate& day) override {
+        if (failWith.isEmpty()) sent.push_back({title, body, day});
         return failWith.isEmpty();
     }
     [[nodiscard]] QString error() const override { return failWith; }
@@ -64,6 +65,7 @@ struct TrayFixture {
     RecordingNotifier notifier;
     QDateTime now = QDateTime(QDate(2000, 2, 2), QTime(9, 0), plusTen());
     int opened = 0;
+    QList<QDate> openedAt;  ///< the day of each opening (invalid: no day asked for)
     QStringList said;
 
     TrayServices services() {
@@ -72,7 +74,10 @@ struct TrayFixture {
         s.notifier = &notifier;
         s.clock = [this] { return now; };
         s.zone = plusTen();
-        s.openMoonbite = [this] { ++opened; };
+        s.openMoonbite = [this](const QDate& day) {
+            ++opened;
+            openedAt.push_back(day);
+        };
         s.say = [this](const QString& line) { said << line; };
         return s;
     }
