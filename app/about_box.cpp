@@ -3,11 +3,14 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "moon_pictures.h"
 #include "moonbite_version.h"
+#include "window_fit.h"
 
 namespace moonbite {
 
@@ -26,6 +29,7 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setPixmap(appIcon().pixmap(96, 96));
+    Image1->setAccessibleName(QStringLiteral("Moonbite icon"));
     lblTitle = new QLabel(title, this);
     lblTitle->setObjectName(QStringLiteral("lblTitle"));
     QFont f = lblTitle->font();
@@ -42,6 +46,30 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
         new QLabel(QStringLiteral("Contains data from GeoNames (geonames.org), CC BY 4.0"), this);
     lblData->setObjectName(QStringLiteral("lblData"));
     lblData->setWordWrap(true);
+    lblDescription = new QLabel(
+        tr("A solunar fishing calendar: sunrise and sunset, moonrise and moonset, the major and "
+           "minor fishing periods, the Moon's phase and distance and a fishing prediction for "
+           "any day and place, with a prediction graph, a printable month and a fishing "
+           "journal."),
+        this);
+    lblDescription->setObjectName(QStringLiteral("lblDescription"));
+    lblDescription->setWordWrap(true);
+    lblCopyright = new QLabel(tr("Copyright \u00a9 2026 The Moonbite developers"), this);
+    lblCopyright->setObjectName(QStringLiteral("lblCopyright"));
+    // Plain text: the box must read the same offline, and nothing here
+    // should open a browser by surprise.
+    lblLicence = new QLabel(
+        tr("Moonbite is free software under the GNU General Public License, version 3 or any "
+           "later version (GPL-3.0-or-later). It comes with no warranty. The licence's full "
+           "text is in /usr/share/common-licenses/GPL-3 and in the LICENSE file of the source."),
+        this);
+    lblLicence->setObjectName(QStringLiteral("lblLicence"));
+    lblLicence->setWordWrap(true);
+    for (QLabel* l : {lblDescription, lblCopyright, lblLicence, lblData, Label1, lblVersion})
+        l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    cmdHelp = new QPushButton(tr("&Help Topics"), this);
+    cmdHelp->setObjectName(QStringLiteral("cmdHelp"));
+    connect(cmdHelp, &QPushButton::clicked, this, &frmAbout::helpRequested);
     cmdOK = new QPushButton(tr("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
@@ -55,19 +83,46 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
     text->addWidget(lblVersion);
     text->addSpacing(8);
     text->addWidget(Label1);
+    text->addWidget(lblDescription);
+    text->addSpacing(8);
+    text->addWidget(lblCopyright);
+    text->addWidget(lblLicence);
+    text->addSpacing(8);
     text->addWidget(lblData);
     text->addStretch();
-    auto* top = new QHBoxLayout;
+    // The texts scroll when the screen is too small for them (a high scale on
+    // a laptop), so the buttons stay in reach.
+    auto* body = new QWidget;
+    body->setObjectName(QStringLiteral("aboutText"));
+    auto* top = new QHBoxLayout(body);
+    top->setContentsMargins(0, 0, 0, 0);
     top->addWidget(Image1, 0, Qt::AlignTop);
     top->addSpacing(12);
     top->addLayout(text, 1);
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("aboutScroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setWidget(body);
+    scroll->setAccessibleName(tr("About Moonbite"));
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdHelp);
     buttons->addStretch();
     buttons->addWidget(cmdOK);
     auto* all = new QVBoxLayout(this);
-    all->addLayout(top);
+    all->addWidget(scroll, 1);
     all->addLayout(buttons);
-    resize(520, 200);
+    // Wide enough for the paragraphs to read as paragraphs; as tall as the
+    // texts need at that width, or as the screen allows.
+    constexpr int kWidth = 560;
+    setMinimumWidth(420);
+    const QMargins m = all->contentsMargins();
+    const int textWidth = kWidth - m.left() - m.right();
+    const int height = m.top() + body->heightForWidth(textWidth) + all->spacing() +
+                       buttons->sizeHint().height() + m.bottom();
+    resize(kWidth, std::max(height, 200));
+    fitWhenShown(*this, nullptr, size());
 }
 
 }  // namespace moonbite

@@ -1,4 +1,5 @@
-// frmAbout: the program's title, version and what it does.
+// frmAbout: the program's title, version and what it does, its licence,
+// copyright and credits, and the way to its help.
 #pragma once
 
 #include <QDialog>
@@ -16,8 +17,15 @@ class frmAbout : public QDialog {
     QLabel* lblVersion = nullptr;
     QLabel* Label1 = nullptr;
     QLabel* lblData = nullptr;  ///< where the list of places comes from, and its licence
+    QLabel* lblDescription = nullptr;
+    QLabel* lblLicence = nullptr;
+    QLabel* lblCopyright = nullptr;
     QLabel* Image1 = nullptr;
+    QPushButton* cmdHelp = nullptr;  ///< "&Help Topics": helpRequested; the box stays open
     QPushButton* cmdOK = nullptr;
+
+  signals:
+    void helpRequested();
 };
 
 /// "Version " and the program's major, minor and patch numbers.

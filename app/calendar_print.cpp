@@ -22,6 +22,7 @@
 #include "message_boxes.h"
 #include "settings_store.h"
 #include "updown.h"
+#include "window_fit.h"
 
 namespace moonbite {
 namespace {
@@ -51,6 +52,8 @@ Form4::Form4(PrintServices services, QWidget* parent)
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(tr("Print Calendar"));
     setFixedSize(430, 300);
+    // Small enough for every screen; it only has to open wholly on it.
+    fitWhenShown(*this, nullptr, QSize(430, 300));
 
     Label1 =
         new QLabel(QStringLiteral("Select month and data to be included in the calendar."), this);
@@ -58,10 +61,10 @@ Form4::Form4(PrintServices services, QWidget* parent)
     Label1->setGeometry(12, 8, 406, 24);
 
     auto* monthFrame = new QGroupBox(tr("Month"), this);
-    monthFrame->setGeometry(12, 36, 170, 96);
+    monthFrame->setGeometry(12, 36, 136, 96);
     Combo1 = new QComboBox(monthFrame);
     Combo1->setObjectName(QStringLiteral("Combo1"));
-    Combo1->setGeometry(10, 24, 150, 26);
+    Combo1->setGeometry(10, 24, 116, 26);
     for (int m = 1; m <= 12; ++m) {
         const std::string_view name = englishMonthName(m);
         Combo1->addItem(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
@@ -73,18 +76,23 @@ Form4::Form4(PrintServices services, QWidget* parent)
     UpDown1 = new UpDown(monthFrame);
     UpDown1->setObjectName(QStringLiteral("UpDown1"));
     UpDown1->setGeometry(71, 58, 16, 26);
+    // The frame's title alone would make both boxes "Month".
+    Combo1->setAccessibleName(tr("Month"));
+    Text1->setAccessibleName(tr("Year"));
+    UpDown1->setCaption(tr("Year"));
     connect(UpDown1, &UpDown::upClick, this,
             [this] { Text1->setText(QString::number(Text1->text().toInt() + 1)); });
     connect(UpDown1, &UpDown::downClick, this,
             [this] { Text1->setText(QString::number(Text1->text().toInt() - 1)); });
 
     auto* display = new QGroupBox(tr("Display"), this);
-    display->setGeometry(194, 36, 224, 196);
-    Check4 = option(display, "Check4", tr("Fishing P&rediction"), {10, 24, 210, 24});
-    Check5 = option(display, "Check5", tr("&Full and New moons"), {10, 56, 210, 24});
-    Check1 = option(display, "Check1", tr("&Sunrise and Sunset"), {10, 88, 210, 24});
-    Check2 = option(display, "Check2", tr("&Moonrise and Moonset"), {10, 120, 210, 24});
-    Check3 = option(display, "Check3", tr("Major and Minor fishing &times"), {10, 152, 210, 24});
+    // Wide enough for the longest option in the desktop's larger fonts.
+    display->setGeometry(156, 36, 262, 196);
+    Check4 = option(display, "Check4", tr("Fishing P&rediction"), {10, 24, 248, 24});
+    Check5 = option(display, "Check5", tr("&Full and New moons"), {10, 56, 248, 24});
+    Check1 = option(display, "Check1", tr("&Sunrise and Sunset"), {10, 88, 248, 24});
+    Check2 = option(display, "Check2", tr("&Moonrise and Moonset"), {10, 120, 248, 24});
+    Check3 = option(display, "Check3", tr("Major and Minor fishing &times"), {10, 152, 248, 24});
 
     Command1 = new QPushButton(tr("&Print"), this);
     Command1->setObjectName(QStringLiteral("Command1"));

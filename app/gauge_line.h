@@ -17,6 +17,8 @@ class GaugeLine : public QWidget {
     [[nodiscard]] double x1() const { return x1_; }
     [[nodiscard]] double x2() const { return x2_; }
     [[nodiscard]] double y1() const { return y1_; }
+    /// The pointer's colour on the window's background (3:1 at least, as a graphic).
+    [[nodiscard]] QColor lineColour() const;
 
   protected:
     void paintEvent(QPaintEvent* event) override;

@@ -25,6 +25,7 @@
 #include "moon_pictures.h"
 #include "solunar_day.h"
 #include "updown.h"
+#include "window_fit.h"
 
 namespace moonbite {
 namespace {
@@ -84,6 +85,7 @@ Form3::Form3(JournalServices services, QWidget* parent)
     : QDialog(parent), services_(std::move(services)) {
     buildControls();
     Form_Load();
+    fitWhenShown(*this, this, QSize(kDesignWidth, kDesignHeight));
 }
 
 Form3::~Form3() = default;
@@ -94,7 +96,7 @@ void Form3::buildControls() {
     resize(kDesignWidth, kDesignHeight);
 
     // --- Date and entry number ------------------------------------------------
-    caption(this, "Label1", tr("Date"), {8, kDateTop, 34, 24});
+    caption(this, "Label1", tr("Date"), {5, kDateTop, 38, 24});
     Label22 = makeControl<QLabel>(this, "Label22", {50, 6, 20, 18});
     Label22->setText(tr("D"));
     Label21 = makeControl<QLabel>(this, "Label21", {85, 6, 20, 18});
@@ -131,43 +133,43 @@ void Form3::buildControls() {
     // --- Conditions and catch ----------------------------------------------------------
     auto* conditions = makeControl<QGroupBox>(this, "Frame1", {8, 172, 604, 116});
     conditions->setTitle(tr("Trip"));
-    Text4 = makeControl<QLineEdit>(conditions, "Text4", {76, 22, 132, 24});
+    Text4 = makeControl<QLineEdit>(conditions, "Text4", {80, 22, 128, 24});
     Text4->setText(QStringLiteral("10:00am - 02:00pm"));
-    caption(conditions, "Label4", tr("Trip Time"), {10, 22, 64, 24}, Text4);
+    caption(conditions, "Label4", tr("Trip Time"), {8, 22, 70, 24}, Text4);
     Combo1 =
-        editableCombo(conditions, "Combo1", {76, 52, 132, 24},
+        editableCombo(conditions, "Combo1", {80, 52, 128, 24},
                       {tr("North"), tr("North East"), tr("East"), tr("South East"), tr("South"),
                        tr("South West"), tr("West"), tr("North West"), tr("None"), tr("Variable")});
-    caption(conditions, "Label5", tr("Wind"), {10, 52, 64, 24}, Combo1);
+    caption(conditions, "Label5", tr("Wind"), {8, 52, 70, 24}, Combo1);
     Combo2 =
-        editableCombo(conditions, "Combo2", {76, 82, 132, 24},
+        editableCombo(conditions, "Combo2", {80, 82, 128, 24},
                       {tr("Rising 1/3"), tr("Rising 2/3"), tr("Rising 3/3"), tr("Slack High"),
                        tr("Falling 1/3"), tr("Falling 2/3"), tr("Falling 3/3"), tr("Slack Low")});
-    caption(conditions, "Label6", tr("Tide"), {10, 82, 64, 24}, Combo2);
+    caption(conditions, "Label6", tr("Tide"), {8, 82, 70, 24}, Combo2);
 
-    Text3 = makeControl<QLineEdit>(conditions, "Text3", {302, 22, 70, 24});
+    Text3 = makeControl<QLineEdit>(conditions, "Text3", {312, 22, 60, 24});
     Text3->setText(QStringLiteral("10"));
     UpDown1 = makeControl<UpDown>(conditions, "UpDown1", {373, 22, 16, 24});
-    caption(conditions, "Label7", tr("Temperature"), {218, 22, 82, 24}, Text3);
-    Text6 = makeControl<QLineEdit>(conditions, "Text6", {302, 52, 70, 24});
+    caption(conditions, "Label7", tr("Temperature"), {212, 22, 98, 24}, Text3);
+    Text6 = makeControl<QLineEdit>(conditions, "Text6", {312, 52, 60, 24});
     Text6->setText(QStringLiteral("25"));
     UpDown3 = makeControl<UpDown>(conditions, "UpDown3", {373, 52, 16, 24});
-    caption(conditions, "Label8", tr("Strength"), {218, 52, 82, 24}, Text6);
-    Text5 = makeControl<QLineEdit>(conditions, "Text5", {302, 82, 87, 24});
+    caption(conditions, "Label8", tr("Strength"), {212, 52, 98, 24}, Text6);
+    Text5 = makeControl<QLineEdit>(conditions, "Text5", {312, 82, 77, 24});
     Text5->setText(QStringLiteral("Spring"));
-    caption(conditions, "Label9", tr("Tide Type"), {218, 82, 82, 24}, Text5);
+    caption(conditions, "Label9", tr("Tide Type"), {212, 82, 98, 24}, Text5);
 
-    Text7 = makeControl<QLineEdit>(conditions, "Text7", {470, 22, 107, 24});
+    Text7 = makeControl<QLineEdit>(conditions, "Text7", {476, 22, 101, 24});
     Text7->setText(QStringLiteral("0"));
     UpDown4 = makeControl<UpDown>(conditions, "UpDown4", {578, 22, 16, 24});
-    caption(conditions, "Label10", tr("Quantity"), {400, 22, 68, 24}, Text7);
-    Combo3 = editableCombo(conditions, "Combo3", {470, 52, 124, 24},
+    caption(conditions, "Label10", tr("Quantity"), {396, 22, 78, 24}, Text7);
+    Combo3 = editableCombo(conditions, "Combo3", {476, 52, 118, 24},
                            {tr("Excellent"), tr("Good"), tr("Fair"), tr("Poor")});
     Combo3->setCurrentIndex(1);
-    caption(conditions, "Label11", tr("Catch"), {400, 52, 68, 24}, Combo3);
-    Text11 = makeControl<QLineEdit>(conditions, "Text11", {470, 82, 124, 24});
+    caption(conditions, "Label11", tr("Catch"), {396, 52, 78, 24}, Combo3);
+    Text11 = makeControl<QLineEdit>(conditions, "Text11", {476, 82, 118, 24});
     Text11->setText(QStringLiteral("10.51am - 12.30pm"));
-    caption(conditions, "Label12", tr("Best Time"), {400, 82, 68, 24}, Text11);
+    caption(conditions, "Label12", tr("Best Time"), {396, 82, 78, 24}, Text11);
 
     // --- Place ------------------------------------------------------------------------------
     auto* place = makeControl<QGroupBox>(this, "Frame2", {8, 296, 300, 112});
@@ -212,6 +214,7 @@ void Form3::buildControls() {
     Command3->setText(tr("&Help"));
     Command2 = makeControl<QPushButton>(this, "Command2", {502, 420, 110, 30});
     Command2->setText(tr("&Close"));
+    nameForReaders();
     // Enter in the date boxes checks the date; it must not press a button too.
     for (QPushButton* b : {Command1, Command2, Command3, Command4, Command5, Command6}) {
         b->setAutoDefault(false);
@@ -246,6 +249,29 @@ void Form3::buildControls() {
                                        Text11, Text200, Combo1, Combo2, Combo3, UpDown1};
     for (QWidget* w : checkOnFocus)
         w->installEventFilter(this);
+}
+
+void Form3::nameForReaders() {
+    const std::pair<QWidget*, QString> names[] = {
+        {Text1, tr("Day")},
+        {Text13, tr("Month")},
+        {Text14, tr("Year")},
+        {Text10, tr("GPS or Place, second line")},
+        {Text12, tr("Moon age")},
+        {Pictures1, tr("Moon phase")},
+        {Pictures10, tr("Fishing prediction")},
+    };
+    for (const auto& [widget, name] : names)
+        widget->setAccessibleName(name);
+    // Each list's text box is a control of its own to a reader, named as its
+    // list's caption names the list.
+    const std::pair<QComboBox*, QString> lists[] = {
+        {Combo1, tr("Wind")}, {Combo2, tr("Tide")}, {Combo3, tr("Catch")}};
+    for (const auto& [combo, name] : lists)
+        combo->lineEdit()->setAccessibleName(name);
+    UpDown1->setCaption(tr("Temperature"));
+    UpDown3->setCaption(tr("Strength"));
+    UpDown4->setCaption(tr("Quantity"));
 }
 
 void Form3::Form_Load() {
@@ -661,6 +687,11 @@ void Form3::Moonfish() {
     Label14->setText(event);
     Text12->setText(QString::number(s.moonAge));
     Text12->show();
+    // The colour and the picture in words, for a screen reader.
+    Pictures10->setAccessibleDescription(q(s.predictionWord));
+    Pictures1->setAccessibleDescription(event.isEmpty()
+                                            ? tr("Age %1 days").arg(s.moonAge)
+                                            : tr("Age %1 days, %2").arg(s.moonAge).arg(event));
 
     s.computationDate = savedDate;
     s.timeZoneEntered = savedZone;

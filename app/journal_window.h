@@ -106,6 +106,9 @@ class Form3 : public QDialog {
 
   private:
     void buildControls();
+    /// Names for screen readers where the caption beside a control is not
+    /// its buddy or says too little ("D", "M", "Y").
+    void nameForReaders();
     void Form_Load();
     void placeDateFields();
     void showTips();

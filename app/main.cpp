@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QProcess>
+#include <QStandardPaths>
 #include <cstdio>
 #include <cstring>
 
@@ -25,14 +27,47 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: moonbite [--help] [--version] [Qt options such as -platform NAME]\n"
+    "usage: moonbite [--date YYYY-MM-DD] [--help] [--version] [Qt options such as -platform NAME]\n"
     "\n"
     "The Moonbite solunar fishing calendar: sunrise and sunset, moonrise and moonset, the\n"
     "major and minor fishing periods and the day's prediction for your fishing place.\n"
     "moonbite-cli gives the same results on the command line.\n"
     "\n"
-    "  -h, --help     show this text and exit\n"
-    "  --version      show the version and exit\n";
+    "  --date YYYY-MM-DD  show that day (1901 to 2200); a Moonbite already open\n"
+    "                     comes forward at it\n"
+    "  -h, --help         show this text and exit\n"
+    "  --version          show the version and exit\n"
+    "\n"
+    "Exit status: 0; 1 when there is no display; 2 for a --date it cannot read.\n";
+
+/// The day of --date, an invalid date when not given; false for a bad one.
+bool dateArgument(int argc, char** argv, QDate& day) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--date") != 0) continue;
+        const QString text = i + 1 < argc ? QString::fromLocal8Bit(argv[i + 1]) : QString();
+        day = QDate::fromString(text, Qt::ISODate);
+        if (!day.isValid() || day.year() < 1901 || day.year() > 2200) {
+            std::fprintf(stderr,
+                         "moonbite: --date needs a day as YYYY-MM-DD between 1901 and 2200, "
+                         "not \"%s\"\n",
+                         text.toLocal8Bit().constData());
+            return false;
+        }
+    }
+    return true;
+}
+
+/// Starts the tray companion beside this program (a build or an install),
+/// else the one on the PATH; it leaves by itself when one runs already.
+void startCompanion() {
+    const QString dir = QApplication::applicationDirPath();
+    QString program = dir + QStringLiteral("/moonbite-tray");
+    if (!QFileInfo(program).isExecutable())
+        program = dir + QStringLiteral("/../tray/moonbite-tray");  // the build tree
+    if (!QFileInfo(program).isExecutable())
+        program = QStandardPaths::findExecutable(QStringLiteral("moonbite-tray"));
+    if (!program.isEmpty()) QProcess::startDetached(program, {});
+}
 
 }  // namespace
 
@@ -48,6 +83,8 @@ int main(int argc, char** argv) {
             return 0;
         }
     }
+    QDate day;
+    if (!dateArgument(argc, argv, day)) return 2;
     if (!moonbite::displayAvailable()) {
         std::fprintf(stderr,
                      "moonbite: no display to open a window on (DISPLAY is not set or not "
@@ -64,9 +101,11 @@ int main(int argc, char** argv) {
     // One window per settings folder: a second start brings the first forward.
     moonbite::Form1* shown = nullptr;
     moonbite::SingleInstance instance(store.folder());
-    if (instance.handOverOrListen([&shown] {
+    if (instance.handOverOrListen(day, [&shown](const QDate& asked) {
             QWidget* modal = QApplication::activeModalWidget();
             moonbite::bringForward(modal ? modal : shown);
+            // Under a dialog (journal, printing) the day stays: they work on it.
+            if (modal == nullptr && shown != nullptr && asked.isValid()) shown->showDate(asked);
         }))
         return 0;
 
@@ -103,6 +142,7 @@ int main(int argc, char** argv) {
             return true;
         };
     }
+    services.startCompanion = startCompanion;
     services.journalFolder = moonbite::journalFolder(QApplication::applicationDirPath());
     services.choosePdfPath = [](const QString& suggested) {
         return QFileDialog::getSaveFileName(nullptr, QObject::tr("Save the calendar as PDF"),
@@ -115,5 +155,6 @@ int main(int argc, char** argv) {
     shown = &window;
     window.Form_Load();
     window.show();
+    if (day.isValid()) window.showDate(day);
     return QApplication::exec();
 }

@@ -2,6 +2,7 @@
 // settings frame with its locations and time zone, and the menus.
 #include "main_window.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -18,15 +19,19 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
 
 #include "about_box.h"
 #include "calendar_print.h"
 #include "chart_widget.h"
+#include "contrast.h"
 #include "gauge_line.h"
 #include "journal_window.h"
 #include "message_boxes.h"
+#include "window_fit.h"
 #include "moon_pictures.h"
 #include "place_table.h"
 #include "settings_store.h"
@@ -67,6 +72,38 @@ QColor colourOf(unsigned number) {
                   static_cast<int>((number >> 16) & 0xFF));
 }
 
+/// "left,top,width,height" as saved; an empty rectangle for anything else.
+QRect storedGeometry(const QString& text) {
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() != 4) return {};
+    int v[4];
+    for (int i = 0; i < 4; ++i) {
+        bool ok = false;
+        v[i] = parts[i].trimmed().toInt(&ok);
+        if (!ok || std::abs(v[i]) > 100000) return {};
+    }
+    return v[2] > 0 && v[3] > 0 ? QRect(v[0], v[1], v[2], v[3]) : QRect();
+}
+
+/// The saved place moved onto the screen it mostly lies on (the primary
+/// screen when it lies on none: a screen unplugged since), no larger than
+/// the screen's free area, so the window is never lost off the desktop.
+QRect onScreen(QRect r) {
+    QScreen* screen = QGuiApplication::screenAt(r.center());
+    if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) return r;
+    const QRect free = screen->availableGeometry();
+    r.setSize(r.size().boundedTo(free.size()));
+    if (r.right() > free.right()) r.moveRight(free.right());
+    if (r.bottom() > free.bottom()) r.moveBottom(free.bottom());
+    if (r.left() < free.left()) r.moveLeft(free.left());
+    if (r.top() < free.top()) r.moveTop(free.top());
+    return r;
+}
+
+// The central widget's size as designed: the controls' places are measured on it.
+constexpr QSize kDesignSize(780, 600);
+
 const QString kSettings = QStringLiteral("Settings");
 const QString kNewLocation = QStringLiteral("New Location");
 
@@ -88,13 +125,14 @@ Form1::Form1(MainWindowServices services, QWidget* parent)
     if (state_.designators.am.empty()) state_.designators.am = "AM";
     if (state_.designators.pm.empty()) state_.designators.pm = "PM";
     buildControls();
+    followPalette();
     buildMenus();
-    resize(780, 600 + menuBar()->sizeHint().height());
+    buildShortcuts();
+    resize(kDesignSize + QSize(0, menuBar()->sizeHint().height()));
     drawPictures();
     resizer_ = std::make_unique<Resizer>(scale_);
     connectHandlers();
     setTabChain();
-    buildShortcuts();
 }
 
 Form1::~Form1() = default;
@@ -129,6 +167,9 @@ void Form1::Form_Load() {
     state_.textTipsShown = tips;
     tips ? tooltipsshow() : tooltipss();
 
+    // The place and size first, so a maximised window restores to them.
+    const QRect saved = storedGeometry(readText(store, keys::wingeometry));
+    if (saved.isValid()) setGeometry(onScreen(saved));
     switch (readIntInRange(store, keys::winstate, 0, 2)) {
         case 1:
             setWindowState(Qt::WindowMinimized);
@@ -200,6 +241,9 @@ void Form1::showNoPlace() {
     Image3->clear();
     if (state_.textTipsShown) Image5->setToolTip(QString());
     MSChart1->setRowCount(0);
+    dayWord_.clear();
+    describeDay();
+    describeGraph();
     showChoosePlace();
 }
 
@@ -208,9 +252,39 @@ void Form1::showNoPlace() {
 void Form1::showChoosePlace() {
     const QString text = Frame9->isVisible() ? tr("Choose your place in the settings below")
                                              : tr("Choose your place");
-    LabelChoosePlace->setText(QStringLiteral("<a href=\"#find\" style=\"color: #a05a00;\">%1</a>")
-                                  .arg(text.toHtmlEscaped()));
+    // The link's colour is the label's Link role (followPalette).
+    LabelChoosePlace->setText(
+        QStringLiteral("<a href=\"#find\">%1</a>").arg(text.toHtmlEscaped()));
     LabelChoosePlace->show();
+}
+
+// Fixed accents would fade on a dark desktop (the blue of the clock change
+// reads at 2:1 there): each keeps its hue at a lightness that reads on the
+// window colour, and is worked out again when the desktop's palette changes.
+void Form1::followPalette() {
+    const QColor window = palette().color(QPalette::Window);
+    auto accent = [&window](QWidget* w, QPalette::ColorRole role, QColor hue) {
+        QPalette p = w->palette();
+        const QColor readable = readableOn(hue, window);
+        for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+            p.setColor(group, role, readable);
+        w->setPalette(p);
+    };
+    accent(Label19, QPalette::WindowText, QColor(0xa0, 0x5a, 0x00));
+    accent(LabelClockChange, QPalette::WindowText, QColor(0x1f, 0x5f, 0xa8));
+    accent(LabelChoosePlace, QPalette::Link, QColor(0xa0, 0x5a, 0x00));
+    // A quieter grey than the text around it, not a fixed one.
+    const QColor text = palette().color(QPalette::WindowText);
+    QColor quiet = text;
+    quiet.setRgbF(0.55F * text.redF() + 0.45F * window.redF(),
+                  0.55F * text.greenF() + 0.45F * window.greenF(),
+                  0.55F * text.blueF() + 0.45F * window.blueF());
+    accent(LabelPlaceNote, QPalette::WindowText, quiet);
+}
+
+void Form1::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) followPalette();
 }
 
 void Form1::chooseAPlace() {
@@ -264,6 +338,14 @@ void Form1::otherWindowClosed() {
 void Form1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (firstShow_) {
+        fitOnScreen(*this, centralWidget(), kDesignSize, QSize(0, menuBar()->sizeHint().height()));
+        // A window dragged to a screen of another scale gets that screen's minimum.
+        if (windowHandle() != nullptr) {
+            connect(windowHandle(), &QWindow::screenChanged, this, [this] {
+                fitOnScreen(*this, centralWidget(), kDesignSize,
+                            QSize(0, menuBar()->sizeHint().height()));
+            });
+        }
         firstShow_ = false;
         Activateform();
         // A new user's first sight: the settings, ready to type the town into.
@@ -278,6 +360,12 @@ void Form1::closeEvent(QCloseEvent* event) {
     if (windowState() & Qt::WindowMinimized) winstate = 1;
     if (windowState() & Qt::WindowMaximized) winstate = 2;
     write(store, keys::winstate, QString::number(winstate));
+    const QRect normal = normalGeometry().isValid() ? normalGeometry() : geometry();
+    write(store, keys::wingeometry, QStringLiteral("%1,%2,%3,%4")
+                                        .arg(normal.x())
+                                        .arg(normal.y())
+                                        .arg(normal.width())
+                                        .arg(normal.height()));
     // Said now or never: the file these writes replaced is not looked at again.
     saveSettingsNotKeptOnce();
     resizer_.reset();
@@ -455,6 +543,9 @@ void Form1::showState() {
     Label18->setText(q(state_.Label18.caption));
     Label13->setText(q(state_.Label13));
     placeGauge();
+    // Read now: drawing the graph later works out every graph day's word.
+    dayWord_ = q(state_.predictionWord);
+    describeDay();
 
     MSChart1->setRowCount(state_.graphRowCount);
     for (int i = 1; i <= state_.graphRowCount; ++i) {
@@ -463,6 +554,48 @@ void Form1::showState() {
         MSChart1->setRowLabel(q(row.label));
         MSChart1->setData(QString::number(row.value));
     }
+    describeGraph();
+}
+
+void Form1::describeDay() {
+    LabelRating->setText(dayWord_);
+    Picture2->setAccessibleDescription(dayWord_);
+    Image5->setAccessibleDescription(dayWord_);
+    QString moon;
+    if (!Text9->text().isEmpty()) moon = tr("Age %1 days").arg(Text9->text());
+    for (const QLabel* phase : {Label14, Label18})
+        if (!phase->isHidden() && !phase->text().isEmpty())
+            moon += QStringLiteral(", ") + phase->text();
+    Image3->setAccessibleDescription(moon);
+    // A label is read by its name: the caption with the distance it shows.
+    Label13->setAccessibleName(
+        Label13->text().isEmpty() ? tr("Lunar distance in Kilometers")
+                                  : tr("Lunar distance in Kilometers: %1 km").arg(Label13->text()));
+}
+
+void Form1::describeGraph(int selectedPoint) {
+    const Date start = parseDateText(state_.startDateText).value_or(state_.computationDate);
+    auto dayText = [&](int point) {
+        const YearMonthDay d = (start + (point - 1)).ymd();
+        const std::string_view month = englishMonthName(d.month);
+        const std::string_view word =
+            predictionRating(static_cast<int>(std::lround(MSChart1->valueAt(point)))).word;
+        return QStringLiteral("%1 %2 %3")
+            .arg(d.day)
+            .arg(QString::fromLatin1(month.data(), static_cast<qsizetype>(month.size())),
+                 QString::fromLatin1(word.data(), static_cast<qsizetype>(word.size())));
+    };
+    QStringList days;
+    for (int i = 1; i <= MSChart1->rowCount(); ++i)
+        days << dayText(i);
+    QString text = days.join(QStringLiteral(", "));
+    if (selectedPoint >= 1 && selectedPoint <= MSChart1->rowCount())
+        text = tr("Selected: %1. %2").arg(dayText(selectedPoint), text);
+    if (MSChart1->accessibleDescription() == text) return;
+    MSChart1->setAccessibleDescription(text);
+    // Told, a running screen reader reads the change out (the selected day).
+    QAccessibleEvent changed(MSChart1, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&changed);
 }
 
 void Form1::placeGauge() {
@@ -522,6 +655,7 @@ void Form1::graph() {
     }
     state_.graphInProgress = true;
     state_.plottedDayCount = n;
+    describeGraph();
     write(*services_.store, keys::graphday, Text11->text());
     saveSettingsNotKeptOnce();
 }
@@ -611,14 +745,19 @@ void Form1::Text10_Change() {
 
 void Form1::Command7_Click() {
     const QDate today = services_.today();
-    Text1->setText(QString::number(today.day()));
-    Combo1->setCurrentIndex(today.month() - 1);
-    Text10->setText(QString::number(today.year()));
     state_.today = Date::fromYmd(today.year(), today.month(), today.day()).value_or(state_.today);
-    // The distance shown must be today's too, so the whole recomputation runs.
-    recompute();
+    showDate(today);
     Command7->hide();
     UpDown1->setFocus();
+}
+
+void Form1::showDate(const QDate& date) {
+    if (!date.isValid() || date.year() < 1901 || date.year() > 2200) return;
+    Text1->setText(QString::number(date.day()));
+    Combo1->setCurrentIndex(date.month() - 1);
+    Text10->setText(QString::number(date.year()));
+    // The distance shown must be the day's too, so the whole recomputation runs.
+    recompute();
 }
 
 void Form1::setGraphDaysValidated() {
@@ -659,6 +798,7 @@ void Form1::MSChart1_PointSelected(int, int DataPoint, int, int) {
                                                     .arg(d.day)
                                                     .arg(d.month)
                                                     .arg(d.year, 4, 10, QLatin1Char('0')));
+    describeGraph(DataPoint);
 }
 
 void Form1::MSChart1_PointActivated(int, int, int, int) {
@@ -685,6 +825,7 @@ void Form1::MSChart1_PlotSelected() {
 void Form1::MSChart1_LostFocus() {
     Text18->hide();
     Text3->hide();
+    describeGraph();
 }
 
 // ---------------------------------------------------------------------------
@@ -707,7 +848,7 @@ void Form1::convertrgb(unsigned colourNumber) {
     for (QLineEdit* box : {Text3, Text18}) {
         QPalette p = box->palette();
         p.setColor(QPalette::Base, colour);
-        p.setColor(QPalette::Text, colour.lightness() < 128 ? Qt::white : Qt::black);
+        p.setColor(QPalette::Text, blackOrWhiteOn(colour));
         box->setPalette(p);
     }
 }
@@ -758,6 +899,9 @@ void Form1::mnutextip_Click() {
 
 void Form1::mnuabout_Click() {
     frmAbout about(this);
+    connect(&about, &frmAbout::helpRequested, this, [this] {
+        if (services_.openHelp) services_.openHelp(11);
+    });
     about.exec();
     otherWindowClosed();
 }

@@ -53,6 +53,9 @@ struct MainWindowServices {
     std::function<bool(SolunarState&, const CalendarPageInput&, QString* error)> printOnPrinter;
     /// Asks where to save a calendar PDF; empty when cancelled.
     std::function<QString(const QString& suggested)> choosePdfPath;
+    /// Starts the tray companion (it leaves at once when one runs already);
+    /// unset: nothing is started.
+    std::function<void()> startCompanion;
     /// The fishing journal's folder.
     QString journalFolder;
     /// The table of towns the settings frame searches; empty for the installed one.
@@ -78,6 +81,9 @@ class Form1 : public QMainWindow, private DateControlHandlers {
 
     // --- The day --------------------------------------------------------------
     void datechanged();
+    /// Shows a day (1901..2200), as typing it into the date boxes would:
+    /// what a tray notification or `moonbite --date` asks for.
+    void showDate(const QDate& date);
     /// datechanged, then the lunar distance of the displayed date.
     void recompute();
     void graph();
@@ -178,7 +184,8 @@ class Form1 : public QMainWindow, private DateControlHandlers {
     QGroupBox* FramePrediction = nullptr;
     QLabel* Picture2 = nullptr;
     QLabel* Image5 = nullptr;
-    QGroupBox* Frame1 = nullptr;  // lunar distance
+    QLabel* LabelRating = nullptr;  ///< the prediction's word, beside its colour and fish
+    QGroupBox* Frame1 = nullptr;    // lunar distance
     QLabel* Label13 = nullptr;
     QLabel* Image1 = nullptr;
     QLabel* Image2 = nullptr;
@@ -239,6 +246,7 @@ class Form1 : public QMainWindow, private DateControlHandlers {
     QPushButton* Command1 = nullptr;  // "&Journal"
     QPushButton* Command3 = nullptr;  // "&Exit"
 
+    QMenu* mnuMoonbite = nullptr;  ///< the day, journal, printing and Quit
     QMenu* mnuGraphs = nullptr;
     QAction* mnuChart[8] = {};
     QAction* mnubackcol = nullptr;
@@ -263,6 +271,7 @@ class Form1 : public QMainWindow, private DateControlHandlers {
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private:
     // DateControlHandlers: the roll-over changed the month list or year box.
@@ -271,15 +280,27 @@ class Form1 : public QMainWindow, private DateControlHandlers {
 
     void buildControls();
     void buildMenus();
-    /// Tab follows reading order: the date row, graph days, the chart or the
-    /// settings frame, then Journal and Exit.
+    /// Tab follows reading order: the date row, the day's values, graph days,
+    /// the chart or the settings frame, then Journal and Exit.
     void setTabChain();
-    /// The keyboard's standard keys: help, quit, print, journal, day steps.
+    /// Names for screen readers where no caption sits beside a control as its
+    /// buddy, and for the pictures.
+    void nameForReaders();
+    /// The pictures' and the rating's words for the shown day.
+    void describeDay();
+    /// The graph's days and ratings as its description, after the point
+    /// selected (1-based) when there is one.
+    void describeGraph(int selectedPoint = 0);
+    /// The program's menu with the keyboard's standard keys (day steps,
+    /// journal, print, quit) and F1 for the help at the shown topic.
     void buildShortcuts();
     void connectHandlers();
     void tooltipsshow();
     void tooltipss();
     void convertrgb(unsigned colourNumber);
+    /// The accent texts (equinox, clock change, the place note and link) in
+    /// their hues made readable on the desktop's window colour, light or dark.
+    void followPalette();
     void menuclrcheck();
     void placeGauge();
     void drawPictures();
@@ -334,6 +355,7 @@ class Form1 : public QMainWindow, private DateControlHandlers {
     QStringList settingsFilesAnnounced_;  // oversized files said at start, not again when replaced
     CurrentPlace place_;                  // the state's zone rule points into it
     bool placeChosen_ = false;            // a place has been applied: until then no day is shown
+    QString dayWord_;  ///< the shown day's prediction word, kept past the graph's days
     std::unique_ptr<PlaceTable> placeTable_;
     QTimer* searchPause_ = nullptr;
     std::vector<std::size_t> placesFound_;  // the table's indices of ListPlaces' rows

@@ -2,6 +2,7 @@
 // design size (pixels here, 15 twips each) so the control resizer can scale
 // every control with the window.
 #include <QAction>
+#include <QActionGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCompleter>
@@ -32,7 +33,8 @@ QLineEdit* readOnlyBox(QWidget* parent, const char* name, QRect geometry) {
     auto* box = makeControl<QLineEdit>(parent, name, geometry);
     box->setReadOnly(true);
     box->setAlignment(Qt::AlignCenter);
-    box->setFocusPolicy(Qt::NoFocus);
+    // Read-only but a Tab stop, so a screen reader can reach and read it.
+    box->setFocusPolicy(Qt::StrongFocus);
     return box;
 }
 
@@ -81,7 +83,7 @@ void Form1::buildControls() {
     Text1 = makeControl<QLineEdit>(Dateframe, "Text1", {10, 20, 26, 24});
     Text1->setAlignment(Qt::AlignCenter);
     UpDown1 = makeControl<UpDown>(Dateframe, "UpDown1", {37, 20, 16, 24});
-    Combo1 = makeControl<QComboBox>(Dateframe, "Combo1", {60, 20, 108, 24});
+    Combo1 = makeControl<QComboBox>(Dateframe, "Combo1", {60, 20, 114, 24});
     for (int m = 1; m <= 12; ++m)
         Combo1->addItem(QString::fromLatin1(englishMonthName(m).data(),
                                             static_cast<int>(englishMonthName(m).size())));
@@ -97,16 +99,17 @@ void Form1::buildControls() {
     Label10->setFont(bold);
     Label19 = makeControl<QLabel>(Dateframe, "Label19", {470, 20, 120, 24});
     Label19->setFont(bold);
-    Label19->setStyleSheet(QStringLiteral("color: #a05a00;"));
     Label19->hide();
     // Right of the equinox/solstice label, so both show on a day that has both.
     LabelClockChange = makeControl<QLabel>(Dateframe, "LabelClockChange", {600, 20, 156, 24});
-    LabelClockChange->setStyleSheet(QStringLiteral("color: #1f5fa8; font-weight: bold;"));
+    QFont boldCaption = LabelClockChange->font();
+    boldCaption.setBold(true);
+    LabelClockChange->setFont(boldCaption);
     LabelClockChange->hide();
     // Where the equinox and clock-change labels go: there is no day to label yet.
     LabelChoosePlace = makeControl<QLabel>(Dateframe, "LabelChoosePlace", {470, 20, 286, 24});
     LabelChoosePlace->setTextFormat(Qt::RichText);
-    LabelChoosePlace->setStyleSheet(QStringLiteral("font-weight: bold;"));
+    LabelChoosePlace->setFont(boldCaption);
     LabelChoosePlace->hide();
 
     // --- Sun -------------------------------------------------------------------
@@ -116,7 +119,7 @@ void Form1::buildControls() {
     Text32 = readOnlyBox(Frame2, "Text32", {120, 50, 118, 24});
     caption(Frame2, "LabelSunset", tr("Sunset"), {12, 50, 100, 24});
     // One two-line caption, so that it stays centred on its box at any height.
-    caption(Frame2, "LabelDayLength", tr("Length of Day\nHrs : Min"), {12, 87, 104, 30});
+    caption(Frame2, "LabelDayLength", tr("Length of Day\nHrs : Min"), {10, 87, 108, 30});
     Text6 = readOnlyBox(Frame2, "Text6", {120, 90, 118, 24});
 
     // --- Moon ------------------------------------------------------------------
@@ -127,10 +130,10 @@ void Form1::buildControls() {
     caption(Frame5, "LabelMoonset", tr("Moonset"), {12, 50, 84, 24});
     Text9 = readOnlyBox(Frame5, "Text9", {100, 80, 40, 24});
     caption(Frame5, "LabelAge", tr("Age (days)"), {12, 80, 84, 24});
-    Image3 = makeControl<QLabel>(Frame5, "Image3", {176, 78, 48, 48});
+    Image3 = makeControl<QLabel>(Frame5, "Image3", {186, 78, 48, 48});
     Image3->setAlignment(Qt::AlignCenter);
-    Label14 = makeControl<QLabel>(Frame5, "Label14", {12, 106, 80, 20});
-    Label18 = makeControl<QLabel>(Frame5, "Label18", {96, 106, 76, 20});
+    Label14 = makeControl<QLabel>(Frame5, "Label14", {12, 106, 86, 20});
+    Label18 = makeControl<QLabel>(Frame5, "Label18", {100, 106, 84, 20});
     QFont phaseFont = Label14->font();
     phaseFont.setBold(true);
     Label14->setFont(phaseFont);
@@ -139,24 +142,32 @@ void Form1::buildControls() {
     // --- Solunar periods ----------------------------------------------------------
     Frame6 = group(central, "Frame6", tr("Solunar periods"), {524, 60, 248, 132});
     caption(Frame6, "LabelMajor", tr("Major"), {10, 22, 50, 24}, nullptr, true);
-    caption(Frame6, "LabelMajorAbove", tr("Moon Above"), {62, 22, 84, 24});
-    Text4 = readOnlyBox(Frame6, "Text4", {148, 22, 90, 24});
-    caption(Frame6, "LabelMajorBelow", tr("Moon Below"), {62, 48, 84, 24});
-    Text5 = readOnlyBox(Frame6, "Text5", {148, 48, 90, 24});
+    caption(Frame6, "LabelMajorAbove", tr("Moon Above"), {60, 22, 98, 24});
+    Text4 = readOnlyBox(Frame6, "Text4", {158, 22, 82, 24});
+    caption(Frame6, "LabelMajorBelow", tr("Moon Below"), {60, 48, 98, 24});
+    Text5 = readOnlyBox(Frame6, "Text5", {158, 48, 82, 24});
     caption(Frame6, "LabelMinor", tr("Minor"), {10, 78, 50, 24}, nullptr, true);
-    caption(Frame6, "LabelMinorAbove", tr("Moon Above"), {62, 78, 84, 24});
-    Text7 = readOnlyBox(Frame6, "Text7", {148, 78, 90, 24});
-    caption(Frame6, "LabelMinorBelow", tr("Moon Below"), {62, 104, 84, 24});
-    Text8 = readOnlyBox(Frame6, "Text8", {148, 104, 90, 24});
+    caption(Frame6, "LabelMinorAbove", tr("Moon Above"), {60, 78, 98, 24});
+    Text7 = readOnlyBox(Frame6, "Text7", {158, 78, 82, 24});
+    caption(Frame6, "LabelMinorBelow", tr("Moon Below"), {60, 104, 98, 24});
+    Text8 = readOnlyBox(Frame6, "Text8", {158, 104, 82, 24});
 
     // --- Prediction and lunar distance ------------------------------------------------
     FramePrediction = group(central, "FramePrediction", tr("Prediction"), {8, 196, 250, 74});
-    Picture2 = makeControl<QLabel>(FramePrediction, "Picture2", {70, 20, 110, 46});
+    Picture2 = makeControl<QLabel>(FramePrediction, "Picture2", {14, 20, 110, 46});
     Picture2->setFrameShape(QFrame::Box);
     Picture2->setAutoFillBackground(true);
     Image5 = makeControl<QLabel>(Picture2, "Image5", {1, 1, 108, 44});
     Image5->setAlignment(Qt::AlignCenter);
     Image5->setScaledContents(true);
+    // The rating in words too: the colour and the fish alone say nothing to
+    // a reader who cannot tell the colours apart.
+    LabelRating = makeControl<QLabel>(FramePrediction, "LabelRating", {132, 20, 108, 46});
+    LabelRating->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    QFont ratingFont = LabelRating->font();
+    ratingFont.setBold(true);
+    ratingFont.setPointSizeF(ratingFont.pointSizeF() * 1.3);
+    LabelRating->setFont(ratingFont);
 
     Frame1 = group(central, "Frame1", tr("Lunar distance in Kilometers"), {266, 196, 506, 74});
     // The marker's left edge runs from 1700 to 2580 twips (113..172 px) as the
@@ -176,16 +187,20 @@ void Form1::buildControls() {
 
     // --- Graph -------------------------------------------------------------------
     Frame3 = group(central, "Frame3", QString(), {8, 274, 190, 48});
-    Text11 = makeControl<QLineEdit>(Frame3, "Text11", {92, 14, 36, 24});
+    Text11 = makeControl<QLineEdit>(Frame3, "Text11", {102, 14, 36, 24});
     Text11->setAlignment(Qt::AlignCenter);
-    caption(Frame3, "LabelGraphDays", tr("&Graph days"), {10, 14, 80, 24}, Text11);
-    UpDown3 = makeControl<UpDown>(Frame3, "UpDown3", {129, 14, 16, 24});
+    caption(Frame3, "LabelGraphDays", tr("&Graph days"), {10, 14, 90, 24}, Text11);
+    UpDown3 = makeControl<UpDown>(Frame3, "UpDown3", {139, 14, 16, 24});
 
     MSChart1 = makeControl<ChartWidget>(central, "MSChart1", {8, 326, 764, 232});
     MSChart1->setAxisTitles(tr("Future Dates"), tr("Prediction %"));
     Text18 = readOnlyBox(central, "Text18", {20, 332, 104, 22});
     Text18->setText(tr("Selected Date:"));
     Text3 = readOnlyBox(central, "Text3", {126, 332, 96, 22});
+    // Shown only while the chart has the focus, so no Tab stops: leaving the
+    // chart hides them. The chart says the selected day itself.
+    Text18->setFocusPolicy(Qt::NoFocus);
+    Text3->setFocusPolicy(Qt::NoFocus);
     Text18->hide();
     Text3->hide();
 
@@ -195,12 +210,12 @@ void Form1::buildControls() {
     Frame9->hide();
     // The location: found by name (which fills everything below), or typed.
     auto* location = group(Frame9, "Frame10", tr("Location"), {8, 4, 250, 108});
-    TextFindPlace = makeControl<QLineEdit>(location, "TextFindPlace", {84, 22, 158, 24});
+    TextFindPlace = makeControl<QLineEdit>(location, "TextFindPlace", {92, 22, 150, 24});
     TextFindPlace->setPlaceholderText(tr("Town or city"));
     TextFindPlace->setAccessibleName(tr("Find place"));
     TextFindPlace->setClearButtonEnabled(true);
     LabelFindPlace =
-        caption(location, "LabelFindPlace", tr("&Find place:"), {8, 22, 74, 24}, TextFindPlace);
+        caption(location, "LabelFindPlace", tr("&Find place:"), {8, 22, 82, 24}, TextFindPlace);
     // Two short lines: what to do, or why nothing can be found.
     LabelPlaceNote = makeControl<QLabel>(location, "LabelPlaceNote", {8, 46, 236, 28});
     LabelPlaceNote->setWordWrap(true);
@@ -208,13 +223,13 @@ void Form1::buildControls() {
     QFont note = LabelPlaceNote->font();
     note.setPointSizeF(note.pointSizeF() * 0.85);
     LabelPlaceNote->setFont(note);
-    LabelPlaceNote->setStyleSheet(QStringLiteral("color: #555555;"));
-    Combo3 = makeControl<QComboBox>(location, "Combo3", {8, 76, 140, 26});
+    // Its grey follows the desktop's palette (followPalette).
+    Combo3 = makeControl<QComboBox>(location, "Combo3", {8, 76, 118, 26});
     Combo3->setEditable(true);
     Combo3->setInsertPolicy(QComboBox::NoInsert);
-    Command8 = makeControl<QPushButton>(location, "Command8", {150, 75, 46, 28});
+    Command8 = makeControl<QPushButton>(location, "Command8", {128, 75, 54, 28});
     Command8->setText(tr("Sa&ve"));
-    Command9 = makeControl<QPushButton>(location, "Command9", {198, 75, 46, 28});
+    Command9 = makeControl<QPushButton>(location, "Command9", {184, 75, 60, 28});
     Command9->setText(tr("&Delete"));
 
     auto* latitude = group(Frame9, "Frame11", tr("Latit&ude"), {8, 116, 250, 52});
@@ -243,8 +258,8 @@ void Form1::buildControls() {
     auto* zone = group(Frame9, "Frame13", tr("Time Zone"), {266, 4, 250, 140});
     Text17 = makeControl<QLineEdit>(zone, "Text17", {70, 22, 46, 24});
     Text17->setAlignment(Qt::AlignCenter);
-    caption(zone, "LabelGmt", tr("G.M.T"), {10, 22, 44, 24}, Text17);
-    Label17 = makeControl<QLabel>(zone, "Label17", {58, 22, 10, 24});
+    caption(zone, "LabelGmt", tr("G.M.T"), {8, 22, 48, 24}, Text17);
+    Label17 = makeControl<QLabel>(zone, "Label17", {56, 22, 14, 24});
     Label17->setText(QStringLiteral("+"));
     levelWithTextBox(Label17);
     UpDown11 = makeControl<UpDown>(zone, "UpDown11", {117, 22, 16, 24});
@@ -268,7 +283,7 @@ void Form1::buildControls() {
     caption(zone, "LabelZoneName", tr("&Zone"), {10, 52, 44, 24}, Combo4);
     Text16 = makeControl<QLineEdit>(zone, "Text16", {10, 82, 230, 24});
     Text16->setReadOnly(true);
-    Check3 = makeControl<QCheckBox>(zone, "Check3", {10, 110, 230, 24});
+    Check3 = makeControl<QCheckBox>(zone, "Check3", {6, 110, 243, 24});
     Check3->setText(tr("Auto Daylight Savings Adjust"));
 
     Frame8 = group(Frame9, "Frame8", tr("System Tray Icons"), {266, 148, 250, 58});
@@ -280,27 +295,28 @@ void Form1::buildControls() {
     Frame4 = group(Frame9, "Frame4", tr("Fish Alarm Condition"), {520, 4, 238, 54});
     Option1 = makeControl<QRadioButton>(Frame4, "Option1", {10, 22, 100, 24});
     Option1->setText(tr("&Activated"));
-    Option2 = makeControl<QRadioButton>(Frame4, "Option2", {112, 22, 112, 24});
+    Option2 = makeControl<QRadioButton>(Frame4, "Option2", {110, 22, 124, 24});
     Option2->setText(tr("Deact&ivated"));
 
-    Frame7 = group(Frame9, "Frame7", tr("Alarm Settings"), {520, 62, 238, 84});
-    Combo2 = makeControl<QComboBox>(Frame7, "Combo2", {64, 22, 168, 24});
+    // The caption above the list, which needs the group's width for its longest item.
+    Frame7 = group(Frame9, "Frame7", tr("Alarm Settings"), {520, 62, 238, 108});
+    Combo2 = makeControl<QComboBox>(Frame7, "Combo2", {8, 44, 222, 24});
     Combo2->addItems({tr("Excellent Days"), tr("Good & Excellent Days"),
                       tr("Fair To Excellent Days"), tr("All Days")});
-    LabelWarnOn = makeControl<QLabel>(Frame7, "LabelWarnOn", {8, 22, 54, 24});
+    LabelWarnOn = makeControl<QLabel>(Frame7, "LabelWarnOn", {8, 20, 222, 22});
     LabelWarnOn->setText(tr("Warn on:"));
-    Text12 = makeControl<QLineEdit>(Frame7, "Text12", {10, 52, 36, 24});
+    Text12 = makeControl<QLineEdit>(Frame7, "Text12", {10, 76, 36, 24});
     Text12->setAlignment(Qt::AlignCenter);
-    UpDown4 = makeControl<UpDown>(Frame7, "UpDown4", {47, 52, 16, 24});
-    LabelDaysInAdvance = makeControl<QLabel>(Frame7, "LabelDaysInAdvance", {70, 52, 150, 24});
+    UpDown4 = makeControl<UpDown>(Frame7, "UpDown4", {47, 76, 16, 24});
+    LabelDaysInAdvance = makeControl<QLabel>(Frame7, "LabelDaysInAdvance", {70, 76, 150, 24});
     LabelDaysInAdvance->setText(tr("Days in Advance"));
     levelWithTextBox(LabelDaysInAdvance);
 
     Command2 = makeControl<QPushButton>(Frame9, "Command2", {520, 194, 56, 30});
     Command2->setText(tr("Appl&y "));
-    Command4 = makeControl<QPushButton>(Frame9, "Command4", {582, 194, 50, 30});
+    Command4 = makeControl<QPushButton>(Frame9, "Command4", {580, 194, 50, 30});
     Command4->setText(tr("&Ok"));
-    Command5 = makeControl<QPushButton>(Frame9, "Command5", {638, 194, 58, 30});
+    Command5 = makeControl<QPushButton>(Frame9, "Command5", {634, 194, 64, 30});
     Command5->setText(tr("&Cancel"));
     Command6 = makeControl<QPushButton>(Frame9, "Command6", {702, 194, 56, 30});
     Command6->setText(tr("He&lp"));
@@ -319,9 +335,93 @@ void Form1::buildControls() {
     Command1->setText(tr("&Journal"));
     Command3 = makeControl<QPushButton>(central, "Command3", {690, 564, 82, 30});
     Command3->setText(tr("&Exit"));
+    nameForReaders();
+}
+
+void Form1::nameForReaders() {
+    // The boxes are named by the captions beside them; the group box alone
+    // would make all four periods "Solunar periods".
+    const std::pair<QWidget*, QString> names[] = {
+        {Text1, tr("Day")},
+        {Combo1, tr("Month")},
+        {Text10, tr("Year")},
+        {Text2, tr("Sunrise")},
+        {Text32, tr("Sunset")},
+        {Text6, tr("Length of Day, Hrs : Min")},
+        {Text21, tr("Moonrise")},
+        {Text39, tr("Moonset")},
+        {Text9, tr("Age (days)")},
+        {Text4, tr("Major, Moon above")},
+        {Text5, tr("Major, Moon below")},
+        {Text7, tr("Minor, Moon above")},
+        {Text8, tr("Minor, Moon below")},
+        {Text11, tr("Graph days")},
+        {Text18, tr("Selected Date caption")},
+        {Text3, tr("Selected Date")},
+        {MSChart1, tr("Prediction graph")},
+        {Combo3, tr("Location name")},
+        {Text30, tr("Latitude degrees")},
+        {Text20, tr("Latitude minutes")},
+        {Text40, tr("Latitude N or S")},
+        {Text15, tr("Longitude degrees")},
+        {Text14, tr("Longitude minutes")},
+        {Text13, tr("Longitude E or W")},
+        {Text17, tr("G.M.T")},
+        {Combo4, tr("Zone")},
+        {Text16, tr("Computer time zone")},
+        {Combo2, tr("Warn on")},
+        {Text12, tr("Days in Advance")},
+        {Picture2, tr("Fishing prediction")},
+        {Image5, tr("Fishing prediction picture")},
+        {Image3, tr("Moon phase")},
+        {Image1, tr("Lunar distance scale")},
+        {Image2, tr("Lunar distance marker")},
+    };
+    for (const auto& [widget, name] : names)
+        widget->setAccessibleName(name);
+    // An editable list's text box is a control of its own to a reader.
+    for (QComboBox* combo : {Combo3, Combo4})
+        combo->lineEdit()->setAccessibleName(combo->accessibleName());
+    const std::pair<UpDown*, QString> spinners[] = {
+        {UpDown1, tr("Day")},
+        {UpDown2, tr("Year")},
+        {UpDown3, tr("Graph days")},
+        {UpDown9, tr("Latitude degrees")},
+        {UpDown6, tr("Latitude minutes")},
+        {UpDown10, tr("Latitude N or S")},
+        {UpDown7, tr("Longitude degrees")},
+        {UpDown8, tr("Longitude minutes")},
+        {UpDown5, tr("Longitude E or W")},
+        {UpDown11, tr("G.M.T")},
+        {UpDown4, tr("Days in Advance")},
+    };
+    for (const auto& [spinner, name] : spinners)
+        spinner->setCaption(name);
+}
+
+void Form1::setTabChain() {
+    // The frame's controls sit where the chart is, which the frame replaces.
+    // Each spinner follows its box: Tab passes it by, but from a spinner that
+    // was clicked, Tab goes on to the next box. The day's values follow the
+    // date row, frame by frame, as they are read.
+    QWidget* const chain[] = {
+        Combo1,   Text1,    UpDown1,  Text10,        UpDown2,    Command7, Text2,    Text32,
+        Text6,    Text21,   Text39,   Text9,         Text4,      Text5,    Text7,    Text8,
+        Text11,   UpDown3,  MSChart1, TextFindPlace, ListPlaces, Combo3,   Command8, Command9,
+        Text30,   UpDown9,  Text20,   UpDown6,       Text40,     UpDown10, Text15,   UpDown7,
+        Text14,   UpDown8,  Text13,   UpDown5,       Text17,     UpDown11, Combo4,   Text16,
+        Check3,   Option1,  Option2,  Combo2,        Text12,     UpDown4,  Check1,   Check2,
+        Command2, Command4, Command5, Command6,      Command1,   Command3};
+    for (std::size_t i = 1; i < std::size(chain); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
 }
 
 void Form1::buildMenus() {
+    // The program's own menu first, as desktop programs have it: the day, the
+    // journal, printing and Quit, each with its key shown beside it.
+    mnuMoonbite = menuBar()->addMenu(tr("&Moonbite"));
+    mnuMoonbite->setObjectName(QStringLiteral("mnuMoonbite"));
+
     mnuGraphs = menuBar()->addMenu(tr("G&raphs"));
     mnuGraphs->setObjectName(QStringLiteral("mnuGraphs"));
     static constexpr const char* kChartNames[8] = {"mnu3dbar",  "mnu2dbar",  "mn3dline",
@@ -329,10 +429,15 @@ void Form1::buildMenus() {
                                                    "mnu3dstep", "mnu2dstep"};
     const QString captions[8] = {tr("&3D Bar"),  tr("&2D Bar"),  tr("3&D Line"), tr("2D &Line"),
                                  tr("3D &Area"), tr("2D A&rea"), tr("3D &Step"), tr("2D S&tep")};
+    // One of eight: the group draws them as radio items.
+    auto* chartTypes = new QActionGroup(this);
+    chartTypes->setObjectName(QStringLiteral("chartTypes"));
+    chartTypes->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
     for (int i = 0; i < 8; ++i) {
         mnuChart[i] = mnuGraphs->addAction(captions[i]);
         mnuChart[i]->setObjectName(QString::fromLatin1(kChartNames[i]));
         mnuChart[i]->setCheckable(true);
+        chartTypes->addAction(mnuChart[i]);
         connect(mnuChart[i], &QAction::triggered, this, [this, i] { mnuChartType(i); });
     }
     mnuGraphs->addSeparator();
@@ -355,9 +460,6 @@ void Form1::buildMenus() {
     mnutextip->setObjectName(QStringLiteral("mnutextip"));
     mnutextip->setCheckable(true);
 
-    mnuprintcal = menuBar()->addAction(tr("&Print Calendar"));
-    mnuprintcal->setObjectName(QStringLiteral("mnuprintcal"));
-
     mnuhelp = menuBar()->addMenu(tr("&Help"));
     mnuhelp->setObjectName(QStringLiteral("mnuhelp"));
     mnuhelptopics = mnuhelp->addAction(tr("&Help Topics"));
@@ -367,42 +469,46 @@ void Form1::buildMenus() {
     mnuabout->setObjectName(QStringLiteral("mnuabout"));
 }
 
-void Form1::setTabChain() {
-    // The frame's controls sit where the chart is, which the frame replaces.
-    // Each spinner follows its box: Tab passes it by, but from a spinner that
-    // was clicked, Tab goes on to the next box.
-    QWidget* const chain[] = {
-        Combo1,   Text1,         UpDown1,    Text10,   UpDown2,  Command7, Text11,   UpDown3,
-        MSChart1, TextFindPlace, ListPlaces, Combo3,   Command8, Command9, Text30,   UpDown9,
-        Text20,   UpDown6,       Text40,     UpDown10, Text15,   UpDown7,  Text14,   UpDown8,
-        Text13,   UpDown5,       Text17,     UpDown11, Combo4,   Text16,   Check3,   Option1,
-        Option2,  Combo2,        Text12,     UpDown4,  Check1,   Check2,   Command2, Command4,
-        Command5, Command6,      Command1,   Command3};
-    for (std::size_t i = 1; i < std::size(chain); ++i)
-        setTabOrder(chain[i - 1], chain[i]);
-}
-
 void Form1::buildShortcuts() {
-    mnuhelptopics->setShortcut(QKeySequence::HelpContents);
-    mnuprintcal->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    // Keys without a menu item act on the whole window.
-    auto windowKey = [this](const char* name, const QList<QKeySequence>& keys, auto handler) {
-        auto* action = new QAction(this);
+    auto item = [this](const char* name, const QString& caption,
+                       const QList<QKeySequence>& keys, auto handler) {
+        QAction* action = mnuMoonbite->addAction(caption);
         action->setObjectName(QString::fromLatin1(name));
         action->setShortcuts(keys);
-        addAction(action);
         connect(action, &QAction::triggered, this, handler);
+        return action;
     };
-    windowKey("actionQuit", {QKeySequence(Qt::CTRL | Qt::Key_Q)}, [this] { close(); });
-    windowKey("actionJournal", {QKeySequence(Qt::CTRL | Qt::Key_J)}, [this] { Command1_Click(); });
-    windowKey("actionPreviousDay",
-              {QKeySequence(Qt::ALT | Qt::Key_Left), QKeySequence(Qt::Key_PageUp)},
-              [this] { UpDown1->clickDown(); });
-    windowKey("actionNextDay",
-              {QKeySequence(Qt::ALT | Qt::Key_Right), QKeySequence(Qt::Key_PageDown)},
-              [this] { UpDown1->clickUp(); });
     // A text box keeps Home for its cursor; elsewhere it goes to today.
-    windowKey("actionToday", {QKeySequence(Qt::Key_Home)}, [this] { Command7_Click(); });
+    item("actionToday", tr("&Today"), {QKeySequence(Qt::Key_Home)}, [this] { Command7_Click(); });
+    item("actionPreviousDay", tr("P&revious Day"),
+         {QKeySequence(Qt::ALT | Qt::Key_Left), QKeySequence(Qt::Key_PageUp)},
+         [this] { UpDown1->clickDown(); });
+    item("actionNextDay", tr("&Next Day"),
+         {QKeySequence(Qt::ALT | Qt::Key_Right), QKeySequence(Qt::Key_PageDown)},
+         [this] { UpDown1->clickUp(); });
+    mnuMoonbite->addSeparator();
+    item("actionJournal", tr("&Journal"), {QKeySequence(Qt::CTRL | Qt::Key_J)},
+         [this] { Command1_Click(); });
+    mnuprintcal = mnuMoonbite->addAction(tr("&Print Calendar"));  // connected with the handlers
+    mnuprintcal->setObjectName(QStringLiteral("mnuprintcal"));
+    mnuprintcal->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    mnuMoonbite->addSeparator();
+    item("actionQuit", tr("&Quit"), {QKeySequence(Qt::CTRL | Qt::Key_Q)}, [this] { close(); });
+
+    // F1 opens the help at what the window shows: the settings' page while
+    // the frame is open. The menu item shows the key but always opens the
+    // contents, as its caption says.
+    mnuhelptopics->setText(tr("&Help Topics") + QLatin1Char('\t') +
+                           QKeySequence(QKeySequence::HelpContents)
+                               .toString(QKeySequence::NativeText));
+    auto* help = new QAction(this);
+    help->setObjectName(QStringLiteral("actionContextHelp"));
+    help->setShortcuts(QKeySequence::HelpContents);
+    addAction(help);
+    connect(help, &QAction::triggered, this, [this] {
+        if (services_.openHelp) services_.openHelp(Frame9->isVisible() ? 10 : 11);
+    });
+
     // Owned by the frame, so it is live only while the frame is shown.
     auto* cancel = new QShortcut(QKeySequence(Qt::Key_Escape), Frame9);
     cancel->setContext(Qt::WindowShortcut);
@@ -455,8 +561,8 @@ void Form1::tooltipsshow() {
     Frame4->setToolTip(QStringLiteral("Selects whether alarm is activated or not."));
     Frame7->setToolTip(QStringLiteral("Select type of day and how many days in advance."));
     Frame8->setToolTip(QStringLiteral(
-        "Displays icons in taskbar tray area. Settings do not take effect until computer is "
-        "restarted."));
+        "Displays icons in taskbar tray area. Settings take effect when applied, and the "
+        "icons come back at each login."));
     Check3->setToolTip(
         QStringLiteral("Adjusts for daylight savings automatically when and where applicable."));
     Text30->setToolTip(QStringLiteral("Enter latitude degrees."));

@@ -201,6 +201,11 @@ bool Form1::checklatlon() {
     gmtadj();
     // 8. Save the current location and the program settings.
     SettingsStore& store = *services_.store;
+    // What was on before: turning an option on starts the companion now; it
+    // leaves by itself once everything is off.
+    const bool alarmWasOn = readBool(store, keys::runalarm);
+    const bool moonWasOn = readInt(store, keys::showmoon) != 0;
+    const bool fishWasOn = readInt(store, keys::showfish) != 0;
     write(store, keys::runalarm, boolText(Option1->isChecked()));
     write(store, keys::showmoon, Check1->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
     write(store, keys::showfish, Check2->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
@@ -220,6 +225,9 @@ bool Form1::checklatlon() {
     write(store, keys::currentloc, Combo3->currentText());
     if (Option2->isChecked()) write(store, keys::runalarm, boolText(false));
     placeChosen_ = true;  // even where the store cannot keep it
+    const bool turnedOn = (Option1->isChecked() && !alarmWasOn) ||
+                          (Check1->isChecked() && !moonWasOn) || (Check2->isChecked() && !fishWasOn);
+    if (turnedOn && services_.startCompanion) services_.startCompanion();
     return true;
 }
 

@@ -12,7 +12,8 @@ namespace moonbite {
 namespace {
 
 constexpr int kAnswerWaitMs = 1000;
-const QByteArray kRaise = QByteArrayLiteral("raise\n");
+// "raise", or "raise YYYY-MM-DD" for a day, one line.
+const QByteArray kRaise = QByteArrayLiteral("raise");
 
 }  // namespace
 
@@ -26,7 +27,8 @@ SingleInstance::SingleInstance(const QString& key, QObject* parent) : QObject(pa
 
 SingleInstance::~SingleInstance() = default;
 
-bool SingleInstance::handOverOrListen(std::function<void()> onRaise) {
+bool SingleInstance::handOverOrListen(const QDate& day,
+                                      std::function<void(const QDate&)> onRaise) {
     // Two starts at once: the lock makes one of them the listener and the
     // other its first caller, never two listeners.
     QLockFile lock(QDir::temp().filePath(name_ + QStringLiteral(".lock")));
@@ -36,7 +38,9 @@ bool SingleInstance::handOverOrListen(std::function<void()> onRaise) {
     QLocalSocket socket;
     socket.connectToServer(name_);
     if (socket.waitForConnected(kAnswerWaitMs)) {
-        socket.write(kRaise);
+        QByteArray request = kRaise;
+        if (day.isValid()) request += ' ' + day.toString(Qt::ISODate).toLatin1();
+        socket.write(request + '\n');
         socket.waitForBytesWritten(kAnswerWaitMs);
         // The running one answers once it has read the request.
         socket.waitForReadyRead(kAnswerWaitMs);
@@ -54,8 +58,17 @@ bool SingleInstance::handOverOrListen(std::function<void()> onRaise) {
             connect(caller, &QLocalSocket::disconnected, caller, &QObject::deleteLater);
             connect(caller, &QLocalSocket::readyRead, this, [this, caller] {
                 if (!caller->canReadLine()) return;
-                const QByteArray request = caller->readLine();
-                if (request == kRaise && onRaise_) onRaise_();
+                const QByteArray request = caller->readLine(64).trimmed();
+                // Anything but the two forms is ignored: the socket is the user's own,
+                // yet a stray writer must not move the window's day.
+                const QList<QByteArray> words = request.split(' ');
+                if (words.value(0) == kRaise && words.size() <= 2 && onRaise_) {
+                    const QDate asked =
+                        words.size() == 2
+                            ? QDate::fromString(QString::fromLatin1(words[1]), Qt::ISODate)
+                            : QDate();
+                    if (words.size() == 1 || asked.isValid()) onRaise_(asked);
+                }
                 caller->write("ok\n");
                 caller->flush();
             });

@@ -3,6 +3,7 @@
 // same settings and journal files.
 #pragma once
 
+#include <QDate>
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -19,11 +20,12 @@ class SingleInstance : public QObject {
     explicit SingleInstance(const QString& key, QObject* parent = nullptr);
     ~SingleInstance() override;
 
-    /// Asks a running instance for the key to come forward. True when one
-    /// answered; otherwise this one starts listening and onRaise is called
+    /// Asks a running instance for the key to come forward, at a day when it
+    /// is valid. True when one answered; otherwise this one starts listening
+    /// and onRaise is called, with the day asked for (or an invalid date),
     /// whenever a later start asks. False also when listening failed (the
     /// program then runs on alone).
-    bool handOverOrListen(std::function<void()> onRaise);
+    bool handOverOrListen(const QDate& day, std::function<void(const QDate&)> onRaise);
 
     /// The local socket's name for the key.
     [[nodiscard]] QString serverName() const { return name_; }
@@ -31,7 +33,7 @@ class SingleInstance : public QObject {
   private:
     QString name_;
     QLocalServer* server_ = nullptr;
-    std::function<void()> onRaise_;
+    std::function<void(const QDate&)> onRaise_;
 };
 
 /// Brings a window forward: restored when minimised, raised and activated.

@@ -6,8 +6,10 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "settings_store.h"
+#include "window_fit.h"
 
 namespace moonbite {
 namespace {
@@ -123,8 +125,14 @@ Form2::Form2(std::function<void()> openRegionalSettings, QWidget* parent)
     all->addStretch();
     all->addLayout(buttons);
     Label1->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    Label2->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    resize(560, 420);
+    // Still as tall as its wrapped lines need at the width it is given.
+    QSizePolicy wrapped(QSizePolicy::Preferred, QSizePolicy::Minimum);
+    wrapped.setHeightForWidth(true);
+    Label2->setSizePolicy(wrapped);
+    // Taller when the desktop's font makes the text wrap to more lines.
+    resize(560, std::max(420, all->totalHeightForWidth(560)));
+    // Its layout gives the smallest size the text can be read at.
+    fitWhenShown(*this, nullptr, QSize(560, 420));
 }
 
 }  // namespace moonbite

@@ -570,6 +570,7 @@ namespace keys {
 // clang-format off
 const SettingKey daterep    {kTitleApp, "Settings", "daterep",    "False"};
 const SettingKey winstate   {kTitleApp, "Settings", "winstate",   "0"};
+const SettingKey wingeometry{kTitleApp, "Settings", "wingeometry", ""};
 const SettingKey Chartcolor {kTitleApp, "Settings", "Chartcolor", "12615680"};
 const SettingKey graphstyle {kTitleApp, "Settings", "graphstyle", "1"};
 const SettingKey graphday   {kTitleApp, "Settings", "graphday",   "15"};

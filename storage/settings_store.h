@@ -152,6 +152,9 @@ struct SettingKey {
 namespace keys {
 // Title application, section "Settings".
 extern const SettingKey daterep, winstate, Chartcolor, graphstyle, graphday;
+/// The main window's place and size when not maximised: "left,top,width,height"
+/// in pixels, "" when never saved.
+extern const SettingKey wingeometry;
 extern const SettingKey Prediction, Sunrise, Moonrise, Majorminor, Newfull;
 // Title application, section "Settings\Locations\": the location directory.
 extern const SettingKey nlist;

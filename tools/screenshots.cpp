@@ -6,6 +6,13 @@
 // search (first-run-search-frame.png) is also the help's picture in
 // resources/help/.
 //   QT_QPA_PLATFORM=xcb xvfb-run build/tools/moonbite_screenshots docs/screenshots
+// With --dark it writes only the main window and its settings frame on a dark
+// desktop palette (main-window-dark.png, settings-frame-dark.png):
+//   QT_QPA_PLATFORM=xcb xvfb-run build/tools/moonbite_screenshots --dark docs/screenshots
+// With --fit it writes the main window and its settings frame as they open on
+// the screen at its scale, and maximised (see fitPictures):
+//   QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=1.25 xvfb-run -a -s "-screen 0 1366x768x24"
+//       build/tools/moonbite_screenshots --fit docs/screenshots
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -14,11 +21,13 @@
 #include <QListWidget>
 #include <QLocale>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <cstdio>
 
 #include "about_box.h"
 #include "chart_widget.h"
+#include "contrast.h"
 #include "main_window.h"
 #include "message_boxes.h"
 #include "place_table.h"
@@ -92,14 +101,52 @@ bool firstMinute(MainWindowServices services, const QString& out) {
     return ok;
 }
 
+// The main window as it opens on this screen at the desktop's scale
+// (QT_SCALE_FACTOR), its settings frame, and both maximised to the screen's
+// free area: main-window-scale-<scale>[-maximised].png and
+// settings-frame-scale-<scale>[-maximised].png.
+bool fitPictures(Form1& window, const QString& out) {
+    const QString scale = qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR")
+                              ? QStringLiteral("1")
+                              : qEnvironmentVariable("QT_SCALE_FACTOR");
+    auto save = [&](QWidget& w, const char* name, const char* state) {
+        return w.grab().save(
+            QStringLiteral("%1/%2-scale-%3%4.png").arg(out, QLatin1String(name), scale,
+                                                        QLatin1String(state)));
+    };
+    bool ok = save(window, "main-window", "");
+    window.mnualarm_Click();
+    QApplication::processEvents();
+    ok = save(window, "settings-frame", "") && ok;
+    window.Command5_Click();
+    sizeWindow(window, window.screen()->availableGeometry().size(), Qt::WindowMaximized);
+    ok = save(window, "main-window", "-maximised") && ok;
+    window.mnualarm_Click();
+    QApplication::processEvents();
+    ok = save(window, "settings-frame", "-maximised") && ok;
+    std::printf("%s %s\n", ok ? "wrote the pictures at this scale to" : "could not write them to",
+                qPrintable(out));
+    return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));
-    const QString out =
-        argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs/screenshots");
+    bool dark = false;
+    bool fit = false;
+    QString out = QStringLiteral("docs/screenshots");
+    for (int i = 1; i < argc; ++i) {
+        if (qstrcmp(argv[i], "--dark") == 0)
+            dark = true;
+        else if (qstrcmp(argv[i], "--fit") == 0)
+            fit = true;
+        else
+            out = QString::fromLocal8Bit(argv[i]);
+    }
+    if (dark) QApplication::setPalette(darkDesktopPalette());
     QDir().mkpath(out);
 
     QTemporaryDir folder;
@@ -136,6 +183,16 @@ int main(int argc, char** argv) {
     window.show();
     QApplication::processEvents();
     window.MSChart1->updateNow();
+    if (fit) return fitPictures(window, out) ? 0 : 1;
+    if (dark) {
+        bool ok = window.grab().save(out + QStringLiteral("/main-window-dark.png"));
+        window.mnualarm_Click();
+        QApplication::processEvents();
+        ok = window.grab().save(out + QStringLiteral("/settings-frame-dark.png")) && ok;
+        std::printf("%s %s\n", ok ? "wrote the dark pictures to" : "could not write them to",
+                    qPrintable(out));
+        return ok ? 0 : 1;
+    }
     bool ok = window.grab().save(out + QStringLiteral("/main-window.png"));
 
     const QSize design = window.size();

@@ -2,6 +2,7 @@
 
 #include "chart_geometry.h"
 
+#include <QApplication>
 #include <QAreaSeries>
 #include <QBarCategoryAxis>
 #include <QBarSeries>
@@ -181,6 +182,9 @@ ChartWidget::Impl::Impl(ChartWidget* owner) : q(owner) {
     view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     view->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     view->setFocusPolicy(Qt::NoFocus);
+    // Nor its drawing area: the chart itself is the one control a reader and
+    // the keyboard reach.
+    view->viewport()->setFocusPolicy(Qt::NoFocus);
     // A re-plot moves labels, bars and points all over the plot; patching
     // only the changed items' rectangles left slivers of old labels behind.
     view->setViewportUpdateMode(QGraphicsView::FullViewportUpdate);
@@ -321,7 +325,11 @@ void ChartWidget::Impl::applyLook() {
     QColor grid = text;
     grid.setAlphaF(0.3);
     QFont labelFont = q->font();
-    labelFont.setPointSizeF(9.0);
+    // 9 points at the widget's default font size, scaled as the window scales
+    // the widget's font, so the axes keep their share of a grown or shrunk chart.
+    const double base = QApplication::font(q).pointSizeF();
+    const double scale = base > 0 && q->font().pointSizeF() > 0 ? q->font().pointSizeF() / base : 1;
+    labelFont.setPointSizeF(9.0 * scale);
     QFont titleFont = labelFont;
     titleFont.setBold(true);
     for (QAbstractAxis* axis :

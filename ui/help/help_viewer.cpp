@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QEvent>
 #include <QFile>
+#include <QFontInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -12,6 +13,7 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QRegularExpression>
+#include <QResizeEvent>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QSignalBlocker>
@@ -27,6 +29,9 @@
 #include <functional>
 #include <utility>
 #include <vector>
+
+#include "contrast.h"
+#include "window_fit.h"
 
 // The pages are compiled into this library; a static library's resources are
 // registered by hand. Q_INIT_RESOURCE declares a global function, so it must
@@ -74,6 +79,97 @@ Page loadPage(const QString& file) {
     page.text = (page.title + QLatin1Char('\n') + doc.toPlainText()).toLower();
     return page;
 }
+
+QColor mixed(const QColor& a, const QColor& b, float share) {
+    QColor m;
+    m.setRgbF(a.redF() + (b.redF() - a.redF()) * share,
+              a.greenF() + (b.greenF() - a.greenF()) * share,
+              a.blueF() + (b.blueF() - a.blueF()) * share);
+    return QColor(m.rgb());
+}
+
+// The pages' colours, from the desktop's palette: the style sheet file holds
+// the rest. Its slate text and blues keep their hues, lightened on a dark
+// desktop where they would not read.
+QString paletteStyle(const QPalette& palette) {
+    const QColor base = palette.color(QPalette::Base);
+    const QColor text = readableOn(QColor(0x1e, 0x2a, 0x33), base, 7.0);
+    const QColor heading = readableOn(QColor(0x17, 0x4a, 0x73), base);
+    const QColor link = readableOn(QColor(0x1a, 0x5f, 0xa0), base);
+    const QColor quiet = readableOn(mixed(text, base, 0.3F), base);
+    const QColor header = mixed(base, heading, 0.12F);
+    const QColor block = mixed(base, text, 0.05F);
+    return QStringLiteral(
+               "\nbody { color: %1; background-color: %2; }\n"
+               "h1, h2, h3 { color: %3; }\n"
+               "a { color: %4; }\n"
+               "th { background-color: %5; }\n"
+               "pre { background-color: %6; }\n"
+               ".note, .footer { color: %7; }\n")
+        .arg(text.name(), base.name(), heading.name(), link.name(), header.name(), block.name(),
+             quiet.name());
+}
+
+// The page view: the style sheet gets the palette's colours, and the page is
+// drawn again when the desktop's palette changes.
+class HelpBrowser : public QTextBrowser {
+  public:
+    using QTextBrowser::QTextBrowser;
+    std::function<void()> restyled;
+
+    QVariant loadResource(int type, const QUrl& name) override {
+        QVariant loaded = QTextBrowser::loadResource(type, name);
+        if (type != QTextDocument::StyleSheetResource) return loaded;
+        const QString sheet = loaded.userType() == QMetaType::QByteArray
+                                  ? QString::fromUtf8(loaded.toByteArray())
+                                  : loaded.toString();
+        colours_ = paletteStyle(palette());
+        return sheet + colours_;
+    }
+
+    /// The widest text column, in ems of the page's font: longer lines are hard
+    /// to follow back to their start.
+    static constexpr int kReadableEms = 42;
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override {
+        keepReadableWidth();
+        QTextBrowser::resizeEvent(event);
+    }
+
+    void changeEvent(QEvent* event) override {
+        QTextBrowser::changeEvent(event);
+        if (event->type() == QEvent::FontChange) keepReadableWidth();
+        // Other changes send PaletteChange too (a new background role when the
+        // page is centred, on every resize): only new colours reload the page,
+        // and never from inside a reload.
+        if (event->type() != QEvent::PaletteChange || source().isEmpty() || reloading_ ||
+            colours_.isEmpty() || paletteStyle(palette()) == colours_)
+            return;
+        reloading_ = true;
+        const int at = verticalScrollBar()->value();
+        reload();
+        verticalScrollBar()->setValue(at);
+        reloading_ = false;
+        if (restyled) restyled();
+    }
+
+  private:
+    QString colours_;  // the colour rules the page shown was styled with
+    bool reloading_ = false;
+
+    // In a wide window the page keeps a readable width and stands in the middle,
+    // its margins the page's own colour.
+    void keepReadableWidth() {
+        const int room = width() - 2 * frameWidth();
+        const int page = kReadableEms * QFontInfo(font()).pixelSize() +
+                         2 * static_cast<int>(document()->documentMargin());
+        const int side = std::max(0, (room - page) / 2);
+        setBackgroundRole(QPalette::Base);
+        setAutoFillBackground(side > 0);
+        setViewportMargins(side, 0, side, 0);
+    }
+};
 
 bool containsAll(const Page& page, const QStringList& words) {
     return std::all_of(words.begin(), words.end(),
@@ -158,12 +254,17 @@ struct HelpViewer::Impl {
         QList<QTextEdit::ExtraSelection> marks;
         QTextCursor first;
         QTextDocument* doc = browser->document();
+        // Yellow marks on a light page; a deep amber on a dark one, where
+        // yellow under light text would not read.
+        const bool dark = isDark(browser->palette().color(QPalette::Base));
+        const QColor markColour = dark ? QColor(0x80, 0x60, 0x00) : QColor(0xff, 0xe0, 0x6a);
         for (const QString& word : words) {
             QTextCursor c = doc->find(word, 0);
             while (!c.isNull() && marks.size() < kMaxMarks) {
                 QTextEdit::ExtraSelection mark;
                 mark.cursor = c;
-                mark.format.setBackground(QColor(0xff, 0xe0, 0x6a));
+                mark.format.setBackground(markColour);
+                mark.format.setForeground(blackOrWhiteOn(markColour));
                 marks.append(mark);
                 if (first.isNull() || c.selectionStart() < first.selectionStart()) first = c;
                 c = doc->find(word, c);
@@ -259,6 +360,7 @@ HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window), impl_(new
     // The help window never keeps the program running on its own.
     setAttribute(Qt::WA_QuitOnClose, false);
     resize(720, 560);
+    fitWhenShown(*this, nullptr, QSize(720, 560));
 
     d.back = navigationButton(this, tr("&Back"), QStyle::SP_ArrowBack, QStringLiteral("helpBack"),
                               tr("Back to the page before (Alt+Left)"));
@@ -289,7 +391,9 @@ HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window), impl_(new
     d.status->setObjectName(QStringLiteral("helpStatus"));
     d.status->setWordWrap(true);
 
-    d.browser = new QTextBrowser(this);
+    auto* browser = new HelpBrowser(this);
+    browser->restyled = [this] { impl_->highlight(false); };
+    d.browser = browser;
     d.browser->setObjectName(QStringLiteral("helpBrowser"));
     d.browser->setOpenExternalLinks(true);
     d.browser->setFrameShape(QFrame::StyledPanel);

@@ -1,7 +1,7 @@
 // Scales every control of a window with the window: each control's left,
 // top, width and height become its design value times the ratio of the
-// window's current size to its design size. Geometry is kept in twips
-// (15 twips to a pixel at 96 dpi).
+// window's current size to its design size, and its font follows the smaller
+// of the two ratios. Geometry is kept in twips (15 twips to a pixel at 96 dpi).
 #pragma once
 
 #include <QMap>
@@ -41,6 +41,9 @@ struct ScaleState {
     /// width, against which the horizontal scale is measured whichever Resizer
     /// recorded the current layout. 0 until the first recording.
     int designWidth = 0;
+    /// The window's height (twips) at that first recording; with designWidth the
+    /// measure of the font scale.
+    int designHeight = 0;
     double horizontalScale = 1;  ///< the window's width / its design width, in every state
     double previousScale = 1;    ///< the scale of the last resize
     bool layoutChange = false;   ///< True while datrep moves controls
@@ -84,6 +87,10 @@ class Resizer : public QObject {
     [[nodiscard]] const rObjects& records() const { return records_; }
     [[nodiscard]] float widthRatio() const { return widthRatio_; }
     [[nodiscard]] float heightRatio() const { return heightRatio_; }
+    /// The scale of every control's font at the last resize: the smaller of the
+    /// window's width and height ratios to its first design, so text grows and
+    /// shrinks with its boxes but never outgrows them in either direction.
+    [[nodiscard]] double fontScale() const { return fontScale_; }
 
   signals:
     void ResizeError(qint16 ErrCode, const QString& ErrDesc);
@@ -94,6 +101,7 @@ class Resizer : public QObject {
     rObjects records_;
     int designHeight_ = 0, designWidth_ = 0, currentHeight_ = 0, currentWidth_ = 0;
     float widthRatio_ = 1, heightRatio_ = 1;
+    double fontScale_ = 1;
     bool recorded_ = false;
 };
 

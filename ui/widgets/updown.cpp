@@ -9,6 +9,8 @@ namespace {
 
 QToolButton* makeArrow(QWidget* parent, Qt::ArrowType arrow) {
     auto* button = new QToolButton(parent);
+    // An arrow has no text; without a name a reader says only "button".
+    button->setAccessibleName(arrow == Qt::UpArrow ? UpDown::tr("Up") : UpDown::tr("Down"));
     button->setArrowType(arrow);
     button->setAutoRepeat(true);
     // Focus stays on the spinner, which owns the arrow keys.
@@ -43,6 +45,12 @@ void UpDown::clickUp() {
 
 void UpDown::clickDown() {
     down_->click();
+}
+
+void UpDown::setCaption(const QString& caption) {
+    setAccessibleName(tr("%1 spinner").arg(caption));
+    up_->setAccessibleName(tr("%1 up").arg(caption));
+    down_->setAccessibleName(tr("%1 down").arg(caption));
 }
 
 void UpDown::keyPressEvent(QKeyEvent* event) {

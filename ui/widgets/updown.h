@@ -16,6 +16,10 @@ class UpDown : public QWidget {
     void clickUp();
     void clickDown();
 
+    /// What the spinner changes ("Day"): its accessible name, and its arrows'
+    /// ("Day up", "Day down"), so a screen reader says which value they step.
+    void setCaption(const QString& caption);
+
   signals:
     /// After either arrow was clicked (after upClick/downClick).
     void change();

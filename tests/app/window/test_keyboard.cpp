@@ -26,10 +26,6 @@
 namespace moonbite::testing {
 namespace {
 
-QDate shownDate(const Form1& w) {
-    return QDate(w.Text10->text().toInt(), w.Combo1->currentIndex() + 1, w.Text1->text().toInt());
-}
-
 std::string joined(const QStringList& names) {
     return names.join(QLatin1Char(' ')).toStdString();
 }
@@ -132,14 +128,16 @@ void expectUniqueAccessKeys(QWidget* window, int minimumKeys) {
     expectUnique(captions, nameOf(window).toStdString());
 }
 
-// Reading order: the date row, graph days, the chart (hidden while the frame
-// is open), the settings frame top to bottom, then Journal and Exit.
+// Reading order: the date row, the day's values (Sun, Moon, the periods),
+// graph days, the chart (hidden while the frame is open), the settings frame
+// top to bottom, then Journal and Exit.
 const QStringList kMainOrder{
-    "Combo1",   "Text1",    "Text10",   "Command7", "Text11", "MSChart1", "TextFindPlace",
-    "Combo3",   "Command8", "Command9", "Text30",   "Text20", "Text40",   "Text15",
-    "Text14",   "Text13",   "Text17",   "Combo4",   "Text16", "Check3",   "Option1",
-    "Option2",  "Combo2",   "Text12",   "Check1",   "Check2", "Command2", "Command4",
-    "Command5", "Command6", "Command1", "Command3"};
+    "Combo1", "Text1",    "Text10",        "Command7", "Text2",    "Text32",   "Text6",
+    "Text21", "Text39",   "Text9",         "Text4",    "Text5",    "Text7",    "Text8",
+    "Text11", "MSChart1", "TextFindPlace", "Combo3",   "Command8", "Command9", "Text30",
+    "Text20", "Text40",   "Text15",        "Text14",   "Text13",   "Text17",   "Combo4",
+    "Text16", "Check3",   "Option1",       "Option2",  "Combo2",   "Text12",   "Check1",
+    "Check2", "Command2", "Command4",      "Command5", "Command6", "Command1", "Command3"};
 
 TEST_F(WindowTest, TabWalksTheMainWindowInReadingOrder) {
     storeSydney();
@@ -311,10 +309,18 @@ TEST_F(WindowTest, ShortcutsStepTheDayGoToTodayAndCloseTheFrame) {
     EXPECT_TRUE(w.MSChart1->isVisible());
     EXPECT_TRUE(w.mnualarm->isEnabled());
 
-    // F1 is the window's help, and the menus show their keys.
+    // F1 is the help at what the window shows: the contents, or the
+    // settings' page while the frame is open; the Help Topics item stays the
+    // contents whichever is shown.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
-    EXPECT_EQ(helpTopics, (std::vector<int>{11}));
-    EXPECT_EQ(w.mnuhelptopics->shortcut(), QKeySequence(Qt::Key_F1));
+    w.mnualarm->trigger();
+    w.Text30->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+    w.mnuhelptopics->trigger();
+    EXPECT_EQ(helpTopics, (std::vector<int>{11, 10, 11}));
+    EXPECT_TRUE(w.mnuhelptopics->text().endsWith(QStringLiteral("\tF1")))
+        << "the menu shows the key";
+    EXPECT_EQ(QKeySequence::mnemonic(w.mnuhelptopics->text()), QKeySequence(Qt::ALT | Qt::Key_H));
     EXPECT_EQ(w.mnuprintcal->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
 }
 

@@ -101,7 +101,6 @@ const Beside kCaptions[] = {
     {"Frame13", "G.M.T", 0, "Label17", true, "Text17"},
     {"Frame13", "+", 0, "Text17", true, "Text17"},
     {"Frame13", "&Zone", 0, "Combo4", true, "Combo4"},
-    {"Frame7", "Warn on:", 0, "Combo2", true, "Combo2"},
     {"Frame7", "Days in Advance", 0, "UpDown4", false, "Text12"},
 };
 
@@ -135,6 +134,14 @@ void expectCaptionsBesideTheirBoxes(Form1& w) {
         EXPECT_GE(middle, box.top());
         EXPECT_LE(middle, box.bottom());
     }
+    // "Warn on:" sits above its list, which needs the group's width for its
+    // longest item: flush with it on the left and just over its top.
+    const QRect warn = w.LabelWarnOn->geometry();
+    const QRect list = w.Combo2->geometry();
+    EXPECT_EQ(w.LabelWarnOn->parentWidget(), w.Combo2->parentWidget());
+    EXPECT_EQ(warn.left(), list.left());
+    EXPECT_LE(warn.bottom(), list.top());
+    EXPECT_GE(warn.bottom(), list.top() - list.height() / 2);
 }
 
 // The pointer runs from the left of the frame to the marker, which sits on the scale.

@@ -89,6 +89,31 @@ TEST(FrmAbout, TitleVersionAndText) {
     EXPECT_EQ(about.lblData->text(),
               QStringLiteral("Contains data from GeoNames (geonames.org), CC BY 4.0"));
     EXPECT_FALSE(about.Image1->pixmap().isNull());
+    // What an about box owes its user: what the program is, its licence and
+    // copyright, the data credits and the way to the help.
+    EXPECT_FALSE(about.lblDescription->text().isEmpty());
+    EXPECT_TRUE(about.lblLicence->text().contains(QStringLiteral("GPL-3.0-or-later")));
+    EXPECT_TRUE(about.lblCopyright->text().contains(QStringLiteral("Copyright")));
+    int helpAsked = 0;
+    QObject::connect(&about, &frmAbout::helpRequested, [&helpAsked] { ++helpAsked; });
+    about.show();
+    about.cmdHelp->click();
+    EXPECT_EQ(helpAsked, 1);
+    EXPECT_TRUE(about.isVisible()) << "the box stays open beside the help";
+    EXPECT_EQ(QKeySequence::mnemonic(about.cmdHelp->text()), QKeySequence(Qt::ALT | Qt::Key_H));
+}
+
+TEST_F(WindowTest, TheAboutBoxOpensTheHelpContents) {
+    storeSydney();
+    Form1& w = open();
+    QTimer::singleShot(0, [] {
+        auto* about = qobject_cast<frmAbout*>(QApplication::activeModalWidget());
+        ASSERT_NE(about, nullptr);
+        about->cmdHelp->click();
+        about->cmdOK->click();
+    });
+    w.mnuabout->trigger();
+    EXPECT_EQ(helpTopics, (std::vector<int>{11}));
 }
 
 TEST(RegionalSettings, TheFirstDesktopToolThatStartsWins) {

@@ -6,7 +6,9 @@
 
 #include <QApplication>
 #include <QColor>
+#include <QComboBox>
 #include <QFile>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <memory>
 #include <string>
@@ -122,6 +124,10 @@ CliDay cliDayAtSydney(const QDate& date);
 std::string toolDayTimes(const char* lat, const char* lon, const char* zone, const QDate& date);
 /// The same four texts from the window's boxes.
 std::string shownDayTimes(const Form1& w);
+/// The date the window's date boxes show.
+inline QDate shownDate(const Form1& w) {
+    return QDate(w.Text10->text().toInt(), w.Combo1->currentIndex() + 1, w.Text1->text().toInt());
+}
 /// Moves the window to a date through its date boxes and day spinner.
 void goToDate(Form1& w, const QDate& d);
 

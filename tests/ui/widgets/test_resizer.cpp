@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QDialog>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -286,11 +287,12 @@ TEST_F(ResizerTest, MaximisedAtTwiceTheSizeDoublesEveryControl) {
     for (const char* name : {"Frame1", "Check1", "Text200", "Label3", "Command1", "Label9"}) {
         expectNear(now(name), scaled(design[name], 2), name);
     }
-    // Text boxes keep their height but stretch and move.
+    // Text boxes stretch and move, and take the height of their font, which
+    // follows the smaller of the two ratios (both 2 here).
     const QRect text1 = design["Text1"];
-    expectNear(now("Text1"), QRect(440, 20, 300, text1.height()), "Text1");
-    // The spinner is always 300 twips high; the rest of it scales.
-    expectNear(now("UpDown1"), QRect(660, 140, 34, 20), "UpDown1");
+    expectNear(now("Text1"), QRect(440, 20, 300, text1.height() * 2), "Text1");
+    // The spinner is 300 twips high at the font's scale, beside its box.
+    expectNear(now("UpDown1"), QRect(660, 140, 34, 40), "UpDown1");
     // The moon pictures keep their size and only move.
     EXPECT_EQ(now("Pictures1"), QRect(20, 280, 64, 64));
     EXPECT_EQ(now("Pictures10"), QRect(160, 280, 64, 64));
@@ -319,6 +321,56 @@ TEST_F(ResizerTest, ScalesFromTheDesignEveryTime) {
 
 // The scale that places drawn items beside the scaled controls is the window's
 // real one: an enlarged window that is not maximised gets it too.
+// Text grows and shrinks with the controls, by the smaller ratio so that it never
+// outgrows its box either way, always from the font the control was designed with.
+TEST_F(ResizerTest, FontsFollowTheSmallerRatioFromTheDesignFont) {
+    const double label = controls["Label3"]->font().pointSizeF();
+    const double check = controls["Check1"]->font().pointSizeF();
+    ASSERT_TRUE(resizer.Resize(window.get()));
+    EXPECT_DOUBLE_EQ(resizer.fontScale(), 1.0);
+    EXPECT_DOUBLE_EQ(controls["Label3"]->font().pointSizeF(), label);
+
+    sizeWindow(QSize(1200, 450), Qt::WindowMaximized);  // 3 wide, 1.5 high
+    ASSERT_TRUE(resizer.Resize(window.get()));
+    EXPECT_DOUBLE_EQ(resizer.fontScale(), 1.5);
+    EXPECT_NEAR(controls["Label3"]->font().pointSizeF(), label * 1.5, 0.01);
+    EXPECT_NEAR(controls["Check1"]->font().pointSizeF(), check * 1.5, 0.01);
+    // The text box is as high as its font needs, not as the window's height ratio.
+    EXPECT_NEAR(now("Text1").height(), design["Text1"].height() * 1.5, 1);
+    EXPECT_GE(now("Text1").height(), QFontMetrics(controls["Text1"]->font()).height());
+
+    sizeWindow(QSize(200, 240), Qt::WindowNoState);  // 0.5 wide, 0.8 high
+    ASSERT_TRUE(resizer.Resize(window.get()));
+    EXPECT_NEAR(controls["Label3"]->font().pointSizeF(), label * 0.5, 0.01);
+    EXPECT_NEAR(now("Text1").height(), design["Text1"].height() * 0.5, 1);
+
+    // Back at the design size after many sizes: exactly the design fonts.
+    for (int i = 1; i <= 7; ++i) {
+        sizeWindow(kDesign * (1 + i / 7.0), Qt::WindowNoState);
+        ASSERT_TRUE(resizer.Resize(window.get()));
+    }
+    sizeWindow(kDesign, Qt::WindowNoState);
+    ASSERT_TRUE(resizer.Resize(window.get()));
+    EXPECT_DOUBLE_EQ(controls["Label3"]->font().pointSizeF(), label);
+    EXPECT_DOUBLE_EQ(controls["Check1"]->font().pointSizeF(), check);
+    EXPECT_EQ(now("Text1"), design["Text1"]);
+}
+
+// A window that moves its controls gets a new Resizer at its current size; the
+// fonts still scale from the design, not from the size the new one started at.
+TEST_F(ResizerTest, ANewResizerScalesFontsFromTheFirstDesign) {
+    const double label = controls["Label3"]->font().pointSizeF();
+    ASSERT_TRUE(resizer.Resize(window.get()));
+    sizeWindow(kDesign * 2, Qt::WindowMaximized);
+    ASSERT_TRUE(resizer.Resize(window.get()));
+    Resizer again{scale};
+    ASSERT_TRUE(again.Resize(window.get()));
+    EXPECT_NEAR(controls["Label3"]->font().pointSizeF(), label * 2, 0.01);
+    sizeWindow(kDesign, Qt::WindowNoState);
+    ASSERT_TRUE(again.Resize(window.get()));
+    EXPECT_DOUBLE_EQ(controls["Label3"]->font().pointSizeF(), label);
+}
+
 TEST_F(ResizerTest, HorizontalScaleIsTheWidthRatioInEveryState) {
     ASSERT_TRUE(resizer.Resize(window.get()));
     EXPECT_DOUBLE_EQ(scale.horizontalScale, 1.0);
@@ -463,7 +515,14 @@ TEST(ResizerMainWindowTest, LeavesWhatTheLayoutPlacesAndOtherWindows) {
     const int menuHeight = window.menuBar()->height();
     EXPECT_EQ(window.menuBar()->geometry().topLeft(), QPoint(0, 0));
     EXPECT_EQ(central->geometry(), QRect(0, menuHeight, 800, 600 - menuHeight));
-    EXPECT_EQ(frame->geometry(), QRect(20, 60, 400, 200));
+    // The menu bar keeps its height: the controls scale with the central widget.
+    const double tall = (600.0 - menuHeight) / (300.0 - menuHeight);
+    const QRect g = frame->geometry();
+    EXPECT_EQ(g.left(), 20);
+    EXPECT_EQ(g.width(), 400);
+    EXPECT_NEAR(g.top(), 30 * tall, 1);
+    EXPECT_NEAR(g.height(), 100 * tall, 1);
+    EXPECT_GT(g.height(), 200);
 }
 
 TEST_F(ResizerTest, DeletedControlIsSkipped) {
