@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "desktop_colour_scheme.h"
 #include "display.h"
 #include "help_viewer.h"
 #include "journal_file.h"
@@ -96,6 +97,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Moonbite"));
     QApplication::setStyle(QStringLiteral("Fusion"));
     QApplication::setWindowIcon(moonbite::appIcon());
+    moonbite::followDesktopColourScheme(&app);
 
     moonbite::SettingsStore store;
     // One window per settings folder: a second start brings the first forward.

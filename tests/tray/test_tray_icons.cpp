@@ -13,6 +13,7 @@
 #include <QSystemTrayIcon>
 #include <QTest>
 
+#include "wait_until.h"
 #include "tray_day.h"
 #include "tray_icons.h"
 #include "tray_test_support.h"
@@ -238,16 +239,16 @@ TEST_F(TrayIcons, FollowTheSettingsFilesWithoutARestart) {
     ASSERT_NE(tray.moonIcon(), nullptr);
 
     moonbiteWrites("showmoon", QStringLiteral("0"));
-    QTRY_VERIFY_WITH_TIMEOUT(tray.moonIcon() == nullptr, 10000);
+    ASSERT_TRUE(moonbite::testing::waitUntil([&] { return tray.moonIcon() == nullptr; }, 10000));
     EXPECT_NE(tray.fishIcon(), nullptr);
 
     // The store replaces the file by rename; the next change is still seen.
     moonbiteWrites("showfish", QStringLiteral("0"));
-    QTRY_VERIFY_WITH_TIMEOUT(tray.fishIcon() == nullptr, 10000);
+    ASSERT_TRUE(moonbite::testing::waitUntil([&] { return tray.fishIcon() == nullptr; }, 10000));
     EXPECT_TRUE(tray.menu()->actions().size() > 0);
 
     moonbiteWrites("showmoon", QStringLiteral("1"));
-    QTRY_VERIFY_WITH_TIMEOUT(tray.moonIcon() != nullptr, 10000);
+    ASSERT_TRUE(moonbite::testing::waitUntil([&] { return tray.moonIcon() != nullptr; }, 10000));
 
     // Another place: the tips change with it (70 N has no moonrise that day).
     const QString sydney = tray.moonIcon()->toolTip();
@@ -256,7 +257,7 @@ TEST_F(TrayIcons, FollowTheSettingsFilesWithoutARestart) {
         test::setOption(moonbite, "latdeg", QStringLiteral("70"));
         test::setOption(moonbite, "NorS", QStringLiteral("N"));
     }
-    QTRY_VERIFY_WITH_TIMEOUT(tray.moonIcon() && tray.moonIcon()->toolTip() != sydney, 10000);
+    ASSERT_TRUE(moonbite::testing::waitUntil([&] { return tray.moonIcon() && tray.moonIcon()->toolTip() != sydney; }, 10000));
     EXPECT_GE(refreshed.count(), 4);
 }
 
@@ -267,7 +268,7 @@ TEST_F(TrayIcons, ThePictureSetFollowsTheReverseMoonImageOption) {
     ASSERT_TRUE(tray.shownDay().has_value());
     EXPECT_EQ(tray.shownDay()->picture, 101);
     moonbiteWrites("moonorth", QStringLiteral("False"));
-    QTRY_COMPARE_WITH_TIMEOUT(tray.shownDay()->picture, 111, 10000);
+    ASSERT_TRUE(moonbite::testing::waitUntil([&] { return tray.shownDay()->picture == 111; }, 10000));
 }
 
 TEST_F(TrayIcons, NothingShowsWithEveryOptionOffOrWithoutALocation) {
@@ -282,9 +283,9 @@ TEST_F(TrayIcons, NothingShowsWithEveryOptionOffOrWithoutALocation) {
     EXPECT_TRUE(f.said.isEmpty());  // nothing asked for, nothing to complain about
 
     moonbiteWrites("showfish", QStringLiteral("1"));
-    QTRY_VERIFY_WITH_TIMEOUT(tray.fishIcon() != nullptr, 10000);
+    ASSERT_TRUE(moonbite::testing::waitUntil([&] { return tray.fishIcon() != nullptr; }, 10000));
     moonbiteWrites("currentloc", QString());
-    QTRY_VERIFY_WITH_TIMEOUT(tray.fishIcon() == nullptr, 10000);
+    ASSERT_TRUE(moonbite::testing::waitUntil([&] { return tray.fishIcon() == nullptr; }, 10000));
 }
 
 TEST_F(TrayIcons, MenuOpensMoonbiteListsTheWeekAndQuits) {

@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "wait_until.h"
 #include "tray_test_support.h"
 
 namespace moonbite {
@@ -188,7 +189,7 @@ TEST_F(SessionBus, RunningWithoutATrayStillRaisesTheAlarm) {
     tray.setProcessEnvironment(env);
     tray.start(QStringLiteral(MOONBITE_TRAY_PATH),
                {QStringLiteral("--settings-dir"), f.dir.path()});
-    QTRY_COMPARE_WITH_TIMEOUT(service.calls.size(), 1, 20000);
+    ASSERT_TRUE(moonbite::testing::waitUntil([&] { return service.calls.size() == 1; }, 20000));
     EXPECT_EQ(service.calls[0].appName, QStringLiteral("Moonbite"));
 
     // A second one started beside it leaves at once.
@@ -232,12 +233,12 @@ TEST_F(SessionBus, TheNotificationOpensMoonbiteAtItsDay) {
         QDBusConnection::sessionBus().send(signal);
     };
     invoke(2, kOpenAction);  // the second notification's button
-    QTRY_VERIFY_WITH_TIMEOUT(opened.size() == 1, 5000);
+    ASSERT_TRUE(moonbite::testing::waitUntil([&] { return opened.size() == 1; }, 5000));
     EXPECT_EQ(opened[0], QDate(2000, 2, 7));
     invoke(77, QStringLiteral("default"));          // not one of ours
     invoke(1, QStringLiteral("some-other-action"));  // not an action we offered
     invoke(1, QStringLiteral("default"));            // a click on the first
-    QTRY_VERIFY_WITH_TIMEOUT(opened.size() == 2, 5000);
+    ASSERT_TRUE(moonbite::testing::waitUntil([&] { return opened.size() == 2; }, 5000));
     EXPECT_EQ(opened[1], QDate(2000, 2, 6));
 }
 
