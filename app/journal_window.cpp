@@ -193,7 +193,8 @@ void Form3::buildControls() {
     Text12 = makeControl<QLineEdit>(moon, "Text12", {194, 34, 44, 24});
     Text12->setReadOnly(true);
     Text12->setAlignment(Qt::AlignCenter);
-    Text12->setFocusPolicy(Qt::NoFocus);
+    // Read-only, yet a Tab stop, so a screen reader reaches the age.
+    Text12->setFocusPolicy(Qt::StrongFocus);
     Text12->setText(QStringLiteral("29"));
     Label14 = makeControl<QLabel>(moon, "Label14", {96, 74, 192, 22});
     QFont bold = Label14->font();
