@@ -13,7 +13,7 @@ PACKAGES=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmar
           libqt6opengl6-dev libxkbcommon-dev libvulkan-dev fonts-dejavu-core xvfb xauth
           poppler-utils desktop-file-utils appstream dpkg-dev file man-db
           libical-dev python3-icalendar libcctz-dev
-          libxcb1-dev dbus-daemon trayer)
+          libxcb1-dev dbus-daemon trayer libtcd-dev xtide-data)
 
 install_missing() {
     local missing=()
