@@ -46,6 +46,12 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
         new QLabel(QStringLiteral("Contains data from GeoNames (geonames.org), CC BY 4.0"), this);
     lblData->setObjectName(QStringLiteral("lblData"));
     lblData->setWordWrap(true);
+    lblTides = new QLabel(
+        tr("Tide predictions (moonbite-cli tides) use the harmonic constants of NOAA's tide "
+           "stations (public domain) in Debian's xtide-data; they are not for navigation."),
+        this);
+    lblTides->setObjectName(QStringLiteral("lblTides"));
+    lblTides->setWordWrap(true);
     lblDescription = new QLabel(
         tr("A solunar fishing calendar: sunrise and sunset, moonrise and moonset, the major and "
            "minor fishing periods, the Moon's phase and distance and a fishing prediction for "
@@ -65,7 +71,7 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
         this);
     lblLicence->setObjectName(QStringLiteral("lblLicence"));
     lblLicence->setWordWrap(true);
-    for (QLabel* l : {lblDescription, lblCopyright, lblLicence, lblData, Label1, lblVersion})
+    for (QLabel* l : {lblDescription, lblCopyright, lblLicence, lblData, lblTides, Label1, lblVersion})
         l->setTextInteractionFlags(Qt::TextSelectableByMouse);
     cmdHelp = new QPushButton(tr("&Help Topics"), this);
     cmdHelp->setObjectName(QStringLiteral("cmdHelp"));
@@ -89,6 +95,7 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
     text->addWidget(lblLicence);
     text->addSpacing(8);
     text->addWidget(lblData);
+    text->addWidget(lblTides);
     text->addStretch();
     // The texts scroll when the screen is too small for them (a high scale on
     // a laptop), so the buttons stay in reach.

@@ -17,6 +17,7 @@ class frmAbout : public QDialog {
     QLabel* lblVersion = nullptr;
     QLabel* Label1 = nullptr;
     QLabel* lblData = nullptr;  ///< where the list of places comes from, and its licence
+    QLabel* lblTides = nullptr;  ///< where the tide constants come from, and "not for navigation"
     QLabel* lblDescription = nullptr;
     QLabel* lblLicence = nullptr;
     QLabel* lblCopyright = nullptr;

@@ -16,13 +16,15 @@ namespace moonbite::cli {
 namespace {
 
 // The commands, in the order the help lists them.
-constexpr std::array<CommandEntry, 7> kCommands = {{{"day", &defineDay},
+constexpr std::array<CommandEntry, 9> kCommands = {{{"day", &defineDay},
                                                     {"month", &defineMonth},
                                                     {"range", &defineRange},
                                                     {"phases", &definePhases},
                                                     {"journal", &defineJournal},
                                                     {"ics", &defineIcs},
-                                                    {"places", &definePlaces}}};
+                                                    {"places", &definePlaces},
+                                                    {"tides", &defineTides},
+                                                    {"stations", &defineStations}}};
 
 // An option given an empty value ("--date ''") is bad input, never its
 // default; only --options means something empty (no lines in the cells).

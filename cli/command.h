@@ -38,6 +38,8 @@ std::unique_ptr<Command> definePhases(CLI::App& app);
 std::unique_ptr<Command> defineJournal(CLI::App& app);
 std::unique_ptr<Command> defineIcs(CLI::App& app);
 std::unique_ptr<Command> definePlaces(CLI::App& app);
+std::unique_ptr<Command> defineTides(CLI::App& app);
+std::unique_ptr<Command> defineStations(CLI::App& app);
 
 /// The one line of a failure on err (writing it never throws); returns status.
 int failure(std::ostream& err, const std::string& message, int status);

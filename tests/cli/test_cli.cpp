@@ -32,6 +32,7 @@
 
 #include "cli_app.h"
 #include "cli_module.h"
+#include "cli_run.h"
 #include "journal_file.h"
 #include "settings_store.h"
 
@@ -40,20 +41,8 @@ namespace {
 
 using nlohmann::json;
 
-struct Result {
-    int status = 0;
-    std::string out;
-    std::string err;
-};
-
-Result runCli(std::vector<const char*> args) {
-    args.insert(args.begin(), "moonbite-cli");
-    std::ostringstream out;
-    std::ostringstream err;
-    const Date today = *Date::fromYmd(2026, 12, 7);
-    const int status = run(static_cast<int>(args.size()), args.data(), out, err, today);
-    return {status, out.str(), err.str()};
-}
+using testing::Result;
+using testing::runCli;
 
 TEST(CliCoordinates, DegreesMinutesAndDecimal) {
     EXPECT_NEAR(parseLatitude("33:52S").degrees, -(33 + 52 / 60.0), 1e-12);

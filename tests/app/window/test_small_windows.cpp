@@ -94,6 +94,8 @@ TEST(FrmAbout, TitleVersionAndText) {
     EXPECT_FALSE(about.lblDescription->text().isEmpty());
     EXPECT_TRUE(about.lblLicence->text().contains(QStringLiteral("GPL-3.0-or-later")));
     EXPECT_TRUE(about.lblCopyright->text().contains(QStringLiteral("Copyright")));
+    EXPECT_TRUE(about.lblTides->text().contains(QStringLiteral("not for navigation")));
+    EXPECT_TRUE(about.lblTides->text().contains(QStringLiteral("public domain")));
     int helpAsked = 0;
     QObject::connect(&about, &frmAbout::helpRequested, [&helpAsked] { ++helpAsked; });
     about.show();
