@@ -1,5 +1,8 @@
 #include "ics_command.h"
 
+#include "cli_tides.h"
+#include "tide_prediction.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -75,9 +78,11 @@ IcsEventSet eventSet(const std::string& list) {
             set.sun = true;
         else if (name == "rating")
             set.rating = true;
+        else if (name == "tides")
+            set.tides = true;
         else
             throw InputError("unknown event kind \"" + shown(item) +
-                             "\" in --events (use majors, minors, phases, sun, rating)");
+                             "\" in --events (use majors, minors, phases, sun, rating, tides)");
         any = true;
     }
     if (!any) throw InputError("--events needs at least one kind");
@@ -93,6 +98,36 @@ int minimumScore(const std::string& word) {
     if (name == "excellent") return 100;
     throw InputError("--min-rating \"" + shown(word) +
                      "\" is not a rating (use Poor, Fair, Good or Excellent)");
+}
+
+// The nearest station's highs and lows of each local day, as the calendar
+// asks for them; the station must lie within reach of the place.
+void addTides(IcsRange& range, double latitude, double longitude) {
+    const tides::TideDatabase& db = tideDatabase();
+    const tides::NearStation near =
+        tides::nearestStation(db, latitude, longitude, kTideStationReachKm);
+    if (near.index < 0) {
+        throw MissingData("No tide station near this place (none within " +
+                          std::to_string(static_cast<int>(kTideStationReachKm)) +
+                          " km): --events tides cannot be written");
+    }
+    const tides::TideStation& s = db.stations[static_cast<std::size_t>(near.index)];
+    if (!db.coversYear(range.from.year()) || !db.coversYear((range.from + range.days).year())) {
+        throw InputError("the harmonics file predicts tides for " + std::to_string(db.firstYear) +
+                         " to " + std::to_string(db.firstYear + db.yearCount - 1) + " only");
+    }
+    char distance[32];
+    std::snprintf(distance, sizeof distance, "%.1f km", near.distanceKm);
+    range.tideNote = "Heights in metres above " + s.datum + " at " + s.name + " (NOAA " + s.id +
+                     "), " + distance + " from the place. " + tideHonestyLine(db);
+    range.tidesOf = [&db, &s](const SolunarState& state, Date date) {
+        const ClockDay day = clockDay(state, date);
+        std::vector<IcsTide> out;
+        for (const tides::TideEvent& e :
+             tides::tideEvents(db, s, day.begin - kUnixEpochInstant, day.end - kUnixEpochInstant))
+            out.push_back({e.time, e.high, e.heightMetres});
+        return out;
+    };
 }
 
 const IcsModule& icsModule() {
@@ -115,7 +150,7 @@ void addIcsOptions(CLI::App* command, IcsArguments& a) {
     command
         ->add_option("--events", a.events,
                      "What to write, a comma-separated list of majors, minors, phases, sun, "
-                     "rating")
+                     "rating, tides (the nearest tide station's highs and lows)")
         ->default_str("majors,minors,phases");
     command->add_option("--min-rating", a.minRating,
                         "Only days rated at least Poor, Fair, Good or Excellent");
@@ -143,6 +178,7 @@ CommandResult runIcs(const IcsArguments& a, const SolunarState& fresh, double la
         throw InputError("the range runs past 2200-12-31");
     request.range.kinds = eventSet(a.events);
     request.range.minScore = a.minRating.empty() ? 0 : minimumScore(a.minRating);
+    if (request.range.kinds.tides) addTides(request.range, latitude, longitude);
     request.latitude = latitude;
     request.longitude = longitude;
     const bool toStdout = a.output.empty() || a.output == "-";

@@ -52,7 +52,7 @@ struct IcsModule {
     /// events never sit in memory; a stop by write is not an error here.
     CommandResult (*writeCalendar)(const IcsRequest& request, IcsWrite write, void* context);
 };
-inline constexpr int kIcsModuleAbi = 2;
+inline constexpr int kIcsModuleAbi = 3;
 inline constexpr const char* kIcsModuleName = "moonbite-cli-ics.so";
 inline constexpr const char* kIcsModuleSymbol = "moonbite_cli_ics_module";
 

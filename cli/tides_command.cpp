@@ -10,6 +10,7 @@
 
 #include "cli_app.h"
 #include "cli_shared.h"
+#include "cli_tides.h"
 #include "command.h"
 #include "tide_database.h"
 #include "tide_prediction.h"
@@ -17,37 +18,7 @@
 namespace moonbite::cli {
 namespace {
 
-constexpr double kNearKm = 100;
-constexpr const char* kHonesty =
-    "Predicted from the station's harmonic constants (NOAA, public domain) in the harmonics "
-    "file of %s; not for navigation.";
-
-/// The harmonics file, read at the first call (never at the tool's start).
-const tides::TideDatabase& tideDatabase() {
-    static std::optional<tides::TideDatabase> db;
-    if (!db) {
-        const std::string path = tides::defaultHarmonicsPath();
-        if (path.empty()) {
-            throw MissingData(
-                "no tide harmonics file is installed (install the package xtide-data, or set "
-                "MOONBITE_HARMONICS to a .tcd file)");
-        }
-        tides::LoadResult r = tides::loadTideDatabase(path);
-        if (!r.database) throw MissingData("tides cannot be predicted: " + shown(r.error));
-        db = std::move(*r.database);
-    }
-    return *db;
-}
-
-std::string edition(const tides::TideDatabase& db) {
-    return db.edition.size() >= 10 ? db.edition.substr(0, 10) : db.edition;
-}
-
-std::string honestyLine(const tides::TideDatabase& db) {
-    char line[256];
-    std::snprintf(line, sizeof line, kHonesty, edition(db).c_str());
-    return line;
-}
+constexpr double kNearKm = kTideStationReachKm;
 
 /// "+10:00", "-07:00", "+05:30".
 std::string offsetText(Instant seconds) {
@@ -205,7 +176,7 @@ class TidesCommand final : public Command {
             out << jsonText(Json{{"station", stationJson(s, distance)},
                                  {"datum", s.datum},
                                  {"units", "m"},
-                                 {"note", honestyLine(*db)},
+                                 {"note", tideHonestyLine(*db)},
                                  {"events", list}},
                             2)
                 << '\n';
@@ -230,7 +201,7 @@ class TidesCommand final : public Command {
                 << std::setw(6) << metres(e.heightMetres) << " m\n";
         }
         if (events.empty()) out << "No high or low water in these days.\n";
-        out << '\n' << honestyLine(*db) << '\n';
+        out << '\n' << tideHonestyLine(*db) << '\n';
         return 0;
     }
 
@@ -269,7 +240,7 @@ class StationsCommand final : public Command {
             Json list = Json::array();
             for (int i : found)
                 list.push_back(stationJson(db.stations[static_cast<std::size_t>(i)], std::nullopt));
-            out << jsonText(Json{{"stations", list}, {"note", honestyLine(db)}}, 2) << '\n';
+            out << jsonText(Json{{"stations", list}, {"note", tideHonestyLine(db)}}, 2) << '\n';
         } else {
             for (int i : found) {
                 const tides::TideStation& s = db.stations[static_cast<std::size_t>(i)];
@@ -290,6 +261,29 @@ class StationsCommand final : public Command {
 };
 
 }  // namespace
+
+const tides::TideDatabase& tideDatabase() {
+    static std::optional<tides::TideDatabase> db;
+    if (!db) {
+        const std::string path = tides::defaultHarmonicsPath();
+        if (path.empty()) {
+            throw MissingData(
+                "no tide harmonics file is installed (install the package xtide-data, or set "
+                "MOONBITE_HARMONICS to a .tcd file)");
+        }
+        tides::LoadResult r = tides::loadTideDatabase(path);
+        if (!r.database) throw MissingData("tides cannot be predicted: " + shown(r.error));
+        db = std::move(*r.database);
+    }
+    return *db;
+}
+
+std::string tideHonestyLine(const tides::TideDatabase& db) {
+    const std::string edition = db.edition.size() >= 10 ? db.edition.substr(0, 10) : db.edition;
+    return "Predicted from the station's harmonic constants (NOAA, public domain) in the "
+           "harmonics file of " +
+           edition + "; not for navigation.";
+}
 
 std::unique_ptr<Command> defineTides(CLI::App& app) {
     return std::make_unique<TidesCommand>(app);

@@ -40,6 +40,10 @@ KindText kindText(IcsKind kind) {
             return {"new-moon", "New Moon", "Moon phase"};
         case IcsKind::FullMoon:
             return {"full-moon", "Full Moon", "Moon phase"};
+        case IcsKind::HighWater:
+            return {"high-water", "High water", "Tide"};
+        case IcsKind::LowWater:
+            return {"low-water", "Low water", "Tide"};
     }
     return {"event", "", ""};
 }
@@ -211,6 +215,29 @@ void appendDayEvents(const SolunarState& s, Date date, const IcsEventSet& kinds,
     }
 }
 
+void appendTideEvents(const SolunarState& s, Date date, const IcsRange& range,
+                      std::vector<IcsEvent>& out) {
+    if (!range.kinds.tides || !range.tidesOf) return;
+    DayContext day{s, date, range.placeKey, std::string(), out};
+    for (const IcsTide& t : range.tidesOf(s, date)) {
+        const Instant at = t.startUtc + kUnixEpochInstant;
+        const int minute = static_cast<int>(clockReading(s, at) % kSecondsPerDay / 60);
+        IcsEvent& e = day.add(t.high ? IcsKind::HighWater : IcsKind::LowWater);
+        // Two highs a day: the local minute tells them apart, run after run.
+        char hhmm[8];
+        std::snprintf(hhmm, sizeof hhmm, "%02d%02d", minute / 60, minute % 60);
+        e.uid = compactDate(date) + "-" + kindText(e.kind).uidPart + "-" + hhmm + "-" +
+                range.placeKey + "@moonbite";
+        e.startUtc = t.startUtc;
+        char height[32];
+        std::snprintf(height, sizeof height, "%.2f m", t.metres);
+        e.summary += std::string(" ") + height;
+        const int zone = static_cast<int>(zoneSeconds(hoursAt(s, at)) / 60);
+        e.description = e.summary + " at " + localClock(minute, s.designators) + " (" +
+                        zoneLabel(zone) + "). " + range.tideNote;
+    }
+}
+
 std::vector<IcsEvent> rangeEvents(const SolunarState& fresh, const IcsRange& range,
                                   const std::function<void(SolunarState&, Date)>& computeDay) {
     std::vector<IcsEvent> events;
@@ -221,6 +248,7 @@ std::vector<IcsEvent> rangeEvents(const SolunarState& fresh, const IcsRange& ran
         computeDay(s, date);
         if (s.predictionScore < range.minScore) continue;
         appendDayEvents(s, date, range.kinds, range.placeKey, events);
+        appendTideEvents(s, date, range, events);
     }
     return events;
 }
@@ -306,6 +334,7 @@ bool writeRangeIcs(const IcsCalendar& calendar, const SolunarState& fresh, const
         if (s.predictionScore < range.minScore) continue;
         events.clear();
         appendDayEvents(s, date, range.kinds, range.placeKey, events);
+        appendTideEvents(s, date, range, events);
         text.clear();
         for (const IcsEvent& e : events)
             text += eventText(e, stamp);

@@ -28,6 +28,8 @@ enum class IcsKind {
     MinorSet,    ///< two hours, moonset at the middle
     NewMoon,     ///< zero length
     FullMoon,    ///< zero length
+    HighWater,   ///< zero length, at the nearest tide station
+    LowWater,    ///< zero length, at the nearest tide station
 };
 
 /// Which kinds of event to write.
@@ -37,6 +39,15 @@ struct IcsEventSet {
     bool phases = true;
     bool sun = false;
     bool rating = false;
+    bool tides = false;
+};
+
+/// A high or low water of a day, for the calendar: when (seconds since
+/// 1970-01-01 UTC), which, and its height in metres above the datum.
+struct IcsTide {
+    std::int64_t startUtc = 0;
+    bool high = false;
+    double metres = 0;
 };
 
 /// One event. Timed events start at startUtc (seconds since 1970-01-01 UTC)
@@ -84,7 +95,16 @@ struct IcsRange {
     IcsEventSet kinds;
     int minScore = 0;  ///< only days whose prediction score is at least this (0, 33, 66, 100)
     std::string placeKey;
+    /// With kinds.tides: the highs and lows of a local day, and what every
+    /// tide event's description ends with (the station, the datum, that it is
+    /// no navigation aid).
+    std::function<std::vector<IcsTide>(const SolunarState&, Date)> tidesOf;
+    std::string tideNote;
 };
+
+/// Appends a day's tide events (kinds.tides), each at its minute.
+void appendTideEvents(const SolunarState& s, Date date, const IcsRange& range,
+                      std::vector<IcsEvent>& out);
 
 /// Computes each day on a copy of fresh (so it reads as that day alone) with
 /// computeDay and collects the events of the days rated at least minScore.

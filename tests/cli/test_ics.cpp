@@ -443,6 +443,65 @@ TEST(IcsCli, UidsStayTheSameAcrossRunsAndRanges) {
     EXPECT_EQ(withoutStamps(stored.out), withoutStamps(first.out));
 }
 
+// --events tides: the nearest station's highs and lows, the same instants
+// `moonbite-cli tides` gives, each once with its own stable UID, across a
+// clock change (Key West, 14 March 2027).
+TEST(IcsCli, TidesAreTheNearestStationsHighsAndLows) {
+    const std::vector<std::string> keyWest = {"--lat", "24:33N", "--lon", "81:48W", "--tz-name",
+                                              "America/New_York"};
+    const Result ics = cli(with({"ics", "--from", "2027-03-13", "--days", "3", "--events", "tides"},
+                                keyWest));
+    ASSERT_EQ(ics.status, 0) << ics.err;
+    const Result listed =
+        cli(with({"tides", "--from", "2027-03-13", "--days", "3", "--json"}, keyWest));
+    ASSERT_EQ(listed.status, 0) << listed.err;
+    const Json tides = Json::parse(listed.out);
+    const std::vector<Event> events = parseIcs(ics.out);
+    ASSERT_EQ(events.size(), tides["events"].size());
+    ASSERT_GE(events.size(), 10U) << "about four a day";
+    const auto unique = byUid(events);
+    EXPECT_EQ(unique.size(), events.size());
+    for (std::size_t i = 0; i < events.size(); ++i) {
+        const Json& t = tides["events"][i];
+        const bool high = t["type"] == "high";
+        EXPECT_EQ(events[i].categories, "Tide");
+        EXPECT_EQ(events[i].summary.rfind(high ? "High water " : "Low water ", 0), 0U)
+            << events[i].summary;
+        EXPECT_TRUE(events[i].end.empty()) << "an instant";
+        // The tool's local time with its offset, read back as UTC.
+        const std::string when = t["time"];
+        int y = 0, mo = 0, d = 0, h = 0, mi = 0, oh = 0, om = 0;
+        char sign = '+';
+        ASSERT_EQ(std::sscanf(when.c_str(), "%d-%d-%dT%d:%d%c%d:%d", &y, &mo, &d, &h, &mi, &sign,
+                              &oh, &om),
+                  8);
+        std::tm tm{};
+        tm.tm_year = y - 1900;
+        tm.tm_mon = mo - 1;
+        tm.tm_mday = d;
+        tm.tm_hour = h;
+        tm.tm_min = mi;
+        const std::time_t local = timegm(&tm);
+        const int offset = (sign == '-' ? -1 : 1) * (oh * 3600 + om * 60);
+        EXPECT_EQ(events[i].startUtc, local - offset) << when;
+    }
+    EXPECT_NE(ics.out.find("not for navigation"), std::string::npos);
+    EXPECT_NE(ics.out.find("Mean Lower Low Water"), std::string::npos);
+    // The same run again: the same events under the same UIDs.
+    EXPECT_EQ(withoutStamps(ics.out),
+              withoutStamps(cli(with({"ics", "--from", "2027-03-13", "--days", "3", "--events",
+                                      "tides"},
+                                     keyWest))
+                                .out));
+
+    // Inland there is no tide to write: said in one line, no file.
+    const Result inland = cli({"ics", "--lat", "39:44N", "--lon", "104:59W", "--tz", "-7",
+                               "--events", "majors,tides"});
+    EXPECT_EQ(inland.status, 1);
+    EXPECT_TRUE(inland.out.empty());
+    EXPECT_NE(inland.err.find("No tide station near this place"), std::string::npos) << inland.err;
+}
+
 TEST(IcsCli, DefaultsAreThirtyDaysOfPeriodsAndPhases) {
     const Result r = cli(with({"ics", "--from", "2027-06-01"}, placeArgs(kSydney)));
     ASSERT_EQ(r.status, 0) << r.err;
@@ -520,7 +579,7 @@ TEST(IcsCli, BadOptionsExitWithStatusTwo) {
         {"--from", "2027-02-30"},
         {"--from", "1900-12-31"},
         {"--from", "2200-12-01", "--days", "40"},
-        {"--events", "majors,tides"},
+        {"--events", "majors,tidal"},
         {"--events", ""},
         {"--min-rating", "Superb"},
         {"--output", dir.path().string()},
