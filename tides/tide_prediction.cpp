@@ -336,11 +336,21 @@ std::vector<int> findStations(const TideDatabase& db, const std::string& query,
         }
         if (match) found.push_back(static_cast<int>(i));
     }
-    std::stable_sort(found.begin(), found.end(), [&db](int a, int b) {
-        const TideStation& x = db.stations[static_cast<std::size_t>(a)];
-        const TideStation& y = db.stations[static_cast<std::size_t>(b)];
-        if (x.reference != y.reference) return x.reference;
-        return x.name < y.name;
+    // The query as one phrase in the name ranks first ("key west" before
+    // "Lignumvitae Key, west side"), then reference stations, then by name.
+    std::string phrase;
+    for (const std::string& w : words)
+        phrase += (phrase.empty() ? "" : " ") + w;
+    auto rank = [&db, &phrase](int i) {
+        const TideStation& s = db.stations[static_cast<std::size_t>(i)];
+        return (folded(s.name).find(phrase) != std::string::npos ? 0 : 2) + (s.reference ? 0 : 1);
+    };
+    std::stable_sort(found.begin(), found.end(), [&db, &rank](int a, int b) {
+        const int ra = rank(a);
+        const int rb = rank(b);
+        if (ra != rb) return ra < rb;
+        return db.stations[static_cast<std::size_t>(a)].name <
+               db.stations[static_cast<std::size_t>(b)].name;
     });
     if (found.size() > limit) found.resize(limit);
     return found;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -280,6 +281,12 @@ TEST(TideStations, TheNearestWithinReachOrNone) {
     EXPECT_NEAR(distanceKm(0, 179.5, 0, -179.5), 111.19, 0.01);
 }
 
+bool nameContains(std::string name, const char* part) {
+    for (char& c : name)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return name.find(part) != std::string::npos;
+}
+
 TEST(TideStations, FoundByNameOrNumber) {
     const TideDatabase& db = database();
     const std::vector<int> fh = findStations(db, "FRIDAY harbor");
@@ -293,6 +300,15 @@ TEST(TideStations, FoundByNameOrNumber) {
     EXPECT_TRUE(findStations(db, "no such harbour anywhere").empty());
     EXPECT_TRUE(findStations(db, "   ").empty());
     EXPECT_EQ(findStations(db, "island", 5).size(), 5U);
+    // The words as a phrase first: every "key west" station before the rest.
+    const std::vector<int> kw = findStations(db, "key west", 100);
+    bool phraseEnded = false;
+    for (int i : kw) {
+        const bool phrase = nameContains(db.stations[static_cast<std::size_t>(i)].name, "key west");
+        EXPECT_FALSE(phrase && phraseEnded) << db.stations[static_cast<std::size_t>(i)].name;
+        phraseEnded = phraseEnded || !phrase;
+    }
+    EXPECT_TRUE(phraseEnded) << "other stations with both words follow";
 }
 
 TEST(TideStations, AMissingOrDamagedFileIsSaidInOneLine) {
