@@ -166,11 +166,7 @@ QStringList expectedGraphDays(const ChartWidget* chart, const QDate& first) {
 class AccessibilityTest : public WindowTest {
   protected:
     Form3* journal(Form1& w, std::unique_ptr<Form3>& holder) {
-        JournalServices js;
-        js.state = &w.state();
-        js.boxes = &boxes;
-        js.folder = folder.filePath(QStringLiteral("journal"));
-        js.today = [this] { return today; };
+        const JournalServices js = journalServices(w);
         holder = std::make_unique<Form3>(js);
         holder->show();
         QApplication::processEvents();
@@ -239,11 +235,7 @@ TEST_F(AccessibilityTest, SecondaryWindowsControlsAreNamed) {
     expectNamedPictures(j, 1);
     holder.reset();
 
-    PrintServices ps;
-    ps.store = store.get();
-    ps.boxes = &boxes;
-    ps.state = &w.state();
-    ps.today = [this] { return today; };
+    PrintServices ps = printServices(w);
     Form4 print(ps);
     print.Form_Load();
     print.show();

@@ -130,18 +130,10 @@ TEST_P(CaptionsFit, EveryCaptionFitsAtDesignSize) {
 
     Form2 welcome(nullptr);
     welcome.show();
-    JournalServices js;
-    js.state = &w.state();
-    js.boxes = &boxes;
-    js.folder = folder.filePath(QStringLiteral("journal"));
-    js.today = [this] { return today; };
+    const JournalServices js = journalServices(w);
     Form3 journal(js);
     journal.show();
-    PrintServices ps;
-    ps.store = store.get();
-    ps.boxes = &boxes;
-    ps.state = &w.state();
-    ps.today = [this] { return today; };
+    PrintServices ps = printServices(w);
     ps.zoneText = [] { return QStringLiteral("10"); };
     ps.zoneName = [] { return QString(); };
     Form4 print(ps);

@@ -197,11 +197,7 @@ TEST_F(WindowTest, TabWalksTheDateRowWithTheFrameClosed) {
 TEST_F(WindowTest, TabWalksTheJournalAndThePrintWindowOnce) {
     storeSydney();
     Form1& w = open();
-    JournalServices js;
-    js.state = &w.state();
-    js.boxes = &boxes;
-    js.folder = folder.filePath(QStringLiteral("journal"));
-    js.today = [this] { return today; };
+    const JournalServices js = journalServices(w);
     Form3 journal(js);
     journal.show();
     // A valid trip date: leaving a wrong one sends the focus back to it.
@@ -220,11 +216,7 @@ TEST_F(WindowTest, TabWalksTheJournalAndThePrintWindowOnce) {
     EXPECT_TRUE(boxes.shown.empty());
     journal.close();
 
-    PrintServices ps;
-    ps.store = store.get();
-    ps.boxes = &boxes;
-    ps.state = &w.state();
-    ps.today = [this] { return today; };
+    PrintServices ps = printServices(w);
     Form4 print(ps);
     print.Form_Load();
     print.show();
@@ -247,19 +239,11 @@ TEST_F(WindowTest, AccessKeysAreUniqueInEveryWindow) {
         EXPECT_FALSE(accessKey(g->title()).isEmpty()) << group;
     }
 
-    JournalServices js;
-    js.state = &w.state();
-    js.boxes = &boxes;
-    js.folder = folder.filePath(QStringLiteral("journal"));
-    js.today = [this] { return today; };
+    const JournalServices js = journalServices(w);
     Form3 journal(js);
     expectUniqueAccessKeys(&journal, 4);
 
-    PrintServices ps;
-    ps.store = store.get();
-    ps.boxes = &boxes;
-    ps.state = &w.state();
-    ps.today = [this] { return today; };
+    PrintServices ps = printServices(w);
     Form4 print(ps);
     expectUniqueAccessKeys(&print, 7);
 
@@ -337,18 +321,10 @@ TEST_F(WindowTest, CtrlQQuitsAsExitDoes) {
 TEST_F(WindowTest, CtrlWAndEscapeCloseTheSecondaryWindows) {
     storeSydney();
     Form1& w = open();
-    PrintServices ps;
-    ps.store = store.get();
-    ps.boxes = &boxes;
-    ps.state = &w.state();
-    ps.today = [this] { return today; };
+    PrintServices ps = printServices(w);
     for (const QKeySequence& key :
          {QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::Key_Escape)}) {
-        JournalServices js;
-        js.state = &w.state();
-        js.boxes = &boxes;
-        js.folder = folder.filePath(QStringLiteral("journal"));
-        js.today = [this] { return today; };
+        const JournalServices js = journalServices(w);
         Form3 journal(js);
         Form4 print(ps);
         frmAbout about;

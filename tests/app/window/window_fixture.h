@@ -13,7 +13,9 @@
 #include <memory>
 #include <string>
 
+#include "calendar_print.h"
 #include "cli_app.h"
+#include "journal_window.h"
 #include "main_window.h"
 #include "message_boxes.h"
 #include "settings_store.h"
@@ -91,6 +93,26 @@ class WindowTest : public ::testing::Test {
         QFile file(folder.filePath(QStringLiteral("places.tsv")));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(table);
+    }
+
+    /// The journal's services on the window's values and this test's folder.
+    JournalServices journalServices(Form1& w) {
+        JournalServices js;
+        js.state = &w.state();
+        js.boxes = &boxes;
+        js.folder = folder.filePath(QStringLiteral("journal"));
+        js.today = [this] { return today; };
+        return js;
+    }
+
+    /// The print window's services on the window's values.
+    PrintServices printServices(Form1& w) {
+        PrintServices ps;
+        ps.store = store.get();
+        ps.boxes = &boxes;
+        ps.state = &w.state();
+        ps.today = [this] { return today; };
+        return ps;
     }
 
     /// Loads and shows the window (the first show activates it).
