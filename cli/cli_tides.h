@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "place_tides.h"
 #include "tide_database.h"
 
 namespace moonbite::cli {
@@ -17,6 +18,6 @@ namespace moonbite::cli {
 [[nodiscard]] std::string tideHonestyLine(const tides::TideDatabase& db);
 
 /// The farthest a place may lie from the station whose tides it is given.
-inline constexpr double kTideStationReachKm = 100;
+inline constexpr double kTideStationReachKm = tides::kStationReachKm;
 
 }  // namespace moonbite::cli

@@ -112,7 +112,7 @@ void addTides(IcsRange& range, double latitude, double longitude) {
                           " km): --events tides cannot be written");
     }
     const tides::TideStation& s = db.stations[static_cast<std::size_t>(near.index)];
-    if (!db.coversYear(range.from.year()) || !db.coversYear((range.from + range.days).year())) {
+    if (!db.coversYear(range.from.year()) || !db.coversYear((range.from + (range.days - 1)).year())) {
         throw InputError("the harmonics file predicts tides for " + std::to_string(db.firstYear) +
                          " to " + std::to_string(db.firstYear + db.yearCount - 1) + " only");
     }

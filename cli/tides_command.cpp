@@ -13,6 +13,7 @@
 #include "cli_tides.h"
 #include "command.h"
 #include "tide_database.h"
+#include "place_tides.h"
 #include "tide_prediction.h"
 
 namespace moonbite::cli {
@@ -159,13 +160,13 @@ class TidesCommand final : public Command {
             distance = near.distanceKm;
         }
         const tides::TideStation& s = db->stations[static_cast<std::size_t>(index)];
-        const Date last = from + days;
+        const Date last = from + (days - 1);
         if (!db->coversYear(from.ymd().year) || !db->coversYear(last.ymd().year)) {
             throw InputError("the harmonics file predicts tides for " + std::to_string(db->firstYear) +
                              " to " + std::to_string(db->firstYear + db->yearCount - 1) + " only");
         }
         const std::vector<tides::TideEvent> events =
-            tides::tideEvents(*db, s, clock.midnight(from), clock.midnight(last));
+            tides::tideEvents(*db, s, clock.midnight(from), clock.midnight(last + 1));
         if (json_) {
             Json list = Json::array();
             for (const tides::TideEvent& e : events) {
@@ -278,12 +279,7 @@ const tides::TideDatabase& tideDatabase() {
     return *db;
 }
 
-std::string tideHonestyLine(const tides::TideDatabase& db) {
-    const std::string edition = db.edition.size() >= 10 ? db.edition.substr(0, 10) : db.edition;
-    return "Predicted from the station's harmonic constants (NOAA, public domain) in the "
-           "harmonics file of " +
-           edition + "; not for navigation.";
-}
+std::string tideHonestyLine(const tides::TideDatabase& db) { return tides::honestyLine(db); }
 
 std::unique_ptr<Command> defineTides(CLI::App& app) {
     return std::make_unique<TidesCommand>(app);

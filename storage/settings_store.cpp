@@ -579,6 +579,7 @@ const SettingKey Sunrise    {kTitleApp, "Settings", "Sunrise",    "0"};
 const SettingKey Moonrise   {kTitleApp, "Settings", "Moonrise",   "0"};
 const SettingKey Majorminor {kTitleApp, "Settings", "Majorminor", "1"};
 const SettingKey Newfull    {kTitleApp, "Settings", "Newfull",    "0"};
+const SettingKey Tides      {kTitleApp, "Settings", "Tides",      "0"};
 
 const SettingKey nlist      {kTitleApp, "Settings\\Locations\\", "nlist", "0"};
 
@@ -602,6 +603,7 @@ const SettingKey showfish          {kStateApp, "Settings", "showfish",      "1"}
 const SettingKey moonorth          {kStateApp, "Settings", "moonorth",      "True"};
 const SettingKey textipshow        {kStateApp, "Settings", "textipshow",    "True"};
 const SettingKey tzname            {kStateApp, "Settings", "tzname",        ""};
+const SettingKey tidestation       {kStateApp, "Settings", "tidestation",   ""};
 // clang-format on
 }  // namespace keys
 

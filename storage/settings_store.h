@@ -156,6 +156,8 @@ extern const SettingKey daterep, winstate, Chartcolor, graphstyle, graphday;
 /// in pixels, "" when never saved.
 extern const SettingKey wingeometry;
 extern const SettingKey Prediction, Sunrise, Moonrise, Majorminor, Newfull;
+/// The print window's "Tides" option: "1" prints each day's highs and lows.
+extern const SettingKey Tides;
 // Title application, section "Settings\Locations\": the location directory.
 extern const SettingKey nlist;
 // State application, section "Settings".
@@ -167,6 +169,10 @@ extern const SettingKey showmoon, showfish, moonorth, textipshow;
 /// The zone's name ("Australia/Sydney") the computations follow by date; ""
 /// for none. Also in each saved location's section.
 extern const SettingKey tzname;
+/// Where the place's tides come from: "" the nearest station, "none" no
+/// tides, else a station's name as the harmonics file writes it. Also in each
+/// saved location's section.
+extern const SettingKey tidestation;
 }  // namespace keys
 
 /// Typed readers: the stored text converted, or the key's default when it is

@@ -81,13 +81,19 @@ class Curve {
   public:
     Curve(const TideDatabase& db, const TideStation& station) : db_(db), station_(station) {}
 
-    [[nodiscard]] bool covers(UnixSeconds t) const { return db_.coversYear(yearOf(t)); }
+    [[nodiscard]] bool covers(UnixSeconds t) const { return predicts(db_, t); }
 
     /// The year's constants, or the blend of two years' near New Year:
     /// value(t) for either height or slope.
     template <typename Value>
     double blended(UnixSeconds t, Value value) {
         const int y = yearOf(t);
+        // Just past the file's last year (or before its first): that year's
+        // constants carried on, which the slow node factors allow for days.
+        if (!db_.coversYear(y)) {
+            const int edge = std::clamp(y, db_.firstYear, db_.firstYear + db_.yearCount - 1);
+            return value(year(edge), t, 0.0);
+        }
         const YearTerms& here = year(y);
         const UnixSeconds next = yearStart(y + 1);
         if (t - here.start < kBlendHalf && db_.coversYear(y - 1))
@@ -231,6 +237,13 @@ std::string folded(const std::string& text) {
 
 }  // namespace
 
+bool predicts(const TideDatabase& db, UnixSeconds t) {
+    if (db.yearCount <= 0) return false;
+    constexpr UnixSeconds kEdge = 3 * 86400;
+    return t >= yearStart(db.firstYear) - kEdge &&
+           t < yearStart(db.firstYear + db.yearCount) + kEdge;
+}
+
 UnixSeconds yearStart(int year) {
     return daysFromCivil(year, 1, 1) * 86400;
 }
@@ -250,8 +263,7 @@ int yearOf(UnixSeconds t) {
 }
 
 double heightAt(const TideDatabase& db, const TideStation& reference, UnixSeconds t) {
-    if (!reference.reference || !db.coversYear(yearOf(t)))
-        return std::numeric_limits<double>::quiet_NaN();
+    if (!reference.reference || !predicts(db, t)) return std::numeric_limits<double>::quiet_NaN();
     Curve curve(db, reference);
     return curve.height(t);
 }
@@ -280,7 +292,7 @@ std::vector<TideEvent> tideEvents(const TideDatabase& db, const TideStation& sta
 
 bool rising(const TideDatabase& db, const TideStation& station, UnixSeconds t) {
     if (station.reference) {
-        if (!db.coversYear(yearOf(t))) return false;
+        if (!predicts(db, t)) return false;
         Curve curve(db, station);
         return curve.slope(t) > 0;
     }

@@ -24,14 +24,15 @@ struct TideEvent {
 };
 
 /// The height at a reference station. Across New Year the two years'
-/// constants are blended over a day, so the curve has no step. The year must
-/// lie in the file's years (coversYear); NaN otherwise.
+/// constants are blended over a day, so the curve has no step. NaN where
+/// predicts() is false.
 [[nodiscard]] double heightAt(const TideDatabase& db, const TideStation& reference, UnixSeconds t);
 
 /// The highs and lows from `from` (inclusive) to `to` (exclusive), in time
 /// order. A subordinate station's are its reference station's, moved and
-/// scaled by its offsets (the only curve such a station has). Empty outside
-/// the file's years.
+/// scaled by its offsets (the only curve such a station has). Empty unless
+/// the span, widened by a step (and a day for a subordinate station), lies
+/// where predicts() holds.
 [[nodiscard]] std::vector<TideEvent> tideEvents(const TideDatabase& db, const TideStation& station,
                                                 UnixSeconds from, UnixSeconds to);
 
@@ -58,6 +59,11 @@ struct NearStation {
 
 /// Great-circle distance in kilometres (mean Earth radius 6371.0 km).
 [[nodiscard]] double distanceKm(double lat1, double lon1, double lat2, double lon2);
+
+/// Whether heights can be told at t: within the file's years, or up to three
+/// days beyond them (the edge year's constants carried on), so that the
+/// first and last days of the file are whole in every zone.
+[[nodiscard]] bool predicts(const TideDatabase& db, UnixSeconds t);
 
 /// The UTC time of 0h on 1 January of a year.
 [[nodiscard]] UnixSeconds yearStart(int year);
