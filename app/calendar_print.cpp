@@ -14,7 +14,9 @@
 #include <QSaveFile>
 #include <QShortcut>
 #include <QStandardPaths>
+#include <iterator>
 #include <stdexcept>
+#include <vector>
 
 #include "calendar_pdf.h"
 #include "day_driver.h"
@@ -89,10 +91,16 @@ Form4::Form4(PrintServices services, QWidget* parent)
     // Wide enough for the longest option in the desktop's larger fonts.
     display->setGeometry(156, 36, 262, 196);
     Check4 = option(display, "Check4", tr("Fishing P&rediction"), {10, 24, 248, 24});
-    Check5 = option(display, "Check5", tr("&Full and New moons"), {10, 56, 248, 24});
-    Check1 = option(display, "Check1", tr("&Sunrise and Sunset"), {10, 88, 248, 24});
-    Check2 = option(display, "Check2", tr("&Moonrise and Moonset"), {10, 120, 248, 24});
-    Check3 = option(display, "Check3", tr("Major and Minor fishing &times"), {10, 152, 248, 24});
+    Check5 = option(display, "Check5", tr("&Full and New moons"), {10, 52, 248, 24});
+    Check1 = option(display, "Check1", tr("&Sunrise and Sunset"), {10, 80, 248, 24});
+    Check2 = option(display, "Check2", tr("&Moonrise and Moonset"), {10, 108, 248, 24});
+    Check3 = option(display, "Check3", tr("Major and Minor fishing &times"), {10, 136, 248, 24});
+    // "Major and Minor fishing &times" already has the T.
+    Check6 = option(display, "Check6", tr("Ti&des"), {10, 164, 248, 24});
+    if (!services_.tidesOf) {
+        Check6->setEnabled(false);
+        Check6->setToolTip(services_.noTidesReason);
+    }
 
     Command1 = new QPushButton(tr("&Print"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
@@ -110,6 +118,12 @@ Form4::Form4(PrintServices services, QWidget* parent)
     CommandSaveIcs->setObjectName(QStringLiteral("CommandSaveIcs"));
     CommandSaveIcs->setGeometry(12, 250, 200, 32);
     connect(CommandSaveIcs, &QPushButton::clicked, this, &Form4::saveCalendarFile);
+    // Tab reads the window as it is laid out: the month, the options top to
+    // bottom, then the buttons from the left.
+    QWidget* order[] = {Combo1, Text1,  UpDown1, Check4,         Check5,   Check1,
+                        Check2, Check3, Check6,  CommandSaveIcs, Command1, Command2};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
 }
 
 void Form4::Form_Load() {
@@ -119,6 +133,7 @@ void Form4::Form_Load() {
     Check2->setChecked(readInt(store, keys::Moonrise) == 1);
     Check3->setChecked(readInt(store, keys::Majorminor) == 1);
     Check5->setChecked(readInt(store, keys::Newfull) == 1);
+    Check6->setChecked(readInt(store, keys::Tides) == 1);
     const QDate today = services_.today();
     Combo1->setCurrentIndex(today.month() - 1);
     Text1->setText(QString::number(today.year()));
@@ -143,6 +158,7 @@ void Form4::Command1_Click() {
     write(store, keys::Majorminor, checkText(Check3));
     write(store, keys::Sunrise, checkText(Check1));
     write(store, keys::Newfull, checkText(Check5));
+    write(store, keys::Tides, checkText(Check6));
 
     const QString label = Combo1->currentText() + QStringLiteral(" ") + Text1->text();
     const auto first = parseDateText((QStringLiteral("1 ") + label).toStdString());
@@ -168,6 +184,11 @@ void Form4::Command1_Click() {
         services_.state != nullptr ? monthZoneText(*services_.state, in.year, in.month, today)
                                    : today,
         services_.zoneName ? services_.zoneName() : QString());
+    in.tides = Check6->isChecked() && static_cast<bool>(services_.tidesOf);
+    if (in.tides) {
+        in.tidesOf = services_.tidesOf;
+        in.tideLine = services_.tideLine;
+    }
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QString error;
@@ -216,12 +237,21 @@ void Form4::saveCalendarFile() {
         return;
     }
     // The ticks that stand for events; the prediction and moonrise lines have none.
-    const IcsEventSet kinds{Check3->isChecked(), Check3->isChecked(), Check5->isChecked(),
-                            Check1->isChecked(), false};
-    if (!kinds.majors && !kinds.phases && !kinds.sun) {
+    const bool tidesHere = static_cast<bool>(services_.tidesOf);
+    const IcsEventSet kinds{Check3->isChecked(),
+                            Check3->isChecked(),
+                            Check5->isChecked(),
+                            Check1->isChecked(),
+                            false,
+                            tidesHere && Check6->isChecked()};
+    if (!kinds.majors && !kinds.phases && !kinds.sun && !kinds.tides) {
         boxes.show(this,
-                   tr("Tick \"Major and Minor fishing times\", \"Full and New moons\" or "
-                      "\"Sunrise and Sunset\": the calendar file holds those."),
+                   tidesHere
+                       ? tr("Tick \"Major and Minor fishing times\", \"Full and New moons\", "
+                            "\"Sunrise and Sunset\" or \"Tides\": the calendar file holds "
+                            "those.")
+                       : tr("Tick \"Major and Minor fishing times\", \"Full and New moons\" or "
+                            "\"Sunrise and Sunset\": the calendar file holds those."),
                    QStringLiteral("Moonbite"), MessageBoxes::Icon::Exclamation);
         return;
     }
@@ -249,6 +279,15 @@ void Form4::saveCalendarFile() {
         range.days = daysInMonth(year, month);
         range.kinds = kinds;
         range.placeKey = icsPlaceKey(fresh.latitude, fresh.longitude);
+        if (kinds.tides) {
+            range.tidesOf = [tidesOf = services_.tidesOf](const SolunarState& s, Date d) {
+                std::vector<IcsTide> out;
+                for (const tides::TideEvent& e : tidesOf(s, d).events)
+                    out.push_back({e.time, e.high, e.heightMetres});
+                return out;
+            };
+            range.tideNote = services_.tideLine.toStdString();
+        }
         IcsCalendar calendar;
         calendar.stampUtc = QDateTime::currentSecsSinceEpoch();
         try {

@@ -34,6 +34,15 @@ struct PrintServices {
     /// Asks where to save the calendar file, starting at the suggested path;
     /// empty when cancelled. Unset: a file dialog.
     std::function<QString(const QString& suggested)> chooseCalendarPath;
+    /// A day's tides at the current place by its clock; unset where the
+    /// place has none (then "Tides" is off and says noTidesReason).
+    std::function<tides::DayTides(const SolunarState&, Date)> tidesOf;
+    /// What the page and the calendar file say once about the tides: the
+    /// station, the datum of the heights, that they are not for navigation.
+    QString tideLine;
+    /// Why there are no tides here ("No tide station near this place", or
+    /// that the harmonics file is missing).
+    QString noTidesReason;
 };
 
 class Form4 : public QDialog {
@@ -44,8 +53,8 @@ class Form4 : public QDialog {
     void Form_Load();
     /// "&Print": the page, then the window closes.
     void Command1_Click();
-    /// "Save as calendar file...": the shown month's periods, phases and sun
-    /// times, as ticked, in an iCalendar file for calendar programs.
+    /// "Save as calendar file...": the shown month's periods, phases, sun
+    /// times and tides, as ticked, in an iCalendar file for calendar programs.
     void saveCalendarFile();
 
     QComboBox* Combo1 = nullptr;
@@ -56,6 +65,7 @@ class Form4 : public QDialog {
     QCheckBox* Check3 = nullptr;  ///< "Major and Minor fishing &times"
     QCheckBox* Check4 = nullptr;  ///< "Fishing &Prediction"
     QCheckBox* Check5 = nullptr;  ///< "&Full and New moons"
+    QCheckBox* Check6 = nullptr;  ///< "Ti&des": each day's highs and lows
     QPushButton* Command1 = nullptr;
     QPushButton* Command2 = nullptr;
     QPushButton* CommandSaveIcs = nullptr;  ///< "Save &as calendar file..."

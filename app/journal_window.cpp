@@ -26,6 +26,7 @@
 #include "solunar_day.h"
 #include "updown.h"
 #include "window_fit.h"
+#include "zone_rule.h"
 
 namespace moonbite {
 namespace {
@@ -74,12 +75,97 @@ QString numberString(double value) {
     return q(t);
 }
 
+// A designator of the trip time box at text[at]: its length, or 0.
+qsizetype designatorAt(const QString& text, qsizetype at, const QString& word) {
+    if (word.isEmpty() || !text.mid(at).startsWith(word, Qt::CaseInsensitive)) return 0;
+    // "6 amber" is not a morning.
+    const qsizetype end = at + word.size();
+    if (end < text.size() && text[end].isLetter() && word.back().isLetter()) return 0;
+    return word.size();
+}
+
 int entryNumberFrom(double value) {
     if (!(value > -1e9 && value < 1e9)) return value > 0 ? kMaxJournalEntry + 1 : 0;
     return static_cast<int>(std::lround(value));
 }
 
 }  // namespace
+
+std::optional<int> tripTimeMinute(const QString& text, const ClockDesignators& designators) {
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n && text[i].isSpace())
+        ++i;
+    auto digits = [&](qsizetype most, int& value) {
+        const qsizetype from = i;
+        value = 0;
+        while (i < n && i - from < most && text[i] >= QLatin1Char('0') &&
+               text[i] <= QLatin1Char('9'))
+            value = value * 10 + (text[i++].unicode() - '0');
+        return i - from;
+    };
+    int hour = 0;
+    if (digits(2, hour) == 0) return std::nullopt;
+    if (i < n && text[i].isDigit()) return std::nullopt;  // "0630", "2026": no clock time
+    int minute = 0;
+    bool hasMinutes = false;
+    if (i + 1 < n && (text[i] == QLatin1Char(':') || text[i] == QLatin1Char('.')) &&
+        text[i + 1].isDigit()) {
+        ++i;
+        if (digits(2, minute) != 2 || (i < n && text[i].isDigit())) return std::nullopt;
+        hasMinutes = true;
+    }
+    qsizetype afterTime = i;
+    while (i < n && text[i].isSpace())  // a locale's clock may put a narrow no-break space
+        ++i;
+    int half = -1;  // 0 morning, 1 afternoon
+    const std::pair<QString, int> words[] = {
+        {QString::fromUtf8(designators.am.view().data(),
+                           static_cast<qsizetype>(designators.am.view().size())),
+         0},
+        {QString::fromUtf8(designators.pm.view().data(),
+                           static_cast<qsizetype>(designators.pm.view().size())),
+         1},
+        {QStringLiteral("a.m."), 0},
+        {QStringLiteral("p.m."), 1},
+        {QStringLiteral("am"), 0},
+        {QStringLiteral("pm"), 1},
+        {QStringLiteral("a"), 0},
+        {QStringLiteral("p"), 1}};
+    for (const auto& [word, which] : words) {
+        if (const qsizetype length = designatorAt(text, i, word); length > 0) {
+            half = which;
+            i += length;
+            afterTime = i;
+            break;
+        }
+    }
+    // What follows the time may be the rest of a range, never more of a word or number.
+    if (afterTime < n && text[afterTime].isLetterOrNumber()) return std::nullopt;
+    if (minute > 59) return std::nullopt;
+    if (half < 0) {
+        // A bare number is not a time of day.
+        if (!hasMinutes || hour > 23) return std::nullopt;
+        return hour * 60 + minute;
+    }
+    if (hour < 1 || hour > 12) return std::nullopt;
+    return (hour % 12 + 12 * half) * 60 + minute;
+}
+
+Instant instantAtClock(const SolunarState& s, Date date, int minuteOfDay) {
+    const Instant reading = instantOf(date) + Instant{minuteOfDay} * 60;
+    const DayOffsets offsets = offsetsDuring(s, date);
+    Instant found = kNoInstant;
+    Instant latest = kNoInstant;
+    for (int k = 0; k < offsets.count; ++k) {
+        const Instant t = reading - zoneSeconds(offsets.hours[static_cast<std::size_t>(k)]);
+        latest = std::max(latest, t);
+        if (clockReading(s, t) != reading) continue;
+        if (found == kNoInstant || t < found) found = t;
+    }
+    // A time the clocks jump over: read with the offset before the jump.
+    return found != kNoInstant ? found : latest;
+}
 
 Form3::Form3(JournalServices services, QWidget* parent)
     : QDialog(parent), services_(std::move(services)) {
@@ -238,6 +324,11 @@ void Form3::buildControls() {
             dateentered();
         });
     }
+    // Only the user's own typing or choice marks the Tide as chosen; the
+    // window's own setEditText emits neither.
+    connect(Combo2->lineEdit(), &QLineEdit::textEdited, this, [this] { tideChosen_ = true; });
+    connect(Combo2, &QComboBox::activated, this, [this] { tideChosen_ = true; });
+    connect(Text4, &QLineEdit::textChanged, this, &Form3::offerTide);
     connect(UpDown1, &UpDown::upClick, this, [this] { step(Text3, 1); });
     connect(UpDown1, &UpDown::downClick, this, [this] { step(Text3, -1); });
     connect(UpDown3, &UpDown::upClick, this, [this] { step(Text6, 1); });
@@ -339,6 +430,9 @@ void Form3::message(const QString& text, const QString& title, int icon) {
 }
 
 void Form3::readdata() {
+    // A page read from its file keeps what the file says; a blank one is new.
+    newPage_ = false;
+    showTideTip(QString());
     const QDate today = services_.today ? services_.today() : QDate::currentDate();
     Text14->setText(QString::number(today.year()));
     Text13->setText(QString::number(today.month()));
@@ -461,6 +555,8 @@ void Form3::saveent() {
         return;
     }
     flag_ = false;
+    // Saved, the page is the file's entry: its Tide is no longer offered.
+    newPage_ = false;
 
     // Show the entry as it now reads back from the file.
     const JournalEntry s = storedJournalEntry(e);
@@ -488,6 +584,10 @@ void Form3::saveent() {
 }
 
 void Form3::new_entry() {
+    newPage_ = true;
+    tideChosen_ = false;
+    pageDate_.reset();
+    showTideTip(QString());
     for (QLineEdit* box : {Text1, Text4, Text3, Text5, Text6, Text7, Text11, Text9, Text10})
         box->clear();
     Text200->clear();
@@ -706,6 +806,39 @@ void Form3::Moonfish() {
     s.daysToNewMoon = savedToNew;
     s.daysToFullMoon = savedToFull;
     s.journalRequest = false;
+
+    if (newPage_) {
+        pageDate_ = *entryDate_;
+        offerTide();
+    }
+}
+
+void Form3::offerTide() {
+    if (!newPage_ || !pageDate_ || services_.state == nullptr || !services_.tideStateOf) return;
+    SolunarState& s = *services_.state;
+    const std::optional<int> minute = tripTimeMinute(Text4->text(), s.designators);
+    // The trip date's own clock, as the Moon values use it; the main window's
+    // offset is put back.
+    const Text savedZone = s.timeZoneEntered;
+    const Text savedNegatedZone = s.timeZoneForComputations;
+    useZoneOf(s, *pageDate_);
+    const std::string dayText = services_.dayTidesText ? services_.dayTidesText(s, *pageDate_) : "";
+    const std::string state =
+        minute && !tideChosen_ ? services_.tideStateOf(s, *pageDate_, *minute) : std::string();
+    s.timeZoneEntered = savedZone;
+    s.timeZoneForComputations = savedNegatedZone;
+
+    showTideTip(q(dayText));
+    if (minute && !tideChosen_) Combo2->setEditText(q(state));
+}
+
+void Form3::showTideTip(const QString& dayTides) {
+    if (services_.state != nullptr && !services_.state->textTipsShown) {
+        Combo2->setToolTip(QString());
+        return;
+    }
+    const QString usual = tr("State of the tide");
+    Combo2->setToolTip(dayTides.isEmpty() ? usual : dayTides + QLatin1Char('\n') + usual);
 }
 
 void Form3::done(int result) {

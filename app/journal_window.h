@@ -9,10 +9,13 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
+#include "calendar_time.h"
 #include "date.h"
 #include "journal_file.h"
 #include "resizer.h"
+#include "zone_rule.h"
 
 class QComboBox;
 class QLabel;
@@ -36,7 +39,26 @@ struct JournalServices {
     QString folder;                     ///< where the jour<N>.dat files live
     std::function<QDate()> today;       ///< the clock
     std::function<void(int)> openHelp;  ///< help topic by number
+    /// The tide at the place's station at a clock minute of a date, in the
+    /// Tide list's words ("Rising 1/3" .. "Slack Low"); "" when there is no
+    /// prediction. Unset: the place has no tides, and the list is never filled.
+    std::function<std::string(const SolunarState&, Date, int minuteOfDay)> tideStateOf;
+    /// The date's highs and lows there ("High 05:12 AM 1.83 m, Low 11:30 AM
+    /// 0.21 m, ..."), "" when there is no prediction.
+    std::function<std::string(const SolunarState&, Date)> dayTidesText;
 };
+
+/// The trip time box read as a clock time, as the minute of the day: the
+/// first time it holds ("6:30 AM", "06:30", "18:30", "6am", "6.30pm", the
+/// start of "10:00am - 02:00pm"); designators are the locale's AM and PM,
+/// besides "am" and "pm". Nothing when it holds no time.
+[[nodiscard]] std::optional<int> tripTimeMinute(const QString& text,
+                                                const ClockDesignators& designators);
+
+/// The instant at which the place's clock reads minuteOfDay on the date (the
+/// earlier one in the hour the clocks go back, the hour after the jump when
+/// a time the clocks skip is asked for).
+[[nodiscard]] Instant instantAtClock(const SolunarState& s, Date date, int minuteOfDay);
 
 class Form3 : public QDialog {
     Q_OBJECT
@@ -114,6 +136,11 @@ class Form3 : public QDialog {
     void showTips();
     void hideMoonValues();
     void step(QLineEdit* box, int by);
+    /// On a new entry's page: the tide at the trip time into the Tide list,
+    /// unless the user has typed or picked one; the day's highs and lows
+    /// into its tip.
+    void offerTide();
+    void showTideTip(const QString& dayTides);
     /// Whether the journal has an entry (readable or not) numbered above number.
     [[nodiscard]] bool entryAfter(int number) const;
     void message(const QString& text, const QString& title, int icon);
@@ -132,6 +159,12 @@ class Form3 : public QDialog {
     bool flag_ = false;
     bool inDateEntered_ = false;
     std::optional<Date> entryDate_;
+    /// A blank page for a new entry is shown (not an entry read or saved).
+    bool newPage_ = false;
+    /// The user has typed into or picked from the Tide list since the page became blank.
+    bool tideChosen_ = false;
+    /// The trip date last checked on this blank page.
+    std::optional<Date> pageDate_;
     /// The entry whose file was last put on screen, by reading or saving,
     /// with the contents it had then; empty while a blank page stands for a
     /// missing or damaged file. Saving replaces this file without asking.

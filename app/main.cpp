@@ -146,6 +146,8 @@ int main(int argc, char** argv) {
     }
     services.startCompanion = startCompanion;
     services.journalFolder = moonbite::journalFolder(QApplication::applicationDirPath());
+    // $MOONBITE_HARMONICS, else xtide-data's file; read once the window is up.
+    services.tides = std::make_shared<moonbite::tides::TideSource>();
     services.choosePdfPath = [](const QString& suggested) {
         return QFileDialog::getSaveFileName(nullptr, QObject::tr("Save the calendar as PDF"),
                                             suggested, QObject::tr("PDF files (*.pdf)"));

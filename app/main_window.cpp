@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTimer>
 #include <QWindow>
 #include <algorithm>
 #include <cmath>
@@ -102,7 +103,7 @@ QRect onScreen(QRect r) {
 }
 
 // The central widget's size as designed: the controls' places are measured on it.
-constexpr QSize kDesignSize(780, 600);
+constexpr QSize kDesignSize(1010, 636);
 
 const QString kSettings = QStringLiteral("Settings");
 const QString kNewLocation = QStringLiteral("New Location");
@@ -147,6 +148,9 @@ void Form1::Form_Load() {
 
     listLocations(readLocationNames(store));
     Combo3->setEditText(readText(store, keys::currentloc));
+    // Before the settings frame is applied below, which keeps the place's station.
+    tideStation_ = readText(store, keys::tidestation);
+    pendingTideStation_ = tideStation_;
 
     datrep();
     starty_ = false;
@@ -245,6 +249,7 @@ void Form1::showNoPlace() {
     describeDay();
     describeGraph();
     showChoosePlace();
+    showTides();
 }
 
 // A link that takes the user to the search, saying where it is while the
@@ -348,6 +353,12 @@ void Form1::showEvent(QShowEvent* event) {
         }
         firstShow_ = false;
         Activateform();
+        // The tide stations are read once the window is up, so that it opens
+        // without waiting for them.
+        QTimer::singleShot(0, this, [this] {
+            tidesReady_ = true;
+            showTides();
+        });
         // A new user's first sight: the settings, ready to type the town into.
         if (!placeChosen_) chooseAPlace();
     }
@@ -555,6 +566,7 @@ void Form1::showState() {
         MSChart1->setData(QString::number(row.value));
     }
     describeGraph();
+    showTides();
 }
 
 void Form1::describeDay() {
@@ -613,6 +625,7 @@ void Form1::placeGauge() {
 void Form1::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     if (resizer_ != nullptr) resizer_->Resize(this);
+    keepDateFieldsApart();
     if (ListPlaces->isVisible()) fitPlaceList();
     drawPictures();
     placeGauge();
@@ -680,6 +693,7 @@ void Form1::datrep() {
     placeDateControls();
     write(*services_.store, keys::daterep, boolText(stored));
     resizer_->Resize(this);
+    keepDateFieldsApart();
     scale_.layoutChange = false;
     if (!starty_) graph();  // which says what the write above did to the files
 }
@@ -693,6 +707,16 @@ void Form1::placeDateControls() {
     moveTo(Combo1, p.combo1);
     moveTo(Text1, p.text1);
     moveTo(UpDown1, p.updown1);
+    keepDateFieldsApart();
+}
+
+void Form1::keepDateFieldsApart() {
+    // At some scales the list's rounded width reaches the day box: a pixel apart.
+    if (state_.dateOrderMonthFirst && Text1->x() <= Combo1->geometry().right()) {
+        const int by = Combo1->geometry().right() + 1 - Text1->x();
+        Text1->move(Text1->x() + by, Text1->y());
+        UpDown1->move(UpDown1->x() + by, UpDown1->y());
+    }
 }
 
 void Form1::Text1_KeyDown(int key) {
@@ -906,7 +930,7 @@ void Form1::mnuabout_Click() {
     otherWindowClosed();
 }
 
-void Form1::mnuprintcal_Click() {
+PrintServices Form1::printServices() {
     PrintServices print;
     print.store = services_.store;
     print.boxes = services_.boxes;
@@ -916,7 +940,14 @@ void Form1::mnuprintcal_Click() {
     print.zoneName = [this] { return Text16->text(); };
     print.printOnPrinter = services_.printOnPrinter;
     print.choosePdfPath = services_.choosePdfPath;
-    Form4 form(print, this);
+    print.tidesOf = tidesOfPlace();
+    print.tideLine = tideLine();
+    print.noTidesReason = noTidesReason();
+    return print;
+}
+
+void Form1::mnuprintcal_Click() {
+    Form4 form(printServices(), this);
     form.Form_Load();
     form.exec();
     // Printing leaves the shared values at the last printed day; the window
@@ -924,14 +955,33 @@ void Form1::mnuprintcal_Click() {
     otherWindowClosed();
 }
 
-void Form1::Command1_Click() {
+JournalServices Form1::journalServices() {
     JournalServices journal;
     journal.state = &state_;
     journal.boxes = services_.boxes;
     journal.folder = services_.journalFolder;
     journal.today = services_.today;
     journal.openHelp = services_.openHelp;
-    Form3 form(journal, this);
+    // The journal offers the tide at a new trip's time from the place's station.
+    const tides::TideDatabase* db = tideDatabase();
+    if (const tides::StationChoice c = tideStation(); db != nullptr && c.index >= 0) {
+        const tides::TideStation* station = &db->stations[static_cast<std::size_t>(c.index)];
+        journal.tideStateOf = [db, station](const SolunarState& s, Date d, int minute) {
+            return tides::tideState(*db, *station, instantAtClock(s, d, minute) - kUnixEpochInstant);
+        };
+        journal.dayTidesText = [db, station](const SolunarState& s, Date d) {
+            const tides::DayTides day = tides::dayTides(*db, *station, s, d);
+            std::string text;
+            for (std::size_t i = 0; i < day.events.size(); ++i)
+                text += (i ? ", " : "") + tides::eventText(day.events[i], day.minutes[i], s.designators);
+            return text;
+        };
+    }
+    return journal;
+}
+
+void Form1::Command1_Click() {
+    Form3 form(journalServices(), this);
     form.exec();
     otherWindowClosed();
 }

@@ -9,8 +9,11 @@
 #include <vector>
 
 #include "calendar_page.h"
+#include "calendar_print.h"
+#include "journal_window.h"
 #include "current_place.h"
 #include "day_driver.h"
+#include "place_tides.h"
 #include "resizer.h"
 
 class QAction;
@@ -35,6 +38,7 @@ class TimeZoneSource;
 class UpDown;
 class GaugeLine;
 class PlaceTable;
+class DayGlance;
 
 /// What the window needs from outside: the store, the message boxes, the
 /// computer's time zone and the clock.
@@ -60,6 +64,10 @@ struct MainWindowServices {
     QString journalFolder;
     /// The table of towns the settings frame searches; empty for the installed one.
     QString placesTable;
+    /// The tide stations, read when first shown; null: no tides are offered.
+    std::shared_ptr<tides::TideSource> tides;
+    /// The time now, for the tide's state on today's page; unset: the clock.
+    std::function<tides::UnixSeconds()> now;
 };
 
 class Form1 : public QMainWindow, private DateControlHandlers {
@@ -152,6 +160,25 @@ class Form1 : public QMainWindow, private DateControlHandlers {
     /// Shows the state's texts, pictures and graph rows in the controls.
     void showState();
 
+    // --- Tides ---------------------------------------------------------------------
+    /// The Tides frame and the day picture for the displayed day.
+    void showTides();
+    /// "Stat&ion...": picks the place's station from a searchable list.
+    void CommandTideStation_Click();
+    /// Keeps a station choice for the current place ("" nearest, "none", a
+    /// name), in the current location and in its saved location, and shows it.
+    void setTideStation(const QString& choice);
+    /// The station the current place's tides come from (index -1: none).
+    [[nodiscard]] tides::StationChoice tideStation();
+    /// The stations, or null without a harmonics file (read at the first call).
+    [[nodiscard]] const tides::TideDatabase* tideDatabase();
+    /// Why there are no tides here, or "" when there are.
+    [[nodiscard]] QString noTidesReason();
+    /// A day's tides at the current place's station; unset when it has none.
+    [[nodiscard]] std::function<tides::DayTides(const SolunarState&, Date)> tidesOfPlace();
+    /// "Tides: <station>, heights in metres above <datum>. <source>; not for navigation."
+    [[nodiscard]] QString tideLine();
+
     // --- Controls (objectName as the member name) -------------------------------
     QGroupBox* Dateframe = nullptr;
     QLineEdit* Text1 = nullptr;
@@ -199,6 +226,13 @@ class Form1 : public QMainWindow, private DateControlHandlers {
     QLineEdit* Text3 = nullptr;
 
     QLabel* LabelChoosePlace = nullptr;  ///< the hint shown until a place is chosen
+
+    QGroupBox* FrameTides = nullptr;
+    QLabel* LabelTideStation = nullptr;  ///< the station and its distance, or why there are no tides
+    QLabel* LabelTideEvents = nullptr;   ///< the day's highs and lows, one a line
+    QLabel* LabelTideNow = nullptr;      ///< "Rising now" on today's page
+    QPushButton* CommandTideStation = nullptr;
+    DayGlance* PictureDay = nullptr;  ///< the day at a glance
 
     QFrame* Frame9 = nullptr;  // the settings frame beneath the chart
     QLabel* LabelFindPlace = nullptr;
@@ -256,6 +290,7 @@ class Form1 : public QMainWindow, private DateControlHandlers {
     QAction* mnudaterep = nullptr;
     QAction* mnurevmoon = nullptr;
     QAction* mnutextip = nullptr;
+    QAction* mnutidestation = nullptr;  ///< "Tide Stat&ion...": the place's tide station
     QAction* mnuprintcal = nullptr;
     QMenu* mnuhelp = nullptr;
     QAction* mnuhelptopics = nullptr;
@@ -265,6 +300,10 @@ class Form1 : public QMainWindow, private DateControlHandlers {
     void Command1_Click();
     /// "&Print Calendar": the print-calendar window on this window's values.
     void mnuprintcal_Click();
+    /// What the print window and the journal get from this window: its values,
+    /// and the place's tides.
+    [[nodiscard]] PrintServices printServices();
+    [[nodiscard]] JournalServices journalServices();
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -337,6 +376,7 @@ class Form1 : public QMainWindow, private DateControlHandlers {
     void fitPlaceList();
     [[nodiscard]] QStringList listedLocations() const;
     void placeDateControls();
+    void keepDateFieldsApart();
 
     MainWindowServices services_;
     SolunarState state_;
@@ -359,6 +399,9 @@ class Form1 : public QMainWindow, private DateControlHandlers {
     std::unique_ptr<PlaceTable> placeTable_;
     QTimer* searchPause_ = nullptr;
     std::vector<std::size_t> placesFound_;  // the table's indices of ListPlaces' rows
+    QString tideStation_;         // the current place's station choice as stored
+    QString pendingTideStation_;  // a saved location's choice, kept when it is applied
+    bool tidesReady_ = false;     // the first show has passed: the file may be read
 };
 
 }  // namespace moonbite

@@ -20,6 +20,7 @@
 #include <iterator>
 
 #include "chart_widget.h"
+#include "day_glance.h"
 #include "gauge_line.h"
 #include "main_window.h"
 #include "make_control.h"
@@ -76,10 +77,10 @@ void Form1::buildControls() {
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("centralWidget"));
     setCentralWidget(central);
-    central->setMinimumSize(780, 600);
+    central->setMinimumSize(1010, 636);
 
     // --- The displayed date ---------------------------------------------------
-    Dateframe = group(central, "Dateframe", tr("Date"), {8, 4, 764, 52});
+    Dateframe = group(central, "Dateframe", tr("Date"), {8, 4, 994, 52});
     Text1 = makeControl<QLineEdit>(Dateframe, "Text1", {10, 20, 26, 24});
     Text1->setAlignment(Qt::AlignCenter);
     UpDown1 = makeControl<UpDown>(Dateframe, "UpDown1", {37, 20, 16, 24});
@@ -169,34 +170,54 @@ void Form1::buildControls() {
     ratingFont.setPointSizeF(ratingFont.pointSizeF() * 1.3);
     LabelRating->setFont(ratingFont);
 
-    Frame1 = group(central, "Frame1", tr("Lunar distance in Kilometers"), {266, 196, 506, 74});
+    Frame1 = group(central, "Frame1", tr("Lunar distance in Kilometers"), {266, 196, 344, 74});
     // The marker's left edge runs from 1700 to 2580 twips (113..172 px) as the
     // distance goes from 56 to 64.8 Earth radii; the scale spans that travel.
     Image1 = makeControl<QLabel>(Frame1, "Image1", {111, 22, 76, 34});
     Image1->setScaledContents(true);
-    Line1 = makeControl<GaugeLine>(Frame1, "Line1", {0, 0, 506, 74});
+    Line1 = makeControl<GaugeLine>(Frame1, "Line1", {0, 0, 344, 74});
     Image2 = makeControl<QLabel>(Frame1, "Image2", {113, 20, 14, 30});
     Image2->setScaledContents(true);
-    Label13 = makeControl<QLabel>(Frame1, "Label13", {230, 26, 96, 26});
+    Label13 = makeControl<QLabel>(Frame1, "Label13", {216, 26, 88, 26});
     QFont big = Label13->font();
     big.setBold(true);
     big.setPointSizeF(big.pointSizeF() * 1.3);
     Label13->setFont(big);
     // Beside Label13, which grows with the window as this does.
-    makeControl<QLabel>(Frame1, "LabelKm", {330, 26, 40, 26})->setText(tr("km"));
+    makeControl<QLabel>(Frame1, "LabelKm", {306, 26, 32, 26})->setText(tr("km"));
 
     // --- Graph -------------------------------------------------------------------
-    Frame3 = group(central, "Frame3", QString(), {8, 274, 190, 48});
-    Text11 = makeControl<QLineEdit>(Frame3, "Text11", {102, 14, 36, 24});
+    // Beside the lunar distance, just above the chart it sets.
+    Frame3 = group(central, "Frame3", QString(), {618, 196, 154, 74});
+    Text11 = makeControl<QLineEdit>(Frame3, "Text11", {98, 28, 36, 24});
     Text11->setAlignment(Qt::AlignCenter);
-    caption(Frame3, "LabelGraphDays", tr("&Graph days"), {10, 14, 90, 24}, Text11);
-    UpDown3 = makeControl<UpDown>(Frame3, "UpDown3", {139, 14, 16, 24});
+    caption(Frame3, "LabelGraphDays", tr("&Graph days"), {6, 28, 90, 24}, Text11);
+    UpDown3 = makeControl<UpDown>(Frame3, "UpDown3", {135, 28, 16, 24});
 
-    MSChart1 = makeControl<ChartWidget>(central, "MSChart1", {8, 326, 764, 232});
+    // --- Tides, beside the day's values -----------------------------------------
+    FrameTides = group(central, "FrameTides", tr("Tides"), {780, 60, 222, 210});
+    LabelTideStation = makeControl<QLabel>(FrameTides, "LabelTideStation", {10, 16, 204, 54});
+    LabelTideStation->setWordWrap(true);
+    LabelTideStation->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    LabelTideEvents = makeControl<QLabel>(FrameTides, "LabelTideEvents", {10, 72, 204, 102});
+    LabelTideEvents->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    LabelTideEvents->setWordWrap(true);
+    LabelTideNow = makeControl<QLabel>(FrameTides, "LabelTideNow", {10, 178, 106, 24});
+    LabelTideNow->setFont(boldCaption);
+    CommandTideStation = makeControl<QPushButton>(FrameTides, "CommandTideStation", {120, 176, 94, 28});
+    // Every letter of "Station" has its key in this window already: the
+    // Settings menu's "Tide Stat&ion..." is its key.
+    CommandTideStation->setText(tr("Station..."));
+    CommandTideStation->setAccessibleName(tr("Tide station"));
+
+    // --- The day at a glance, where the eye goes from the values -------------------
+    PictureDay = makeControl<DayGlance>(central, "PictureDay", {8, 274, 994, 84});
+
+    MSChart1 = makeControl<ChartWidget>(central, "MSChart1", {8, 362, 994, 232});
     MSChart1->setAxisTitles(tr("Future Dates"), tr("Prediction %"));
-    Text18 = readOnlyBox(central, "Text18", {20, 332, 104, 22});
+    Text18 = readOnlyBox(central, "Text18", {20, 368, 104, 22});
     Text18->setText(tr("Selected Date:"));
-    Text3 = readOnlyBox(central, "Text3", {126, 332, 96, 22});
+    Text3 = readOnlyBox(central, "Text3", {126, 368, 96, 22});
     // Shown only while the chart has the focus, so no Tab stops: leaving the
     // chart hides them. The chart says the selected day itself.
     Text18->setFocusPolicy(Qt::NoFocus);
@@ -205,7 +226,7 @@ void Form1::buildControls() {
     Text3->hide();
 
     // --- The settings frame, beneath the chart ------------------------------------
-    Frame9 = makeControl<QFrame>(central, "Frame9", {8, 326, 764, 232});
+    Frame9 = makeControl<QFrame>(central, "Frame9", {8, 362, 994, 232});
     Frame9->setFrameShape(QFrame::StyledPanel);
     Frame9->hide();
     // The location: found by name (which fills everything below), or typed.
@@ -331,9 +352,9 @@ void Form1::buildControls() {
     ListPlaces->hide();
 
     // --- Commands ---------------------------------------------------------------------
-    Command1 = makeControl<QPushButton>(central, "Command1", {600, 564, 82, 30});
+    Command1 = makeControl<QPushButton>(central, "Command1", {830, 600, 82, 30});
     Command1->setText(tr("&Journal"));
-    Command3 = makeControl<QPushButton>(central, "Command3", {690, 564, 82, 30});
+    Command3 = makeControl<QPushButton>(central, "Command3", {920, 600, 82, 30});
     Command3->setText(tr("&Exit"));
     nameForReaders();
 }
@@ -407,7 +428,7 @@ void Form1::setTabChain() {
     QWidget* const chain[] = {
         Combo1,   Text1,    UpDown1,  Text10,        UpDown2,    Command7, Text2,    Text32,
         Text6,    Text21,   Text39,   Text9,         Text4,      Text5,    Text7,    Text8,
-        Text11,   UpDown3,  MSChart1, TextFindPlace, ListPlaces, Combo3,   Command8, Command9,
+        CommandTideStation, Text11,   UpDown3,  MSChart1, TextFindPlace, ListPlaces, Combo3,   Command8, Command9,
         Text30,   UpDown9,  Text20,   UpDown6,       Text40,     UpDown10, Text15,   UpDown7,
         Text14,   UpDown8,  Text13,   UpDown5,       Text17,     UpDown11, Combo4,   Text16,
         Check3,   Option1,  Option2,  Combo2,        Text12,     UpDown4,  Check1,   Check2,
@@ -459,6 +480,10 @@ void Form1::buildMenus() {
     mnutextip = mnuSettings->addAction(tr("Show &Text Tips"));
     mnutextip->setObjectName(QStringLiteral("mnutextip"));
     mnutextip->setCheckable(true);
+    mnuSettings->addSeparator();
+    mnutidestation = mnuSettings->addAction(tr("Tide Stat&ion..."));
+    mnutidestation->setObjectName(QStringLiteral("mnutidestation"));
+    connect(mnutidestation, &QAction::triggered, this, &Form1::CommandTideStation_Click);
 
     mnuhelp = menuBar()->addMenu(tr("&Help"));
     mnuhelp->setObjectName(QStringLiteral("mnuhelp"));

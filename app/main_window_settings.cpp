@@ -222,6 +222,8 @@ bool Form1::checklatlon() {
     write(store, keys::daylight, Check3->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
     write(store, keys::custom, boolText(customZone_));
     write(store, keys::tzname, namedZone());
+    write(store, keys::tidestation, pendingTideStation_);
+    tideStation_ = pendingTideStation_;
     write(store, keys::currentloc, Combo3->currentText());
     if (Option2->isChecked()) write(store, keys::runalarm, boolText(false));
     placeChosen_ = true;  // even where the store cannot keep it
@@ -361,6 +363,7 @@ void Form1::pickPlace(int row) {
     closePlaceList();
     const QString name = fromUtf8(p.name);
     Combo3->setEditText(name);
+    pendingTideStation_.clear();  // a new place: its nearest station
     showCoordinate(true, p.latitude);
     showCoordinate(false, p.longitude);
     // The zone's offset today goes into the G.M.T box, and its clocks are
@@ -503,6 +506,7 @@ void Form1::Combo3_Click() {
     timeZoneText_ = numberString(valOf(Text17));
     gmtadj();
     setNamedZone(get("tzname", ""));
+    pendingTideStation_ = get("tidestation", "");
 }
 
 // Saving and deleting go by the list on disk, read under the file's lock
@@ -528,7 +532,7 @@ void Form1::saveLocation(const QString& name, bool onlyIfNew) {
     const std::pair<const char*, QString> values[] = {
         {"latdeg", Text30->text()}, {"londeg", Text15->text()}, {"latmin", Text20->text()},
         {"lonmin", Text14->text()}, {"gmt", Text17->text()},    {"NorS", Text40->text()},
-        {"WorE", Text13->text()},   {"tzname", namedZone()}};
+        {"WorE", Text13->text()},   {"tzname", namedZone()}, {"tidestation", pendingTideStation_}};
     QStringList names = listedLocations();
     bool read = false;
     store.update(kTitleApp, [&](SettingsStore::Update& u) {
@@ -685,6 +689,7 @@ void Form1::connectHandlers() {
 
     // Commands.
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(CommandTideStation, &QPushButton::clicked, this, &Form1::CommandTideStation_Click);
     connect(Command3, &QPushButton::clicked, this, &QWidget::close);
 
     // Settings frame.

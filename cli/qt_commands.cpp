@@ -12,6 +12,7 @@
 #include <new>
 #include <ostream>
 #include <sstream>
+#include <string_view>
 #include <vector>
 
 #include <QDir>
@@ -161,10 +162,14 @@ void listJournal(const JournalRequest& request, std::ostream& out) {
     const auto rule = ruleFor(request.zoneName);
     s.zoneRule = rule.get();
     static const std::vector<std::string> kColumns = {
-        "entry",         "status",          "day",         "month",         "year",      "notes",
-        "temperature",   "trip_time",       "tide_type",   "wind_strength", "quantity",  "wind",
-        "tide",          "catch",           "gps1",        "gps2",          "best_time", "moon_age",
-        "phase_picture", "prediction_word", "phase_event", "error"};
+        "entry",         "status",         "day",
+        "month",         "year",           "notes",
+        "temperature",   "trip_time",      "tide_type",
+        "wind_strength", "quantity",       "wind",
+        "tide",          "predicted_tide", "catch",
+        "gps1",          "gps2",           "best_time",
+        "moon_age",      "phase_picture",  "prediction_word",
+        "phase_event",   "error"};
     Json all = Json::array();
     if (asCsv) {
         for (std::size_t i = 0; i < kColumns.size(); ++i)
@@ -193,8 +198,11 @@ void listJournal(const JournalRequest& request, std::ostream& out) {
                                                                  {"gps1", &e.gps1},
                                                                  {"gps2", &e.gps2},
                                                                  {"best_time", &e.bestTime}};
-        for (const auto& [key, value] : fields)
+        for (const auto& [key, value] : fields) {
             j[key] = value->toStdString();
+            // Beside the tide the user wrote down, the one predicted for the day.
+            if (std::string_view(key) == "tide") j["predicted_tide"] = "";
+        }
         j["moon_age"] = nullptr;
         j["phase_picture"] = nullptr;
         j["prediction_word"] = "";
@@ -212,6 +220,11 @@ void listJournal(const JournalRequest& request, std::ostream& out) {
             j["phase_picture"] = s.moonPicture;
             j["prediction_word"] = s.predictionWord.str();
             j["phase_event"] = s.Form3Label14.visible ? s.Form3Label14.caption.str() : "";
+            if (request.tidesOn != nullptr) {
+                std::string tides;
+                request.tidesOn(request.tidesContext, *date, tides);
+                j["predicted_tide"] = std::move(tides);
+            }
         }
         if (asCsv) {
             for (std::size_t c = 0; c < kColumns.size(); ++c) {

@@ -33,6 +33,12 @@ struct JournalRequest {
     bool json = false;
     bool csv = false;
     Date today;
+    /// The trip date's predicted highs and lows at the place's station, as
+    /// "High 05:12 AM 1.83 m; Low 11:30 AM 0.21 m", "" when there are none.
+    /// The tool tells them: the harmonics reader cannot be linked into a
+    /// module. Null: no tides for any entry.
+    void (*tidesOn)(void* context, Date date, std::string& out) = nullptr;
+    void* tidesContext = nullptr;
 };
 
 /// 0, or kUsageError / kFailure with the one-line message (without the
@@ -50,7 +56,7 @@ struct QtCommands {
     /// runtime, so its streams are not handed to the module.
     CommandResult (*listJournal)(const JournalRequest& request, std::string& out);
 };
-inline constexpr int kQtCommandsAbi = 3;
+inline constexpr int kQtCommandsAbi = 4;
 
 /// The file name of the module and of the function that gives its table.
 inline constexpr const char* kQtModuleName = "moonbite-cli-qt.so";

@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 namespace moonbite {
 namespace {
@@ -23,6 +25,15 @@ constexpr double kSizeStep = 0.25;
 constexpr double kMarkPrint = 6;
 // The top of the first event line below the number's top.
 constexpr double kFirstLineOffset = 520;
+// The event lines follow each other this far apart (majors at 520, minors,
+// sunrise, moonrise at 940); the tide lines go on below the last one shown.
+constexpr double kLinePitch = 140;
+// Two highs or lows to a line unless that prints them smaller than this
+// (long designators): then one to a line, and the rows grow instead.
+constexpr double kTideLegibleSize = 5;
+// Where the tide text of a legend line starts (a column of the 8 pt font),
+// under the location and the footer.
+constexpr int kTideLineColumn = 64;
 
 // The size for text in small print: 7 pt, or smaller when 7 pt is wider than
 // room. Far north a line such as "M  Rise: Stays Down  Set: Stays Down" needs
@@ -43,9 +54,11 @@ double fittingSize(PagePrinter& p, const QString& text, double room) {
 }
 
 // One day cell at the current position: the day number, the stars, the new or
-// full moon, the clock-change note, and the event lines below at fixed
-// offsets. Returns whether the clocks change that day.
-bool drawCell(SolunarState& s, const CalendarPageInput& in, int day, int column, PagePrinter& p) {
+// full moon, the clock-change note, the event lines at fixed offsets and the
+// tide lines below them from tideOffset. Returns whether the clocks change
+// that day.
+bool drawCell(SolunarState& s, const CalendarPageInput& in, int day, int column,
+              const QStringList& tideLines, double tideOffset, PagePrinter& p) {
     MonthCell cell;
     p.setFontSize(20);
     calcdata(s, in.year, in.month, day, in.options, cell);
@@ -117,10 +130,38 @@ bool drawCell(SolunarState& s, const CalendarPageInput& in, int day, int column,
         line(kFirstLineOffset, cell.majorLine);
         line(660, cell.minorLine);
     }
+    for (qsizetype i = 0; i < tideLines.size(); ++i) {
+        smallPrint(X + 140, Y + tideOffset + static_cast<double>(i) * kLinePitch, tideLines[i]);
+        p.CurrentX = X2;
+        p.CurrentY = Y2;
+        p.setFontSize(20);
+    }
     return cell.clockChange != 0;
 }
 
 }  // namespace
+
+QStringList tideCellLines(const tides::DayTides& day, const ClockDesignators& designators,
+                          int perLine) {
+    QStringList lines;
+    const std::size_t count = std::min(day.events.size(), day.minutes.size());
+    for (std::size_t i = 0; i < count; ++i) {
+        const tides::TideEvent& e = day.events[i];
+        Text clock;
+        formatClock(clock, day.minutes[i], designators);
+        // A height that rounds to nothing is not "-0.00".
+        double metres = std::round(e.heightMetres * 100) / 100;
+        if (metres == 0) metres = 0;
+        const QString text = QString::fromLatin1(e.high ? "H " : "L ") +
+                             QString::fromUtf8(clock.c_str()) + QStringLiteral(" ") +
+                             QString::number(metres, 'f', 2);
+        if (perLine <= 1 || i % 2 == 0)
+            lines << text;
+        else
+            lines.back() += QStringLiteral("  ") + text;
+    }
+    return lines;
+}
 
 QString clockChangeMark(int clockChange) {
     return clockChange > 0 ? QStringLiteral("Clocks go forward") : QStringLiteral("Clocks go back");
@@ -199,6 +240,54 @@ void drawCalendarPage(SolunarState& s, const CalendarPageInput& in, PagePrinter&
                                                  p.textWidth(QStringLiteral("_")))));
     p.print(headingIndent + QString(headingRuleLength, QLatin1Char('_')), true);
 
+    // The tides of every day first: the rows make room for the most lines any
+    // day of the month needs, so that every row has the same height.
+    const bool tidesShown = in.tides && static_cast<bool>(in.tidesOf);
+    std::vector<QStringList> monthTideLines(static_cast<std::size_t>(days));
+    qsizetype tideLines = 0;
+    if (tidesShown) {
+        std::vector<tides::DayTides> monthTides;
+        const Date first = *Date::fromYmd(in.year, in.month, 1);
+        for (int d = 0; d < days; ++d)
+            monthTides.push_back(in.tidesOf(s, first + d));
+        p.setFontSize(20);
+        const double room = kCellColumns * p.columnWidth() - kCellGap - 140;
+        int perLine = 2;
+        for (const tides::DayTides& day : monthTides) {
+            for (const QString& line : tideCellLines(day, s.designators, 2)) {
+                if (fittingSize(p, line, room) < kTideLegibleSize) perLine = 1;
+            }
+        }
+        for (int d = 0; d < days; ++d) {
+            QStringList& lines = monthTideLines[static_cast<std::size_t>(d)];
+            lines = tideCellLines(monthTides[static_cast<std::size_t>(d)], s.designators, perLine);
+            tideLines = std::max(tideLines, lines.size());
+        }
+    }
+    // The tide lines close up under the last event line shown.
+    const double tideOffset = in.options.moonrise     ? 940 + kLinePitch
+                              : in.options.sunrise    ? 800 + kLinePitch
+                              : in.options.majorMinor ? 660 + kLinePitch
+                                                      : kFirstLineOffset;
+    // The week's rule hangs its underscores below its baseline: the last tide
+    // line must end above that baseline, so the rule comes down by whole 8 pt
+    // lines as far as that needs.
+    int extraRuleLines = 0;
+    if (tideLines > 0) {
+        p.setFontSize(7);
+        const double tidesEnd =
+            tideOffset + static_cast<double>(tideLines - 1) * kLinePitch + p.lineHeight();
+        p.setFontSize(24);
+        double ruleTop = p.lineHeight();
+        p.setFontSize(8);
+        ruleTop += 3 * p.lineHeight();
+        const double shortBy = tidesEnd - (ruleTop + p.ascent());
+        if (shortBy > 0) extraRuleLines = static_cast<int>(std::ceil(shortBy / p.lineHeight()));
+    }
+    auto tidesOfDay = [&](int d) -> const QStringList& {
+        return monthTideLines[static_cast<std::size_t>(d - 1)];
+    };
+
     p.setFontSize(20);
     const double originY = std::round(p.CurrentY);
 
@@ -213,7 +302,7 @@ void drawCalendarPage(SolunarState& s, const CalendarPageInput& in, PagePrinter&
         for (int column = 1; column <= 7; ++column) {
             if (!started && column == firstWeekday) {
                 day = 1;
-                clocksChange |= drawCell(s, in, day, column, p);
+                clocksChange |= drawCell(s, in, day, column, tidesOfDay(day), tideOffset, p);
                 started = true;
             } else if (started && day >= 1 && day <= days) {
                 if (row == 6) {
@@ -227,7 +316,7 @@ void drawCalendarPage(SolunarState& s, const CalendarPageInput& in, PagePrinter&
                         p.CurrentY = originY;
                     }
                 }
-                clocksChange |= drawCell(s, in, day, column, p);
+                clocksChange |= drawCell(s, in, day, column, tidesOfDay(day), tideOffset, p);
             }
             if (column <= 6) p.tab(12 * column + 1);
             ++day;
@@ -239,6 +328,8 @@ void drawCalendarPage(SolunarState& s, const CalendarPageInput& in, PagePrinter&
             p.endLine();
             p.endLine();
             p.endLine();
+            for (int i = 0; i < extraRuleLines; ++i)
+                p.endLine();
             p.setFontSize(8);
             p.print(weekIndent + QString(ruleLength, QLatin1Char('_')), true);
             p.setFontSize(20);
@@ -270,7 +361,7 @@ void drawCalendarPage(SolunarState& s, const CalendarPageInput& in, PagePrinter&
         const char* key;
         const char* meaning;
     };
-    const LegendLine legend[] = {
+    LegendLine legend[] = {
         {"  ", 10, "=   Poor", 0, {}, "Maj", "=   Major Fishing Time"},
         {"  *", 20, "=   Fair", 64, in.locationLine, "Min", "=   Minor Fishing Time"},
         {"  **", 20, "=   Good", 63,
@@ -279,6 +370,27 @@ void drawCalendarPage(SolunarState& s, const CalendarPageInput& in, PagePrinter&
          "S Rise/Set", "=   Sunrise & Sunset"},
         {"  ***", 20, "=   Excellent", 0, {}, "M Rise/Set", "=   Moonrise & Moonset"},
     };
+    // The tide line, wrapped to end before the data legend, starts beside
+    // "Excellent" under the location and the footer and goes on down beside
+    // the keys below.
+    QStringList tidePieces;
+    if (tidesShown) {
+        p.setFontSize(10);
+        const double keyX = 133 * p.columnWidth();
+        p.setFontSize(8);
+        const double room = keyX - (kTideLineColumn + 1) * p.columnWidth();
+        for (const QString& word : in.tideLine.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            if (!tidePieces.isEmpty() &&
+                p.textWidth(tidePieces.back() + QStringLiteral(" ") + word) <= room)
+                tidePieces.back() += QStringLiteral(" ") + word;
+            else
+                tidePieces << word;
+        }
+        if (!tidePieces.isEmpty()) {
+            legend[3].middleColumn = kTideLineColumn;
+            legend[3].middle = tidePieces.takeFirst();
+        }
+    }
     for (const LegendLine& l : legend) {
         p.setFontSize(l.starSize);
         p.print(QString::fromLatin1(l.stars));
@@ -296,13 +408,27 @@ void drawCalendarPage(SolunarState& s, const CalendarPageInput& in, PagePrinter&
         p.tab(145);
         p.print(QString::fromLatin1(l.meaning), true);
     }
-    // Only a month that holds a change explains its note.
-    if (clocksChange) {
+    // Then the keys only some pages need: the tides', and the clock-change
+    // note's in a month that holds a change.
+    std::vector<std::pair<QString, QString>> keys;
+    if (tidesShown) keys.emplace_back(kTideLegendKey, kTideLegend);
+    if (clocksChange) keys.emplace_back(QStringLiteral("Clocks"), kClockChangeLegend);
+    for (std::size_t i = 0; i < std::max(keys.size(), static_cast<std::size_t>(tidePieces.size()));
+         ++i) {
+        if (i < static_cast<std::size_t>(tidePieces.size())) {
+            p.setFontSize(8);
+            p.tab(kTideLineColumn);
+            p.print(tidePieces[static_cast<qsizetype>(i)]);
+        }
         p.setFontSize(10);
-        p.tab(134);
-        p.print(QStringLiteral("Clocks"));
-        p.tab(145);
-        p.print(kClockChangeLegend, true);
+        if (i < keys.size()) {
+            p.tab(134);
+            p.print(keys[i].first);
+            p.tab(145);
+            p.print(keys[i].second, true);
+        } else {
+            p.endLine();
+        }
     }
 }
 

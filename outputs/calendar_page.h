@@ -4,9 +4,12 @@
 
 #include <QRectF>
 #include <QString>
+#include <QStringList>
+#include <functional>
 
 #include "month_calendar.h"
 #include "page_printer.h"
+#include "place_tides.h"
 
 class QPaintDevice;
 
@@ -22,7 +25,24 @@ struct CalendarPageInput {
     int month = 1;  ///< 1..12
     MonthCellOptions options;
     QString locationLine;  ///< "Location: Lat: 33. 52' S   Lon: ..."
+    /// Each day's highs and lows in its cell, from tidesOf (the day's tides by
+    /// the place's clock). Without tidesOf the page has no tides at all.
+    bool tides = false;
+    std::function<tides::DayTides(const SolunarState&, Date)> tidesOf;
+    /// Printed once with the legend when the tides are: the station, the
+    /// datum the heights are above and where the predictions come from.
+    QString tideLine;
 };
+
+/// A day's highs and lows as its cell prints them, perLine to a line (1 or
+/// 2): "H 05:12 AM 1.83  L 11:30 AM 0.21" (heights in metres, the clock with
+/// the state's designators). The page puts two to a line unless the
+/// designators are too long for that.
+[[nodiscard]] QStringList tideCellLines(const tides::DayTides& day,
+                                        const ClockDesignators& designators, int perLine = 2);
+/// The data legend's key to those lines.
+inline const QString kTideLegendKey = QStringLiteral("H / L");
+inline const QString kTideLegend = QStringLiteral("=   High & Low Tide, metres");
 
 /// The note printed in the cell of a day the clocks change: clockChange +1
 /// (forward) or -1 (back), as MonthCell gives it.

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
 
@@ -44,6 +45,17 @@ LoadResult loadTideDatabase(const std::string& path) {
     if (!std::filesystem::is_regular_file(path, ec)) {
         result.error = "the harmonics file " + path + " does not exist or is not a file";
         return result;
+    }
+    // A file that is not a tide database leaves libtcd half open, and the next
+    // file opened then trips its assertions: look at the first line first.
+    {
+        std::ifstream in(path, std::ios::binary);
+        char start[10] = {};
+        in.read(start, sizeof start);
+        if (!in || std::memcmp(start, "[VERSION]", 9) != 0) {
+            result.error = "the harmonics file " + path + " cannot be read as a tide database";
+            return result;
+        }
     }
     // libtcd takes a writable name and keeps the file open until closed.
     std::string name = path;

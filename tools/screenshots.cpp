@@ -105,6 +105,47 @@ bool firstMinute(MainWindowServices services, const QString& out) {
 // (QT_SCALE_FACTOR), its settings frame, and both maximised to the screen's
 // free area: main-window-scale-<scale>[-maximised].png and
 // settings-frame-scale-<scale>[-maximised].png.
+/// The window at Friday Harbor on a summer day, with its tides and the day at
+/// a glance, at the design size and maximised.
+bool tidePictures(const MainWindowServices& base, const QString& out, bool dark) {
+    QTemporaryDir folder;
+    SettingsStore store(folder.path());
+    const QString s = QStringLiteral("Settings");
+    for (const auto& [key, value] : {std::pair{"currentloc", "Friday Harbor"},
+                                     {"latdeg", "48"},
+                                     {"latmin", "32"},
+                                     {"NorS", "N"},
+                                     {"londeg", "123"},
+                                     {"lonmin", "1"},
+                                     {"WorE", "W"},
+                                     {"gmt", "-7"},
+                                     {"custom", "True"},
+                                     {"tzname", "America/Los_Angeles"}}) {
+        store.save(kStateApp, s, QString::fromLatin1(key), QString::fromLatin1(value));
+    }
+    store.save(kTitleApp, s, QStringLiteral("graphday"), QStringLiteral("30"));
+    MainWindowServices services = base;
+    services.store = &store;
+    services.today = [] { return QDate(2026, 7, 15); };
+    // 10:20 in the morning there.
+    services.now = [] { return tides::UnixSeconds{1784136000}; };
+    Form1 window(services);
+    window.Form_Load();
+    window.show();
+    QApplication::processEvents();
+    QApplication::processEvents();
+    window.MSChart1->updateNow();
+    const QString suffix = dark ? QStringLiteral("-dark") : QString();
+    bool ok = window.grab().save(out + QStringLiteral("/main-window-tides%1.png").arg(suffix));
+    if (dark) return ok;
+    const QSize design = window.size();
+    sizeWindow(window, kMaximised, Qt::WindowMaximized);
+    window.MSChart1->updateNow();
+    ok = window.grab().save(out + QStringLiteral("/main-window-tides-maximised.png")) && ok;
+    sizeWindow(window, design, Qt::WindowNoState);
+    return ok;
+}
+
 bool fitPictures(Form1& window, const QString& out) {
     const QString scale = qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR")
                               ? QStringLiteral("1")
@@ -177,6 +218,7 @@ int main(int argc, char** argv) {
     services.timeZone = &zone;
     services.today = [] { return QDate(2027, 1, 22); };  // the full moon of January 2027
     services.chooseColour = [](const QColor&, QWidget*) { return QColor(); };
+    services.tides = std::make_shared<tides::TideSource>();
 
     Form1 window(services);
     window.Form_Load();
@@ -186,6 +228,7 @@ int main(int argc, char** argv) {
     if (fit) return fitPictures(window, out) ? 0 : 1;
     if (dark) {
         bool ok = window.grab().save(out + QStringLiteral("/main-window-dark.png"));
+        ok = tidePictures(services, out, true) && ok;
         window.mnualarm_Click();
         QApplication::processEvents();
         ok = window.grab().save(out + QStringLiteral("/settings-frame-dark.png")) && ok;
@@ -220,6 +263,7 @@ int main(int argc, char** argv) {
     ok = window.grab().save(out + QStringLiteral("/settings-frame.png")) && ok;
 
     ok = firstMinute(services, out) && ok;
+    ok = tidePictures(services, out, false) && ok;
 
     // The welcome shows the locale's values: those of a common one, so the
     // picture does not depend on the machine it was made on.

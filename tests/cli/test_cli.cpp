@@ -1,9 +1,11 @@
 // moonbite-cli: options, outputs and bad input, in process and as a program.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <functional>
@@ -34,7 +36,10 @@
 #include "cli_module.h"
 #include "cli_run.h"
 #include "journal_file.h"
+#include "place_tides.h"
 #include "settings_store.h"
+#include "tide_database.h"
+#include "tide_prediction.h"
 
 namespace moonbite::cli {
 namespace {
@@ -395,6 +400,228 @@ TEST(CliJournal, ListsEveryEntryInNumberOrderWithItsMoon) {
     EXPECT_NE(csv.out.find("\"Flathead, two lines\nof notes\""), std::string::npos) << csv.out;
 }
 
+// --- The journal's predicted tides ----------------------------------------------
+
+class CliJournalTides : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(journal.isValid());
+        ASSERT_TRUE(settings.isValid());
+        JournalEntry july = onDate("15", "7", "2026");
+        july.tide = QStringLiteral("Rising 1/3");
+        write(1, july);
+        QFile broken(journal.filePath(QStringLiteral("jour2.dat")));
+        ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+        broken.write("not a journal entry");
+        broken.close();
+        write(3, onDate("30", "2", "2026"));  // no such date
+        write(4, onDate("16", "7", "2026"));
+    }
+
+    static JournalEntry onDate(const char* day, const char* month, const char* year) {
+        JournalEntry e;
+        e.day = QString::fromLatin1(day);
+        e.month = QString::fromLatin1(month);
+        e.year = QString::fromLatin1(year);
+        e.tripTime = QStringLiteral("6:30 AM");
+        return e;
+    }
+
+    void write(int n, const JournalEntry& e) {
+        QString error;
+        ASSERT_TRUE(writeJournalEntry(journal.path(), n, e, &error)) << error.toStdString();
+    }
+
+    static const tides::TideDatabase& database() {
+        static const tides::LoadResult r = tides::loadTideDatabase(tides::defaultHarmonicsPath());
+        if (!r.database) std::abort();
+        return *r.database;
+    }
+
+    static const tides::TideStation& stationWithId(const char* id) {
+        for (const tides::TideStation& s : database().stations)
+            if (s.id == id && s.reference) return s;
+        std::abort();
+    }
+
+    /// The highs and lows of a clock day whose midnight is at `midnight` (seconds
+    /// since 1970 UTC), from the core's events, as the journal writes them.
+    static std::string dayOf(const tides::TideStation& station, tides::UnixSeconds midnight) {
+        std::string text;
+        for (const tides::TideEvent& e :
+             tides::tideEvents(database(), station, midnight, midnight + 86400)) {
+            if (!text.empty()) text += "; ";
+            text +=
+                tides::eventText(e, static_cast<int>((e.time - midnight) / 60), ClockDesignators{});
+        }
+        return text;
+    }
+
+    /// Midnight of a July 2026 date at Friday Harbor (PDT, 07:00 UTC).
+    static tides::UnixSeconds pdtMidnight(int day) {
+        return (static_cast<tides::UnixSeconds>(Date::fromYmd(2026, 7, day)->serial()) - 25569) *
+                   86400 +
+               7 * 3600;
+    }
+
+    void storeFridayHarbor(const char* station) {
+        SettingsStore store(settings.path());
+        const QString s = QStringLiteral("Settings");
+        for (const auto& [key, value] : {std::pair{"currentloc", "Friday Harbor"},
+                                         {"latdeg", "48"},
+                                         {"latmin", "33"},
+                                         {"NorS", "N"},
+                                         {"londeg", "123"},
+                                         {"lonmin", "1"},
+                                         {"WorE", "W"},
+                                         {"gmt", "-8"},
+                                         {"tzname", "America/Los_Angeles"},
+                                         {"tidestation", station}}) {
+            store.save(kStateApp, s, QString::fromLatin1(key), QString::fromUtf8(value));
+        }
+    }
+
+    Result list(std::vector<const char*> place, const char* format = "--json") {
+        std::vector<const char*> args{"journal", "--folder", dir.c_str(), format};
+        args.insert(args.end(), place.begin(), place.end());
+        return runCli(args);
+    }
+
+    QTemporaryDir journal;
+    QTemporaryDir settings;
+    std::string dir = journal.path().toStdString();
+    std::string settingsDir = settings.path().toStdString();
+};
+
+TEST_F(CliJournalTides, JsonHasEachTripDatesHighsAndLowsBesideTheTide) {
+    const std::string july15 = dayOf(stationWithId("9449880"), pdtMidnight(15));
+    const std::string july16 = dayOf(stationWithId("9449880"), pdtMidnight(16));
+    ASSERT_NE(july15.find("High "), std::string::npos) << july15;
+    ASSERT_NE(july15, july16);
+
+    const Result r =
+        list({"--lat", "48:32.7N", "--lon", "123:00.8W", "--tz-name", "America/Los_Angeles"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const nlohmann::ordered_json j = nlohmann::ordered_json::parse(r.out);
+    const auto& entries = j["entries"];
+    ASSERT_EQ(entries.size(), 4u);
+    EXPECT_EQ(entries[0]["tide"], "Rising 1/3");
+    EXPECT_EQ(entries[0]["predicted_tide"], july15);
+    EXPECT_EQ(entries[1]["status"], "broken");
+    EXPECT_EQ(entries[1]["predicted_tide"], "");
+    EXPECT_EQ(entries[2]["predicted_tide"], "");  // 30 February
+    EXPECT_EQ(entries[3]["predicted_tide"], july16);
+
+    // The key stands right after "tide".
+    std::vector<std::string> keys;
+    for (const auto& item : entries[0].items())
+        keys.push_back(item.key());
+    const auto tide = std::find(keys.begin(), keys.end(), "tide");
+    ASSERT_NE(tide, keys.end());
+    ASSERT_NE(tide + 1, keys.end());
+    EXPECT_EQ(*(tide + 1), "predicted_tide");
+}
+
+TEST_F(CliJournalTides, CsvHasTheColumnRightAfterTheTide) {
+    const std::string july15 = dayOf(stationWithId("9449880"), pdtMidnight(15));
+    const Result r =
+        list({"--lat", "48.545", "--lon", "-123.013", "--tz-name", "America/Los_Angeles"}, "--csv");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string header = r.out.substr(0, r.out.find("\r\n"));
+    EXPECT_NE(header.find(",wind,tide,predicted_tide,catch,"), std::string::npos) << header;
+    EXPECT_NE(r.out.find("\r\n1,ok,15,7,2026,"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(",Rising 1/3," + july15 + ","), std::string::npos) << r.out;
+    // The damaged entry's row has the column empty.
+    const std::size_t broken = r.out.find("\r\n2,broken,");
+    ASSERT_NE(broken, std::string::npos) << r.out;
+    const std::string row = r.out.substr(broken + 2, r.out.find("\r\n", broken + 2) - broken - 2);
+    EXPECT_EQ(row.find("High "), std::string::npos) << row;
+    EXPECT_EQ(row.find("Low "), std::string::npos) << row;
+}
+
+TEST_F(CliJournalTides, NoneWhereNoStationIsNearOrThePlaceIsUnknown) {
+    for (const std::vector<const char*>& place :
+         {std::vector<const char*>{"--lat", "33:52S", "--lon", "151:13E", "--tz", "10"},
+          std::vector<const char*>{"--tz-name", "America/Los_Angeles"}}) {
+        const Result r = list(place);
+        ASSERT_EQ(r.status, 0) << r.err;
+        const json j = json::parse(r.out);
+        ASSERT_EQ(j["entries"].size(), 4u);
+        for (const json& e : j["entries"])
+            EXPECT_EQ(e["predicted_tide"], "") << r.out;
+        // The Moon is still told.
+        EXPECT_FALSE(j["entries"][0]["moon_age"].is_null());
+    }
+    // A latitude wants its longitude.
+    const Result half = list({"--lat", "48:32.7N", "--tz-name", "America/Los_Angeles"});
+    EXPECT_EQ(half.status, kUsageError);
+}
+
+TEST_F(CliJournalTides, TheStoredStationChoiceIsFollowed) {
+    storeFridayHarbor("");
+    Result r = list({"--settings-dir", settingsDir.c_str()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(json::parse(r.out)["entries"][0]["predicted_tide"],
+              dayOf(stationWithId("9449880"), pdtMidnight(15)));
+
+    storeFridayHarbor("none");
+    r = list({"--settings-dir", settingsDir.c_str()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(json::parse(r.out)["entries"][0]["predicted_tide"], "");
+
+    // Another station by name: its tides, by Friday Harbor's clock.
+    const tides::TideStation& honolulu = stationWithId("1612340");
+    storeFridayHarbor(honolulu.name.c_str());
+    r = list({"--settings-dir", settingsDir.c_str()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string there = dayOf(honolulu, pdtMidnight(15));
+    ASSERT_NE(there, dayOf(stationWithId("9449880"), pdtMidnight(15)));
+    EXPECT_EQ(json::parse(r.out)["entries"][0]["predicted_tide"], there);
+
+    // A saved location keeps its own choice.
+    SettingsStore store(settings.path());
+    const QString locations = QStringLiteral("Settings\\Locations\\");
+    store.save(kTitleApp, locations, QStringLiteral("nlist"), QStringLiteral("1"));
+    store.save(kTitleApp, locations, QStringLiteral("place(1)"), QStringLiteral("Harbor"));
+    const QString section = locationSection(QStringLiteral("Harbor"));
+    for (const auto& [key, value] : {std::pair{"latdeg", "48"},
+                                     {"latmin", "33"},
+                                     {"NorS", "N"},
+                                     {"londeg", "123"},
+                                     {"lonmin", "1"},
+                                     {"WorE", "W"},
+                                     {"gmt", "-8"},
+                                     {"tzname", "America/Los_Angeles"},
+                                     {"tidestation", "none"}})
+        store.save(kTitleApp, section, QString::fromLatin1(key), QString::fromLatin1(value));
+    r = list({"--settings-dir", settingsDir.c_str(), "--location", "Harbor"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(json::parse(r.out)["entries"][0]["predicted_tide"], "");
+    store.save(kTitleApp, section, QStringLiteral("tidestation"), QString());
+    r = list({"--settings-dir", settingsDir.c_str(), "--location", "Harbor"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(json::parse(r.out)["entries"][0]["predicted_tide"],
+              dayOf(stationWithId("9449880"), pdtMidnight(15)));
+}
+
+TEST_F(CliJournalTides, WithoutAHarmonicsFileTheJournalIsStillListed) {
+    const char* was = std::getenv("MOONBITE_HARMONICS");
+    const std::string before = was != nullptr ? was : "";
+    setenv("MOONBITE_HARMONICS", (dir + "/no-such-file.tcd").c_str(), 1);
+    const Result r =
+        list({"--lat", "48:32.7N", "--lon", "123:00.8W", "--tz-name", "America/Los_Angeles"});
+    if (was != nullptr)
+        setenv("MOONBITE_HARMONICS", before.c_str(), 1);
+    else
+        unsetenv("MOONBITE_HARMONICS");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    const json j = json::parse(r.out);
+    ASSERT_EQ(j["entries"].size(), 4u);
+    EXPECT_EQ(j["entries"][0]["predicted_tide"], "");
+    EXPECT_EQ(j["entries"][0]["moon_age"].is_null(), false);
+}
+
 // The installed program, run as a process (env: "NAME=value " settings before it).
 Result runProgram(const std::string& args, const std::string& env = "") {
     const std::string command =
@@ -413,6 +640,18 @@ Result runProgram(const std::string& args, const std::string& env = "") {
         fclose(e);
     }
     return r;
+}
+
+// The tool tells the module each date's tides across their two copies of the
+// C++ runtime.
+TEST_F(CliJournalTides, TheProgramItselfListsThem) {
+    const Result r = runProgram("journal --json --folder '" + dir +
+                                "' --lat 48:32.7N --lon 123:00.8W --tz-name America/Los_Angeles");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const json j = json::parse(r.out);
+    ASSERT_EQ(j["entries"].size(), 4u);
+    EXPECT_EQ(j["entries"][0]["predicted_tide"], dayOf(stationWithId("9449880"), pdtMidnight(15)));
+    EXPECT_EQ(j["entries"][3]["predicted_tide"], dayOf(stationWithId("9449880"), pdtMidnight(16)));
 }
 
 TEST(CliProgram, VersionIsOneLine) {

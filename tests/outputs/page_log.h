@@ -9,6 +9,7 @@
 #include <QRectF>
 #include <QRegularExpression>
 #include <QString>
+#include <QStringList>
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -96,12 +97,27 @@ struct Cell {
         const auto it = lines.find(offset);
         return it == lines.end() ? QString() : it->second;
     }
+    /// The tide lines ("H 05:12 AM 1.83  L ..."), top to bottom.
+    [[nodiscard]] QStringList tideLines() const;
 };
 
 inline constexpr int kMajorOffset = 520;
 inline constexpr int kMinorOffset = 660;
 inline constexpr int kSunOffset = 800;
 inline constexpr int kMoonOffset = 940;
+/// Every offset a line may have: the four event lines, then the tide lines
+/// (two highs or lows to a line, one with long designators) from below the
+/// last event line shown.
+inline constexpr int kLineOffsets[] = {520, 660, 800, 940, 1080, 1220, 1360, 1500, 1640};
+
+inline QStringList Cell::tideLines() const {
+    static const QRegularExpression kTide(QStringLiteral("^[HL] [0-9]{2}:[0-9]{2} "));
+    QStringList out;
+    for (const auto& [offset, text] : lines) {
+        if (kTide.match(text).hasMatch()) out << text;
+    }
+    return out;
+}
 
 struct PageCells {
     std::map<int, Cell> days;
@@ -180,7 +196,7 @@ inline PageCells cellsOf(const std::vector<DrawnItem>& log) {
             bool placed = false;
             for (auto& [day, cell] : page.days) {
                 if (!near(item.x - 140, cell.left)) continue;
-                for (int offset : {kMajorOffset, kMinorOffset, kSunOffset, kMoonOffset}) {
+                for (int offset : kLineOffsets) {
                     if (near(sevenPointTop(item) - offset, cell.number.y) &&
                         cell.lines.count(offset) == 0) {
                         cell.lines[offset] = item.text;

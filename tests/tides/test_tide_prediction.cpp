@@ -328,6 +328,10 @@ TEST(TideStations, AMissingOrDamagedFileIsSaidInOneLine) {
     EXPECT_FALSE(damaged.database);
     EXPECT_NE(damaged.error.find(junk), std::string::npos);
     std::remove(junk.c_str());
+    // A good file read after the damaged one is read whole.
+    const LoadResult after = loadTideDatabase(defaultHarmonicsPath());
+    ASSERT_TRUE(after.database) << after.error;
+    EXPECT_EQ(after.database->stations.size(), database().stations.size());
 }
 
 }  // namespace

@@ -32,7 +32,10 @@
 namespace moonbite::testing {
 namespace {
 
+// A design to fit, as the fitting works it out.
 constexpr QSize kMainDesign(780, 600);
+// The main window as designed (its central widget).
+constexpr QSize kMainWindowDesign(1010, 636);
 constexpr QSize kJournalDesign(620, 460);
 // A maximised window on a 1920x1080 screen below a desktop panel.
 constexpr QSize kMaximised(1920, 1048);
@@ -281,17 +284,17 @@ TEST(SmallWindows, HelpFitsTheScreen) {
 TEST_F(WindowTest, FontsGrowWithTheWindowAndReturnToTheDesign) {
     storeSydney();
     Form1& w = open();
-    const QSize design = mainWindowSize(w, kMainDesign);
+    const QSize design = mainWindowSize(w, kMainWindowDesign);
     ASSERT_NO_FATAL_FAILURE(sizeWindow(w, design));
     const double box = w.Text2->font().pointSizeF();
     const double heading = w.Label10->font().pointSizeF();
     EXPECT_DOUBLE_EQ(box, QApplication::font().pointSizeF());
 
     // Half as large again: the font of a box, a caption and a heading with it.
-    ASSERT_NO_FATAL_FAILURE(sizeWindow(w, mainWindowSize(w, kMainDesign * 1.5)));
+    ASSERT_NO_FATAL_FAILURE(sizeWindow(w, mainWindowSize(w, kMainWindowDesign * 1.5)));
     // The menu bar keeps its height: the controls scale with the central widget.
     const QSize central = w.centralWidget()->size();
-    const double ratio = std::min(central.width() / 780.0, central.height() / 600.0);
+    const double ratio = std::min(central.width() / 1010.0, central.height() / 636.0);
     EXPECT_NEAR(w.Text2->font().pointSizeF(), box * ratio, 0.05);
     EXPECT_NEAR(w.Label10->font().pointSizeF(), heading * ratio, 0.05);
     EXPECT_GT(w.Command1->font().pointSizeF(), box * 1.3);
@@ -299,12 +302,12 @@ TEST_F(WindowTest, FontsGrowWithTheWindowAndReturnToTheDesign) {
     // Maximised on a wide screen: the smaller of the two ratios, so text is never
     // wider than its box.
     ASSERT_NO_FATAL_FAILURE(sizeWindow(w, kMaximised, Qt::WindowMaximized));
-    const double tall = w.centralWidget()->height() / 600.0;
+    const double tall = w.centralWidget()->height() / 636.0;
     EXPECT_NEAR(w.Text2->font().pointSizeF(), box * tall, 0.05);
 
     // Restored, many times over: exactly the design fonts again, nothing rounded away.
     for (int i = 0; i < 5; ++i) {
-        ASSERT_NO_FATAL_FAILURE(sizeWindow(w, mainWindowSize(w, kMainDesign * (1.1 + i * 0.07))));
+        ASSERT_NO_FATAL_FAILURE(sizeWindow(w, mainWindowSize(w, kMainWindowDesign * (1.1 + i * 0.07))));
         ASSERT_NO_FATAL_FAILURE(sizeWindow(w, design));
     }
     EXPECT_DOUBLE_EQ(w.Text2->font().pointSizeF(), box);
@@ -316,20 +319,20 @@ TEST_F(WindowTest, FontsShrinkToTheSmallestSizeWithTheWindow) {
     Form1& w = open();
     const QSize smallest = w.minimumSize();
     const double least = smallestScale(w.devicePixelRatioF());
-    EXPECT_LE(smallest.width(), static_cast<int>(std::ceil(780 * std::max(least, 0.5))) + 1);
+    EXPECT_LE(smallest.width(), static_cast<int>(std::ceil(1010 * std::max(least, 0.5))) + 1);
     ASSERT_NO_FATAL_FAILURE(sizeWindow(w, smallest));
-    const double ratio = std::min(w.centralWidget()->width() / 780.0,
-                                  w.centralWidget()->height() / 600.0);
+    const double ratio = std::min(w.centralWidget()->width() / 1010.0,
+                                  w.centralWidget()->height() / 636.0);
     EXPECT_NEAR(w.Text2->font().pointSizeF(), QApplication::font().pointSizeF() * ratio, 0.05);
 }
 
 TEST_F(WindowTest, MainWindowTextStaysInItsControlsAtEverySize) {
     storeSydney();
     Form1& w = open();
-    const QSize design = mainWindowSize(w, kMainDesign);
+    const QSize design = mainWindowSize(w, kMainWindowDesign);
     expectTextFollowsItsControls(w, design,
-                                 {w.minimumSize(), mainWindowSize(w, kMainDesign * 1.5),
-                                  mainWindowSize(w, QSize(1200, 600)), kMaximised, design});
+                                 {w.minimumSize(), mainWindowSize(w, kMainWindowDesign * 1.5),
+                                  mainWindowSize(w, QSize(1400, 640)), kMaximised, design});
 }
 
 class JournalFit : public WindowTest {

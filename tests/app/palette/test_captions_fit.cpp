@@ -126,7 +126,7 @@ TEST_P(CaptionsFit, EveryCaptionFitsAtDesignSize) {
     w.mnualarm_Click();
     QApplication::processEvents();
     // At its design size, where the geometry below was drawn.
-    ASSERT_EQ(w.centralWidget()->size(), QSize(780, 600));
+    ASSERT_EQ(w.centralWidget()->size(), QSize(1010, 636));
 
     Form2 welcome(nullptr);
     welcome.show();

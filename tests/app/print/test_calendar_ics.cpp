@@ -26,6 +26,7 @@
 #include "day_driver.h"
 #include "message_boxes.h"
 #include "settings_store.h"
+#include "tide_fixture.h"
 
 namespace moonbite {
 namespace {
@@ -248,6 +249,69 @@ TEST_F(CalendarFileButton, RefusesWhatCannotBeSavedAndSaysWhy) {
     ASSERT_EQ(boxes.shown.size(), 4U);
     EXPECT_EQ(boxes.shown[3].icon, Icon::Exclamation);
     EXPECT_FALSE(QFileInfo::exists(chosenPath));
+}
+
+// With "Tides" ticked the file holds the month's high and low waters at the
+// station; unticked, or where there are no tides, it holds none.
+TEST_F(CalendarFileButton, TidesTickedAddTheHighAndLowWaters) {
+    ASSERT_NE(testing::fridayHarbor(), nullptr);
+    state = testing::fridayHarborState();
+    auto saveWith = [this](bool tidesHere, bool ticked, bool periods) {
+        PrintServices s = services();
+        if (tidesHere) {
+            s.tidesOf = testing::fridayHarborTides();
+            s.tideLine = QStringLiteral("Tides at Friday Harbor.");
+        } else {
+            s.noTidesReason = QStringLiteral("No tide station near this place");
+        }
+        Form4 f(s);
+        f.Form_Load();
+        f.Combo1->setCurrentIndex(5);
+        f.Text1->setText(QStringLiteral("2027"));
+        f.Check3->setChecked(periods);
+        f.Check5->setChecked(false);
+        f.Check1->setChecked(false);
+        f.Check6->setChecked(ticked);
+        QTest::mouseClick(f.CommandSaveIcs, Qt::LeftButton);
+    };
+
+    // The tides alone are something to save.
+    saveWith(true, true, false);
+    ASSERT_EQ(boxes.shown.size(), 1U);
+    EXPECT_EQ(boxes.shown[0].icon, Icon::Information) << boxes.shown[0].text.toStdString();
+    const auto events = readEvents(chosenPath);
+    // Every high and low of June 2027 on Pacific Standard Time, by Qt's zones.
+    const QTimeZone pst(-8 * 3600);
+    const qint64 from = QDateTime(QDate(2027, 6, 1), QTime(0, 0), pst).toSecsSinceEpoch();
+    const qint64 to = QDateTime(QDate(2027, 7, 1), QTime(0, 0), pst).toSecsSinceEpoch();
+    std::map<std::time_t, std::string> expected;
+    for (const tides::TideEvent& e :
+         tides::tideEvents(*testing::harmonics(), *testing::fridayHarbor(), from, to)) {
+        char summary[64];
+        std::snprintf(summary, sizeof summary, "%s %.2f m", e.high ? "High water" : "Low water",
+                      e.heightMetres);
+        expected[static_cast<std::time_t>(e.time)] = summary;
+    }
+    ASSERT_GT(expected.size(), 100U);
+    std::map<std::time_t, std::string> found;
+    for (const auto& [uid, e] : events) {
+        EXPECT_EQ(e.categories, "Tide") << uid;
+        EXPECT_EQ(e.end, 0) << uid;
+        found[e.start] = e.summary;
+    }
+    EXPECT_EQ(found, expected);
+
+    // Unticked, or ticked where there are no tides: periods only.
+    for (const bool tidesHere : {true, false}) {
+        saveWith(tidesHere, !tidesHere, true);
+        for (const auto& [uid, e] : readEvents(chosenPath))
+            EXPECT_NE(e.categories, "Tide") << uid;
+    }
+    // Where there are none the tick alone saves nothing, and says what does.
+    const std::size_t before = boxes.shown.size();
+    saveWith(false, true, false);
+    ASSERT_EQ(boxes.shown.size(), before + 1);
+    EXPECT_EQ(boxes.shown.back().icon, Icon::Exclamation);
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -19,6 +21,7 @@
 #include "message_boxes.h"
 #include "page_log.h"
 #include "settings_store.h"
+#include "tide_fixture.h"
 
 namespace moonbite {
 namespace {
@@ -331,6 +334,140 @@ INSTANTIATE_TEST_SUITE_P(Years, PrintWindowBadYear,
                          ::testing::Values(BadYear{"abc", false}, BadYear{"1800", false},
                                            BadYear{"2201", true}, BadYear{"1900", true},
                                            BadYear{"", false}));
+
+// ---------------------------------------------------------------------------
+// "Tides"
+
+const QString kNoStation = QStringLiteral("No tide station near this place");
+const QString kTideLine =
+    QStringLiteral("Tides at Friday Harbor; heights in metres above Mean Lower Low Water.");
+
+class PrintWindowTides : public PrintWindow {
+  protected:
+    void SetUp() override {
+        PrintWindow::SetUp();
+        ASSERT_NE(testing::fridayHarbor(), nullptr);
+        state = testing::fridayHarborState();
+    }
+
+    PrintServices tideServices(bool withPrinter) {
+        PrintServices s = services(withPrinter);
+        s.tidesOf = testing::fridayHarborTides();
+        s.tideLine = kTideLine;
+        s.noTidesReason = kNoStation;
+        return s;
+    }
+};
+
+TEST_F(PrintWindowTides, TickKeptInTheStoreOffOnAFirstRun) {
+    {
+        Form4 f(tideServices(true));
+        f.Form_Load();
+        EXPECT_FALSE(f.Check6->isChecked()) << "off until ticked";
+        EXPECT_TRUE(f.Check6->isEnabled());
+        f.Check6->setChecked(true);
+        f.Command1_Click();
+    }
+    openStore();
+    EXPECT_EQ(stored(keys::Tides), QStringLiteral("1"));
+    {
+        Form4 f(tideServices(true));
+        f.Form_Load();
+        EXPECT_TRUE(f.Check6->isChecked());
+        f.Check6->setChecked(false);
+        f.Command1_Click();
+    }
+    openStore();
+    EXPECT_EQ(stored(keys::Tides), QStringLiteral("0"));
+    Form4 again(tideServices(true));
+    again.Form_Load();
+    EXPECT_FALSE(again.Check6->isChecked());
+    ASSERT_EQ(printed.size(), 2U);
+    EXPECT_TRUE(printed[0].tides);
+    EXPECT_FALSE(printed[1].tides);
+}
+
+TEST_F(PrintWindowTides, WithoutTidesHereTheBoxIsOffAndSaysWhy) {
+    write(*store, keys::Tides, QStringLiteral("1"));
+    PrintServices s = services(true);
+    s.noTidesReason = kNoStation;
+    Form4 f(s);
+    f.Form_Load();
+    EXPECT_FALSE(f.Check6->isEnabled());
+    EXPECT_EQ(f.Check6->toolTip(), kNoStation);
+    f.Command1_Click();
+    ASSERT_EQ(printed.size(), 1U);
+    EXPECT_FALSE(printed[0].tides);
+    EXPECT_FALSE(static_cast<bool>(printed[0].tidesOf));
+    // The choice stays for a place that has tides.
+    openStore();
+    EXPECT_EQ(stored(keys::Tides), QStringLiteral("1"));
+
+    Form4 here(tideServices(true));
+    here.Form_Load();
+    EXPECT_TRUE(here.Check6->isEnabled());
+    EXPECT_TRUE(here.Check6->toolTip().isEmpty());
+    EXPECT_TRUE(here.Check6->isChecked());
+}
+
+TEST_F(PrintWindowTides, ThePrinterGetsTheTidesOfTheMonth) {
+    Form4 f(tideServices(true));
+    f.Form_Load();
+    f.Combo1->setCurrentIndex(7);
+    f.Text1->setText(QStringLiteral("2026"));
+    f.Check6->setChecked(true);
+    f.Command1_Click();
+    ASSERT_EQ(printed.size(), 1U);
+    const CalendarPageInput& in = printed.front();
+    EXPECT_TRUE(in.tides);
+    EXPECT_EQ(in.tideLine, kTideLine);
+    ASSERT_TRUE(static_cast<bool>(in.tidesOf));
+    // The day's tides as the page will ask for them.
+    const tides::DayTides day = in.tidesOf(state, *Date::fromYmd(2026, 8, 10));
+    QStringList texts = tideCellLines(day, state.designators, 1);
+    EXPECT_EQ(texts, testing::expectedTideTexts(QTimeZone(-8 * 3600), 2026, 8, 10));
+}
+
+// The page written as a PDF holds every day's highs and lows and the tide line.
+TEST_F(PrintWindowTides, ThePdfHoldsTheHighsAndLows) {
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty()) GTEST_SKIP() << "pdftotext is not installed";
+    chosenPath = dir.filePath(QStringLiteral("out/august.pdf"));
+    Form4 f(tideServices(false));
+    f.Form_Load();
+    f.Combo1->setCurrentIndex(7);
+    f.Text1->setText(QStringLiteral("2026"));
+    f.Check6->setChecked(true);
+    f.Command1_Click();
+    ASSERT_EQ(f.result(), QDialog::Accepted);
+    QProcess p;
+    p.start(pdftotext, {QStringLiteral("-raw"), chosenPath, QStringLiteral("-")});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    // pdftotext gives runs of blanks as one.
+    const QString text = QString::fromUtf8(p.readAllStandardOutput()).simplified();
+    for (int day = 1; day <= 31; ++day) {
+        for (const QString& event : testing::expectedTideTexts(QTimeZone(-8 * 3600), 2026, 8, day))
+            EXPECT_TRUE(text.contains(event)) << "August " << day << ": " << event.toStdString();
+    }
+    EXPECT_TRUE(text.contains(kTideLine)) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("High & Low Tide, metres")));
+
+    // Unticked, the page has none of it.
+    const QString without = dir.filePath(QStringLiteral("out/plain.pdf"));
+    chosenPath = without;
+    Form4 plain(tideServices(false));
+    plain.Form_Load();
+    plain.Combo1->setCurrentIndex(7);
+    plain.Text1->setText(QStringLiteral("2026"));
+    plain.Check6->setChecked(false);
+    plain.Command1_Click();
+    QProcess q;
+    q.start(pdftotext, {QStringLiteral("-raw"), without, QStringLiteral("-")});
+    ASSERT_TRUE(q.waitForFinished(30000));
+    const QString plainText = QString::fromUtf8(q.readAllStandardOutput());
+    EXPECT_FALSE(plainText.contains(QStringLiteral("Friday Harbor")));
+    EXPECT_FALSE(plainText.contains(QRegularExpression(QStringLiteral("\\bH [0-9]{2}:[0-9]{2} "))));
+}
 
 }  // namespace
 }  // namespace moonbite

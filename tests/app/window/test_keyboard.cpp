@@ -129,12 +129,12 @@ void expectUniqueAccessKeys(QWidget* window, int minimumKeys) {
 }
 
 // Reading order: the date row, the day's values (Sun, Moon, the periods),
-// graph days, the chart (hidden while the frame is open), the settings frame
+// the tide station, graph days, the chart (hidden while the frame is open), the settings frame
 // top to bottom, then Journal and Exit.
 const QStringList kMainOrder{
     "Combo1", "Text1",    "Text10",        "Command7", "Text2",    "Text32",   "Text6",
     "Text21", "Text39",   "Text9",         "Text4",    "Text5",    "Text7",    "Text8",
-    "Text11", "MSChart1", "TextFindPlace", "Combo3",   "Command8", "Command9", "Text30",
+    "CommandTideStation", "Text11", "MSChart1", "TextFindPlace", "Combo3",   "Command8", "Command9", "Text30",
     "Text20", "Text40",   "Text15",        "Text14",   "Text13",   "Text17",   "Combo4",
     "Text16", "Check3",   "Option1",       "Option2",  "Combo2",   "Text12",   "Check1",
     "Check2", "Command2", "Command4",      "Command5", "Command6", "Command1", "Command3"};
@@ -217,10 +217,17 @@ TEST_F(WindowTest, TabWalksTheJournalAndThePrintWindowOnce) {
     journal.close();
 
     PrintServices ps = printServices(w);
+    // A place with tides, so that "Tides" takes its stop too.
+    ps.tidesOf = [](const SolunarState&, Date) { return tides::DayTides{}; };
     Form4 print(ps);
     print.Form_Load();
     print.show();
     QStringList printWalk = tabWalk(&print, print.Combo1);
+    // In reading order: the month, the options top to bottom, the buttons
+    // from the left.
+    EXPECT_EQ(joined(printWalk),
+              joined({"Combo1", "Text1", "Check4", "Check5", "Check1", "Check2", "Check3",
+                      "Check6", "CommandSaveIcs", "Command1", "Command2"}));
     printWalk.sort();
     EXPECT_EQ(joined(printWalk), joined(tabStops(&print)));
 }
@@ -245,7 +252,7 @@ TEST_F(WindowTest, AccessKeysAreUniqueInEveryWindow) {
 
     PrintServices ps = printServices(w);
     Form4 print(ps);
-    expectUniqueAccessKeys(&print, 7);
+    expectUniqueAccessKeys(&print, 8);
 
     Form2 welcome([] {});
     expectUniqueAccessKeys(&welcome, 2);

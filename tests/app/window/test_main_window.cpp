@@ -481,7 +481,7 @@ TEST_F(WindowTest, MaximisedToTwiceTheDesignSizeScalesControlsAndTheGauge) {
     EXPECT_NEAR(w.Text2->x(), 2 * sunrise.x(), 1);
     EXPECT_NEAR(w.MSChart1->width(), 2 * chart.width(), 2);
     // Heights scale with the central widget: the menu bar keeps its own.
-    const double tall = w.centralWidget()->height() / 600.0;
+    const double tall = w.centralWidget()->height() / 636.0;
     EXPECT_NEAR(w.MSChart1->height(), tall * chart.height(), 2);
     // Spinners are as high as the text boxes beside them, at the font's scale.
     EXPECT_NEAR(w.UpDown1->height(), 2 * 300 / kTwipsPerPixel, 1);

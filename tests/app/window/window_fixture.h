@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "calendar_print.h"
@@ -33,6 +34,17 @@ inline TimeZoneInfo sydneyComputer() {
     return info;
 }
 
+/// The installed harmonics file (Debian's xtide-data), read once per test program.
+inline std::shared_ptr<const tides::TideDatabase> installedTides() {
+    static const std::shared_ptr<const tides::TideDatabase> db = [] {
+        tides::LoadResult r = tides::loadTideDatabase(tides::defaultHarmonicsPath());
+        if (!r.database) ADD_FAILURE() << "the tests need xtide-data: " << r.error;
+        return r.database ? std::make_shared<const tides::TideDatabase>(std::move(*r.database))
+                          : nullptr;
+    }();
+    return db;
+}
+
 class WindowTest : public ::testing::Test {
   protected:
     QTemporaryDir folder;
@@ -43,6 +55,11 @@ class WindowTest : public ::testing::Test {
     QColor nextColour;  // what the colour dialog answers (invalid: cancelled)
     int regionalOpened = 0;
     std::vector<int> helpTopics;
+    /// The tide stations the window reads; a source without a file: none.
+    std::shared_ptr<tides::TideSource> tideSource =
+        std::make_shared<tides::TideSource>(installedTides());
+    /// The time now for the tide's state; unset: the computer's clock.
+    std::optional<tides::UnixSeconds> now;
     std::unique_ptr<Form1> window;
 
     void SetUp() override { store = std::make_unique<SettingsStore>(folder.path()); }
@@ -74,6 +91,8 @@ class WindowTest : public ::testing::Test {
         sv.journalFolder = folder.filePath(QStringLiteral("journal"));
         // Missing unless a test writes it (writePlaces).
         sv.placesTable = folder.filePath(QStringLiteral("places.tsv"));
+        sv.tides = tideSource;
+        if (now) sv.now = [this] { return *now; };
         return sv;
     }
 
