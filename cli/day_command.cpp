@@ -3,6 +3,7 @@
 
 #include "cli_app.h"
 #include "cli_shared.h"
+#include "cli_tides.h"
 #include "command.h"
 
 namespace moonbite::cli {
@@ -32,9 +33,14 @@ class DayCommand final : public Command {
         s.reverseMoonImage = !reverseMoon_;
         s.dateOrderMonthFirst = !dayFirst_;
         computeDay(s, date, graphDays);
-        if (json_)
-            out << jsonText(dayJson(s, date, true), 2) << '\n';
-        else
+        if (json_) {
+            Json j = dayJson(s, date, true);
+            const bool fromSettings = place_.latText.empty() && place_.lonText.empty() &&
+                                      place_.placeName.empty();
+            if (std::optional<Json> t = dayTidesJson(s, date, storedTideStation(place_, fromSettings)))
+                j["tides"] = std::move(*t);
+            out << jsonText(j, 2) << '\n';
+        } else
             printDayText(out, s, place_);
         return 0;
     }

@@ -7,6 +7,7 @@
 #include "cli_app.h"
 #include "cli_shared.h"
 #include "command.h"
+#include "cli_tides.h"
 #include "place_tides.h"
 #include "qt_commands.h"
 #include "stored_places.h"
@@ -123,13 +124,7 @@ class JournalCommand final : public Command {
     [[nodiscard]] std::string storedTideStation() const {
         const bool fromSettings = latText_.empty() && lonText_.empty() &&
                                   place_.placeName.empty() && !place_.tzOption && !place_.tzName;
-        if (!fromSettings) return {};
-        const storage::StoredPlaces stored(place_.settingsDir);
-        const std::optional<std::string> station =
-            place_.location.empty()
-                ? stored.stateSetting("tidestation")
-                : stored.titleFile().get(storage::locationSection(place_.location), "tidestation");
-        return station.value_or("");
+        return cli::storedTideStation(place_, fromSettings);
     }
 
     std::string latText_;

@@ -14,6 +14,8 @@
 #include "command.h"
 #include "tide_database.h"
 #include "place_tides.h"
+#include "station_index.h"
+#include "stored_places.h"
 #include "tide_prediction.h"
 
 namespace moonbite::cli {
@@ -280,6 +282,60 @@ const tides::TideDatabase& tideDatabase() {
 }
 
 std::string tideHonestyLine(const tides::TideDatabase& db) { return tides::honestyLine(db); }
+
+std::string storedTideStation(const Place& p, bool fromSettings) {
+    if (!fromSettings) return {};
+    const storage::StoredPlaces stored(p.settingsDir);
+    const std::optional<std::string> station =
+        p.location.empty()
+            ? stored.stateSetting("tidestation")
+            : stored.titleFile().get(storage::locationSection(p.location), "tidestation");
+    return station.value_or("");
+}
+
+std::optional<Json> dayTidesJson(const SolunarState& s, Date date, const std::string& stored) {
+    if (stored == tides::kNoStation) return std::nullopt;
+    const std::string path = tides::defaultHarmonicsPath();
+    if (path.empty()) return std::nullopt;
+    // Most places on Earth are far from every station of the file: the
+    // compiled-in index says so without opening it.
+    if (stored.empty()) {
+        const std::optional<bool> near =
+            tides::indexedStationNear(path, s.latitude, s.longitude, kNearKm);
+        if (near && !*near) return std::nullopt;
+    }
+    // The nearest station needs only the stations near the place: a fraction
+    // of the file, read in a fraction of the time.
+    tides::LoadResult r =
+        stored.empty() ? tides::loadTideDatabase(path, tides::Around{s.latitude, s.longitude,
+                                                                     kNearKm})
+                       : tides::loadTideDatabase(path);
+    if (!r.database) return std::nullopt;
+    const tides::TideDatabase& db = *r.database;
+    const tides::StationChoice c = tides::chooseStation(db, s.latitude, s.longitude, stored);
+    if (c.index < 0) return std::nullopt;
+    const tides::TideStation& station = db.stations[static_cast<std::size_t>(c.index)];
+    const tides::DayTides day = tides::dayTides(db, station, s, date);
+    Json list = Json::array();
+    for (const tides::TideEvent& e : day.events) {
+        const Instant at = e.time + kUnixEpochInstant;
+        const Instant reading = clockReading(s, at);
+        LocalTime l;
+        l.offset = zoneSeconds(hoursAt(s, at));
+        l.date = Date::fromSerial(static_cast<std::int32_t>(reading / kSecondsPerDay));
+        l.hour = static_cast<int>(reading % kSecondsPerDay / 3600);
+        l.minute = static_cast<int>(reading % 3600 / 60);
+        list.push_back({{"time", isoTime(l)},
+                        {"type", e.high ? "high" : "low"},
+                        {"height_m", std::round(e.heightMetres * 1000) / 1000}});
+    }
+    return Json{{"station", stationJson(station, c.distanceKm)},
+                {"datum", station.datum},
+                {"units", "m"},
+                {"interpolated_between_events", day.interpolated},
+                {"note", tides::honestyLine(db)},
+                {"events", list}};
+}
 
 std::unique_ptr<Command> defineTides(CLI::App& app) {
     return std::make_unique<TidesCommand>(app);

@@ -1,8 +1,11 @@
 #include "tide_database.h"
 
+#include "tide_prediction.h"
+
 #include <tcd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -39,7 +42,7 @@ std::string zoneName(const char* tzfile) {
 
 }  // namespace
 
-LoadResult loadTideDatabase(const std::string& path) {
+LoadResult loadTideDatabase(const std::string& path, const std::optional<Around>& around) {
     LoadResult result;
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) {
@@ -81,11 +84,29 @@ LoadResult loadTideDatabase(const std::string& path) {
         k.equilibriumDegrees.assign(v, v + db.yearCount);
     }
 
+    // The records to read: all, or those near the place with the reference
+    // stations of the subordinate ones among them (found from the short
+    // headers, which are quick to read).
+    std::vector<char> wanted(header.number_of_records, around ? 0 : 1);
+    if (around) {
+        TIDE_STATION_HEADER h{};
+        for (std::uint32_t r = 0; r < header.number_of_records; ++r) {
+            if (!get_partial_tide_record(static_cast<NV_INT32>(r), &h)) continue;
+            if (distanceKm(around->latitude, around->longitude, h.latitude, h.longitude) >
+                around->km)
+                continue;
+            wanted[r] = 1;
+            if (h.record_type != REFERENCE_STATION && h.reference_station >= 0 &&
+                static_cast<std::uint32_t>(h.reference_station) < header.number_of_records)
+                wanted[static_cast<std::size_t>(h.reference_station)] = 1;
+        }
+    }
     // A record is large (three 10,000-character texts): one, reused.
     auto record = std::make_unique<TIDE_RECORD>();
     std::map<std::int32_t, int> indexOfRecord;  // file record number -> stations index
     std::vector<std::int32_t> referenceRecordOf;
     for (std::uint32_t r = 0; r < header.number_of_records; ++r) {
+        if (!wanted[r]) continue;
         if (read_tide_record(static_cast<NV_INT32>(r), record.get()) < 0) continue;
         const TIDE_RECORD& rec = *record;
         const double unit = metresPer(get_level_units(rec.level_units));
@@ -145,7 +166,7 @@ LoadResult loadTideDatabase(const std::string& path) {
     for (TideStation& s : kept)
         if (!s.reference) s.referenceStation = newIndex[static_cast<std::size_t>(s.referenceStation)];
     db.stations = std::move(kept);
-    if (db.stations.empty()) {
+    if (db.stations.empty() && !around) {
         result.error = "the harmonics file " + path + " holds no tide station";
         return result;
     }

@@ -77,7 +77,16 @@ struct LoadResult {
     std::optional<TideDatabase> database;
     std::string error;
 };
-[[nodiscard]] LoadResult loadTideDatabase(const std::string& path);
+/// Only the stations within km of a place (with the reference stations their
+/// subordinate stations need): what one place's day asks for, read in a
+/// fraction of the time. Such a database may hold no station at all.
+struct Around {
+    double latitude = 0;
+    double longitude = 0;
+    double km = 0;
+};
+[[nodiscard]] LoadResult loadTideDatabase(const std::string& path,
+                                          const std::optional<Around>& around = std::nullopt);
 
 /// The harmonics file to use: $MOONBITE_HARMONICS when set (even when it does
 /// not exist, so the user hears of it), else the first .tcd file of

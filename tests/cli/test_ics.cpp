@@ -494,6 +494,12 @@ TEST(IcsCli, TidesAreTheNearestStationsHighsAndLows) {
                                      keyWest))
                                 .out));
 
+    // The harmonics file's last day is a whole day of tides too.
+    const Result last = cli(with({"ics", "--from", "2100-12-31", "--days", "1", "--events", "tides"},
+                                 keyWest));
+    ASSERT_EQ(last.status, 0) << last.err;
+    EXPECT_GE(parseIcs(last.out).size(), 3U);
+
     // Inland there is no tide to write: said in one line, no file.
     const Result inland = cli({"ics", "--lat", "39:44N", "--lon", "104:59W", "--tz", "-7",
                                "--events", "majors,tides"});

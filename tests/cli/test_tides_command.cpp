@@ -5,12 +5,14 @@
 #include <nlohmann/json.hpp>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QTemporaryDir>
 #include <QString>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "cli_run.h"
+#include "settings_store.h"
 #include "tide_database.h"
 #include "tide_prediction.h"
 
@@ -205,6 +207,122 @@ TEST(CliTides, WithoutAHarmonicsFileSaidOnceAndNothingElseChanges) {
     EXPECT_EQ(run({"stations", "key"}).first, 1);
     const auto day = run({"day", "--lat", "24:33N", "--lon", "81:48W", "--tz", "-5", "--date", "2027-01-20"});
     EXPECT_EQ(day.first, 0) << day.second.toStdString();
+}
+
+// `day --json` carries the day's tides where a station is near: the same
+// events as `tides`, and no key at all far from the sea.
+TEST(CliDayTides, TheDaysJsonCarriesTheNearStationsTides) {
+    const Result day = runCli({"day", "--lat", "48:33N", "--lon", "123:01W", "--tz-name",
+                               "America/Los_Angeles", "--date", "2026-07-15", "--json"});
+    ASSERT_EQ(day.status, 0) << day.err;
+    const json j = json::parse(day.out);
+    ASSERT_TRUE(j.contains("tides"));
+    const Result tides = runCli({"tides", "--lat", "48:33N", "--lon", "123:01W", "--tz-name",
+                                 "America/Los_Angeles", "--from", "2026-07-15", "--json"});
+    ASSERT_EQ(tides.status, 0) << tides.err;
+    const json t = json::parse(tides.out);
+    EXPECT_EQ(j["tides"]["events"], t["events"]);
+    EXPECT_EQ(j["tides"]["station"], t["station"]);
+    EXPECT_EQ(j["tides"]["datum"], "Mean Lower Low Water");
+    EXPECT_EQ(j["tides"]["interpolated_between_events"], false);
+    EXPECT_NE(j["tides"]["note"].get<std::string>().find("not for navigation"), std::string::npos);
+    ASSERT_GE(j["tides"]["events"].size(), 3u);
+
+    // The day's boxes are what they were without tides.
+    json without = j;
+    without.erase("tides");
+    const Result text = runCli({"day", "--lat", "48:33N", "--lon", "123:01W", "--tz-name",
+                                "America/Los_Angeles", "--date", "2026-07-15"});
+    EXPECT_EQ(text.status, 0);
+    EXPECT_EQ(text.out.find("tides"), std::string::npos) << "the text form is unchanged";
+
+    // A subordinate station's curve is said to be drawn between its events.
+    const Result kamalo = runCli({"day", "--lat", "21:03N", "--lon", "156:53W", "--tz", "-10",
+                                  "--date", "2026-07-10", "--json"});
+    ASSERT_EQ(kamalo.status, 0) << kamalo.err;
+    const json k = json::parse(kamalo.out);
+    ASSERT_TRUE(k.contains("tides"));
+    EXPECT_EQ(k["tides"]["station"]["kind"], "subordinate");
+    EXPECT_EQ(k["tides"]["interpolated_between_events"], true);
+}
+
+TEST(CliDayTides, NoKeyFarFromTheSeaOrWithoutTheFile) {
+    const Result sydney = runCli({"day", "--lat", "33:52S", "--lon", "151:13E", "--tz", "10",
+                                  "--date", "2026-07-15", "--json"});
+    ASSERT_EQ(sydney.status, 0) << sydney.err;
+    EXPECT_FALSE(json::parse(sydney.out).contains("tides"));
+    // Inland, 300 km from the coast of Washington.
+    const Result inland = runCli({"day", "--lat", "47:40N", "--lon", "117:25W", "--tz", "-8",
+                                  "--date", "2026-07-15", "--json"});
+    ASSERT_EQ(inland.status, 0);
+    EXPECT_FALSE(json::parse(inland.out).contains("tides"));
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("MOONBITE_HARMONICS"), QStringLiteral("/nonexistent/harmonics.tcd"));
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(MOONBITE_CLI_PATH),
+            {"day", "--lat", "48:33N", "--lon", "123:01W", "--tz", "-7", "--date", "2026-07-15",
+             "--json"});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    EXPECT_EQ(p.exitCode(), 0);
+    EXPECT_EQ(p.readAllStandardError(), QByteArray());
+    EXPECT_FALSE(json::parse(p.readAllStandardOutput().toStdString()).contains("tides"));
+}
+
+TEST(CliDayTides, TheStationTheCurrentLocationKeeps) {
+    QTemporaryDir folder;
+    const std::string dir = folder.path().toStdString();
+    {
+        SettingsStore store(folder.path());
+        const QString s = QStringLiteral("Settings");
+        for (const auto& [key, value] : {std::pair{"currentloc", "Harbor"},
+                                         {"latdeg", "48"},
+                                         {"latmin", "33"},
+                                         {"NorS", "N"},
+                                         {"londeg", "123"},
+                                         {"lonmin", "1"},
+                                         {"WorE", "W"},
+                                         {"gmt", "-7"},
+                                         {"custom", "True"},
+                                         {"tidestation", "none"}}) {
+            store.save(kStateApp, s, QString::fromLatin1(key), QString::fromLatin1(value));
+        }
+    }
+    const Result none = runCli({"day", "--settings-dir", dir.c_str(), "--date", "2026-07-15", "--json"});
+    ASSERT_EQ(none.status, 0) << none.err;
+    EXPECT_FALSE(json::parse(none.out).contains("tides"));
+
+    const std::string honolulu = stationWithId("1612340", true).name;
+    SettingsStore(folder.path())
+        .save(kStateApp, QStringLiteral("Settings"), QStringLiteral("tidestation"),
+              QString::fromStdString(honolulu));
+    const Result picked = runCli({"day", "--settings-dir", dir.c_str(), "--date", "2026-07-15", "--json"});
+    ASSERT_EQ(picked.status, 0) << picked.err;
+    const json j = json::parse(picked.out);
+    ASSERT_TRUE(j.contains("tides"));
+    EXPECT_EQ(j["tides"]["station"]["name"], honolulu);
+    EXPECT_GT(j["tides"]["station"]["distance_km"].get<double>(), 3000);
+    // Coordinates given take the nearest station, whatever the stored place keeps.
+    const Result given = runCli({"day", "--settings-dir", dir.c_str(), "--lat", "48:33N", "--lon",
+                                 "123:01W", "--tz", "-7", "--date", "2026-07-15", "--json"});
+    EXPECT_EQ(json::parse(given.out)["tides"]["station"]["id"], "9449880");
+}
+
+// The harmonics file's last day is told whole; the day after is refused.
+TEST(CliTides, TheLastDayOfTheFile) {
+    const int last = database().firstYear + database().yearCount - 1;
+    const std::string lastDay = std::to_string(last) + "-12-31";
+    const Result r = runCli({"tides", "--lat", "48:33N", "--lon", "123:01W", "--tz", "-8", "--from",
+                             lastDay.c_str(), "--json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_GE(json::parse(r.out)["events"].size(), 3u);
+    const std::string after = std::to_string(last + 1) + "-01-01";
+    if (last + 1 <= 2200) {
+        const Result beyond = runCli({"tides", "--lat", "48:33N", "--lon", "123:01W", "--tz", "-8",
+                                      "--from", after.c_str()});
+        EXPECT_EQ(beyond.status, 2) << beyond.err;
+    }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "place_tides.h"
+#include "station_index.h"
 #include "solunar_day.h"
 #include "zone_rule.h"
 
@@ -207,6 +208,66 @@ TEST(StationChoice, TheNearestStationsInOrderOfDistance) {
         }
     }
     EXPECT_EQ(nearestStations(db, 0, 0, 100000).size(), db.stations.size());
+}
+
+// The compiled-in index describes the installed file: it finds a station near
+// exactly where the file does, and stands aside for any other file.
+TEST(StationIndex, AgreesWithTheInstalledFile) {
+    const TideDatabase& db = database();
+    const std::string path = defaultHarmonicsPath();
+    ASSERT_TRUE(indexedStationNear(path, 0, 0, 100).has_value())
+        << "the index was made from another file than " << path
+        << ": run moonbite_make_tide_index again";
+    EXPECT_EQ(indexedStationCount(), db.stations.size());
+    // A grid over the coasts and oceans of the file, and far away.
+    int near = 0;
+    for (double lat = -20; lat <= 72; lat += 1.5) {
+        for (double lon = -180; lon <= 180; lon += 2.5) {
+            const bool file = nearestStation(db, lat, lon, 100).index >= 0;
+            const std::optional<bool> index = indexedStationNear(path, lat, lon, 100);
+            ASSERT_TRUE(index.has_value());
+            // The index may only say "near" a hair beyond reach, never miss one.
+            if (file) {
+                EXPECT_TRUE(*index) << lat << ", " << lon;
+            } else if (*index) {
+                EXPECT_GE(nearestStation(db, lat, lon, 100.1).index, 0) << lat << ", " << lon;
+            }
+            near += file ? 1 : 0;
+        }
+    }
+    EXPECT_GT(near, 20);
+    for (const TideStation& s : db.stations)
+        EXPECT_TRUE(*indexedStationNear(path, s.latitude + 0.5, s.longitude, 100)) << s.name;
+    EXPECT_FALSE(indexedStationNear("/elsewhere/other.tcd", 48.5, -123, 100).has_value());
+}
+
+TEST(TideDatabaseNear, OnlyTheStationsNearAPlaceAndTheirReferences) {
+    const TideDatabase& all = database();
+    const LoadResult near = loadTideDatabase(defaultHarmonicsPath(), Around{21.05, -156.9, 20});
+    ASSERT_TRUE(near.database) << near.error;
+    const TideDatabase& db = *near.database;
+    ASSERT_FALSE(db.stations.empty());
+    EXPECT_LT(db.stations.size(), all.stations.size() / 10);
+    for (const TideStation& s : db.stations) {
+        if (!s.reference) {
+            ASSERT_GE(s.referenceStation, 0);
+            EXPECT_TRUE(db.stations[static_cast<std::size_t>(s.referenceStation)].reference);
+        }
+    }
+    // Every station of the whole file within reach is there, with the same tides.
+    for (const TideStation& s : all.stations) {
+        if (distanceKm(21.05, -156.9, s.latitude, s.longitude) > 20) continue;
+        const int i = stationNamed(db, s.name);
+        ASSERT_GE(i, 0) << s.name;
+        const std::vector<TideEvent> a = tideEvents(all, s, yearStart(2026), yearStart(2026) + 3 * 86400);
+        const std::vector<TideEvent> b = tideEvents(db, db.stations[static_cast<std::size_t>(i)],
+                                                    yearStart(2026), yearStart(2026) + 3 * 86400);
+        ASSERT_EQ(a.size(), b.size()) << s.name;
+        for (std::size_t k = 0; k < a.size(); ++k) EXPECT_EQ(a[k].time, b[k].time);
+    }
+    const LoadResult far = loadTideDatabase(defaultHarmonicsPath(), Around{-33.87, 151.2, 100});
+    ASSERT_TRUE(far.database) << "a place with no station near is no error";
+    EXPECT_TRUE(far.database->stations.empty());
 }
 
 TEST(TideTexts, EventsDistancesAndTheSource) {

@@ -166,7 +166,6 @@ void DayGlance::clear() {
     offsets_.clear();
     description_ = QStringLiteral("No place chosen");
     setAccessibleDescription(description_);
-    setToolTip(QString());
     update();
 }
 

@@ -498,7 +498,7 @@ TEST(DayGlance, NowMarkerOnlyOnTheDayItFallsIn) {
     const int shown = markerRows(render(g, 800, 120));
     g.setNow(noon - kUnixEpochInstant + 3 * 86400);
     const int elsewhere = markerRows(render(g, 800, 120));
-    EXPECT_GT(shown, 70);
+    EXPECT_GT(shown, 50);  // all but where a label crosses it
     EXPECT_LT(elsewhere, 20);
 }
 
@@ -568,14 +568,15 @@ TEST(DayGlance, PicturesLightAndDark) {
                 }
                 g.setNow(refDay.begin + 15 * 3600);
                 const QImage img = render(g, size.width(), size.height());
-                // A dashed curve leaves gaps along it; a solid one none.
+                // A dashed curve leaves gaps along it; a solid one none (or where a label
+                // is written across it).
                 int gaps = 0;
                 for (int x = 2; x < size.width() - 2; ++x)
                     if (curveTopIn(img, x, g.colours().curve) < 0) ++gaps;
                 if (subordinate)
                     EXPECT_GT(gaps, size.width() / 20) << size.width();
                 else
-                    EXPECT_EQ(gaps, 0) << size.width();
+                    EXPECT_LE(gaps, size.width() / 200) << size.width();  // a label may cross it
                 if (!folder.isEmpty()) {
                     const QString name = QStringLiteral("glance-%1-%2-%3x%4.png")
                                              .arg(dark ? "dark" : "light")
