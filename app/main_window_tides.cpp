@@ -94,7 +94,8 @@ void Form1::showTides() {
     const tides::TideStation& s = db->stations[static_cast<std::size_t>(c.index)];
     const tides::DayTides day = tides::dayTides(*db, s, state_, *date);
     LabelTideStation->setText(fromStd(s.name));
-    QStringList lines{tr("%1 away, metres above %2")
+    // One line in the frame's width: the full datum is in the tip.
+    QStringList lines{tr("%1 away \u00b7 m above %2")
                           .arg(fromStd(tides::distanceText(c.distanceKm)), datumShort(s.datum))};
     for (std::size_t i = 0; i < day.events.size(); ++i)
         lines << fromStd(tides::eventText(day.events[i], day.minutes[i], state_.designators));

@@ -127,6 +127,14 @@ void BM_CliDayNamedPlace(benchmark::State& state) {
 }
 BENCHMARK(BM_CliDayNamedPlace)->Unit(benchmark::kMillisecond)->UseManualTime();
 
+// Near a tide station: the stations around the place read from the harmonics file.
+void BM_CliDayNearAStation(benchmark::State& state) {
+    runProcess(state, MOONBITE_CLI_PATH,
+               {"day", "--lat", "48:33N", "--lon", "123:01W", "--tz", "-7", "--date", "2026-07-15",
+                "--json"});
+}
+BENCHMARK(BM_CliDayNearAStation)->Unit(benchmark::kMillisecond)->UseManualTime();
+
 // A town by name: the list of places read and searched once in the process.
 void BM_CliDayTownByName(benchmark::State& state) {
     runProcess(state, MOONBITE_CLI_PATH, {"day", "--place", "Key West", "--date", "2027-01-20"});

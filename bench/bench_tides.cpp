@@ -7,6 +7,9 @@
 
 #include <stdexcept>
 
+#include "place_tides.h"
+#include "solunar_day.h"
+#include "station_index.h"
 #include "tide_database.h"
 #include "tide_prediction.h"
 
@@ -71,6 +74,42 @@ void BM_DayCurveEveryFiveMinutes(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_DayCurveEveryFiveMinutes)->Unit(benchmark::kMicrosecond);
+
+// What the window does for each day it shows: the day's events and its
+// ten-minute curve by the place's clock.
+void BM_DayTidesForTheWindow(benchmark::State& state) {
+    const TideStation& s = station("9449880", true);
+    moonbite::SolunarState st;
+    st.latitude = 48.55;
+    st.longitude = -123.02;
+    st.timeZoneEntered = "-7";
+    st.timeZoneForComputations = "7";
+    const moonbite::Date date = moonbite::Date::fromYmd(2026, 7, 15).value();
+    for (auto _ : state) {
+        DayTides day = dayTides(database(), s, st, date);
+        benchmark::DoNotOptimize(day);
+    }
+}
+BENCHMARK(BM_DayTidesForTheWindow)->Unit(benchmark::kMicrosecond);
+
+// What `day --json` reads: only the stations within reach of a place.
+void BM_LoadStationsNearAPlace(benchmark::State& state) {
+    for (auto _ : state) {
+        LoadResult r = loadTideDatabase(defaultHarmonicsPath(), Around{48.55, -123.02, 100});
+        benchmark::DoNotOptimize(r);
+    }
+}
+BENCHMARK(BM_LoadStationsNearAPlace)->Unit(benchmark::kMillisecond);
+
+// And far from the sea: the compiled-in index alone.
+void BM_IndexSaysNoStationNear(benchmark::State& state) {
+    const std::string path = defaultHarmonicsPath();
+    for (auto _ : state) {
+        auto near = indexedStationNear(path, -33.87, 151.22, 100);
+        benchmark::DoNotOptimize(near);
+    }
+}
+BENCHMARK(BM_IndexSaysNoStationNear)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

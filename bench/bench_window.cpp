@@ -25,8 +25,8 @@
 namespace moonbite {
 namespace {
 
-// A store with Sydney as the current location, so the window starts without
-// the first-run message.
+// A store with Sydney (or Friday Harbor, where there are tides) as the current
+// location, so the window starts without the first-run message.
 struct Setup {
     QTemporaryDir folder;
     SettingsStore store{folder.path()};
@@ -34,8 +34,23 @@ struct Setup {
     FixedTimeZoneSource zone{
         TimeZoneInfo{1, -600, QStringLiteral("AEST"), QStringLiteral("AEDT"), 0, -60}};
 
-    Setup() {
+    explicit Setup(bool harbor = false) {
         const QString s = QStringLiteral("Settings");
+        if (harbor) {
+            for (const auto& [key, value] : {std::pair{"currentloc", "Friday Harbor"},
+                                             {"latdeg", "48"},
+                                             {"latmin", "33"},
+                                             {"NorS", "N"},
+                                             {"londeg", "123"},
+                                             {"lonmin", "1"},
+                                             {"WorE", "W"},
+                                             {"gmt", "-7"},
+                                             {"custom", "True"},
+                                             {"tzname", "America/Los_Angeles"}}) {
+                store.save(kStateApp, s, QString::fromLatin1(key), QString::fromLatin1(value));
+            }
+            return;
+        }
         for (const auto& [key, value] : {std::pair{"currentloc", "Sydney"},
                                          {"latdeg", "33"},
                                          {"latmin", "52"},
@@ -54,6 +69,8 @@ struct Setup {
         sv.timeZone = &zone;
         sv.today = [] { return QDate(2027, 1, 20); };
         sv.chooseColour = [](const QColor&, QWidget*) { return QColor(); };
+        // As the program starts: the harmonics file read once the window is up.
+        sv.tides = std::make_shared<tides::TideSource>();
         return sv;
     }
 };
@@ -86,7 +103,8 @@ void BM_ResidentMemoryAfterStartUp(benchmark::State& state) {
 }
 BENCHMARK(BM_ResidentMemoryAfterStartUp)->Iterations(1)->Unit(benchmark::kMillisecond);
 
-// From creating the window to the shown window with every box and the chart filled.
+// From creating the window to the shown window with every box and the chart
+// filled, and the harmonics file read for the Tides frame just after.
 void BM_StartUp(benchmark::State& state) {
     Setup setup;
     for (auto _ : state) {
@@ -99,9 +117,10 @@ void BM_StartUp(benchmark::State& state) {
 }
 BENCHMARK(BM_StartUp)->Unit(benchmark::kMillisecond);
 
-// A click on the day spinner until every box and the chart show the new day.
-void BM_DateChange(benchmark::State& state) {
-    Setup setup;
+// A click on the day spinner until every box and the chart show the new day;
+// at a harbour the day's tides and their curve in the day at a glance too.
+void dateChanges(benchmark::State& state, bool harbor) {
+    Setup setup(harbor);
     auto w = startWindow(setup);
     for (auto _ : state) {
         w->UpDown1->clickUp();
@@ -110,7 +129,10 @@ void BM_DateChange(benchmark::State& state) {
         benchmark::DoNotOptimize(w->Text4->text());
     }
 }
+void BM_DateChange(benchmark::State& state) { dateChanges(state, false); }
 BENCHMARK(BM_DateChange)->Unit(benchmark::kMillisecond);
+void BM_DateChangeWithTides(benchmark::State& state) { dateChanges(state, true); }
+BENCHMARK(BM_DateChangeWithTides)->Unit(benchmark::kMillisecond);
 
 // One month page with every option, from the click to the finished PDF.
 void BM_MonthPagePdf(benchmark::State& state) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDate>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QRectF>
@@ -265,6 +266,28 @@ inline QString lineText(const std::vector<DrawnItem>& log, double y) {
     for (const DrawnItem* item : items)
         text += item->text;
     return text;
+}
+
+/// The page's column headings, Sunday first, as printed.
+inline const QStringList kHeadings = {
+    QStringLiteral("  Sun"), QStringLiteral(" Mon"), QStringLiteral(" Tue"), QStringLiteral(" Wed"),
+    QStringLiteral(" Thu"),  QStringLiteral(" Fri"), QStringLiteral(" Sat")};
+
+/// Grid column of a date, Sunday = 1 .. Saturday = 7 (from Qt's calendar,
+/// not the program's).
+inline int columnOf(int year, int month, int day) {
+    return QDate(year, month, day).dayOfWeek() % 7 + 1;
+}
+
+/// x of each column heading, index 1..7.
+inline std::vector<double> headingXs(const std::vector<DrawnItem>& log) {
+    std::vector<double> xs(8, -1);
+    for (int c = 1; c <= 7; ++c) {
+        const auto item = findText(log, kHeadings[c - 1]);
+        EXPECT_TRUE(item.has_value()) << kHeadings[c - 1].toStdString();
+        if (item) xs[static_cast<std::size_t>(c)] = item->x;
+    }
+    return xs;
 }
 
 }  // namespace moonbite::testing

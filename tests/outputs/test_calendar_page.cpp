@@ -26,6 +26,9 @@ using testing::Cell;
 using testing::cellsOf;
 using testing::drawPage;
 using testing::findText;
+using testing::columnOf;
+using testing::headingXs;
+using testing::kHeadings;
 using testing::inkBox;
 using testing::isSmallPrint;
 using testing::kAllOptions;
@@ -42,27 +45,6 @@ using testing::pageInput;
 using testing::stateAt;
 using testing::sydney;
 using testing::widthAt;
-
-const QStringList kHeadings = {
-    QStringLiteral("  Sun"), QStringLiteral(" Mon"), QStringLiteral(" Tue"), QStringLiteral(" Wed"),
-    QStringLiteral(" Thu"),  QStringLiteral(" Fri"), QStringLiteral(" Sat")};
-
-/// Grid column of a date, Sunday = 1 .. Saturday = 7 (from Qt's calendar,
-/// not the program's).
-int columnOf(int year, int month, int day) {
-    return QDate(year, month, day).dayOfWeek() % 7 + 1;
-}
-
-/// x of each column heading, index 1..7.
-std::vector<double> headingXs(const std::vector<DrawnItem>& log) {
-    std::vector<double> xs(8, -1);
-    for (int c = 1; c <= 7; ++c) {
-        const auto item = findText(log, kHeadings[c - 1]);
-        EXPECT_TRUE(item.has_value()) << kHeadings[c - 1].toStdString();
-        if (item) xs[static_cast<std::size_t>(c)] = item->x;
-    }
-    return xs;
-}
 
 const std::set<QString> kStarTexts = {QStringLiteral("  "), QStringLiteral(" *"),
                                       QStringLiteral(" **"), QStringLiteral(" ***")};

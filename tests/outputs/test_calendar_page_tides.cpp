@@ -20,6 +20,9 @@ using testing::Cell;
 using testing::cellsOf;
 using testing::drawPage;
 using testing::findText;
+using testing::columnOf;
+using testing::headingXs;
+using testing::kHeadings;
 using testing::fridayHarbor;
 using testing::fridayHarborState;
 using testing::fridayHarborTides;
@@ -32,29 +35,11 @@ using testing::PageCells;
 using testing::pageInput;
 using testing::widthAt;
 
-const QStringList kHeadings = {
-    QStringLiteral("  Sun"), QStringLiteral(" Mon"), QStringLiteral(" Tue"), QStringLiteral(" Wed"),
-    QStringLiteral(" Thu"),  QStringLiteral(" Fri"), QStringLiteral(" Sat")};
-
 // The data legend's key to the tide lines.
 const QString kTideMeaning = QStringLiteral("=   High & Low Tide, metres");
 
 const QString kShortTideLine =
     QStringLiteral("Tides: Friday Harbor, heights in metres above Mean Lower Low Water.");
-
-int columnOf(int year, int month, int day) {
-    return QDate(year, month, day).dayOfWeek() % 7 + 1;
-}
-
-std::vector<double> headingXs(const std::vector<DrawnItem>& log) {
-    std::vector<double> xs(8, -1);
-    for (int c = 1; c <= 7; ++c) {
-        const auto item = findText(log, kHeadings[c - 1]);
-        EXPECT_TRUE(item.has_value()) << kHeadings[c - 1].toStdString();
-        if (item) xs[static_cast<std::size_t>(c)] = item->x;
-    }
-    return xs;
-}
 
 CalendarPageInput tidesInput(int year, int month, MonthCellOptions options = kAllOptions) {
     CalendarPageInput in = pageInput(year, month, options);

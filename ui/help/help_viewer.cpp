@@ -475,10 +475,11 @@ HelpViewer::~HelpViewer() {
 }
 
 QStringList HelpViewer::pageFiles() {
-    return {QStringLiteral("index.html"),       QStringLiteral("settings.html"),
-            QStringLiteral("values.html"),      QStringLiteral("prediction.html"),
-            QStringLiteral("journal.html"),     QStringLiteral("calendar.html"),
-            QStringLiteral("commandline.html"), QStringLiteral("tray.html")};
+    return {QStringLiteral("index.html"),      QStringLiteral("settings.html"),
+            QStringLiteral("values.html"),     QStringLiteral("tides.html"),
+            QStringLiteral("prediction.html"), QStringLiteral("journal.html"),
+            QStringLiteral("calendar.html"),   QStringLiteral("commandline.html"),
+            QStringLiteral("tray.html")};
 }
 
 void HelpViewer::showTopic(int topic) {

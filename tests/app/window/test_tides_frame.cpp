@@ -64,7 +64,7 @@ TEST_F(TidesFrame, TheNearestStationsHighsAndLowsOfTheShownDay) {
     ASSERT_GE(events.size(), 3);
     const QStringList shown = w.LabelTideEvents->text().split(QLatin1Char('\n'));
     ASSERT_EQ(shown.size(), events.size() + 1) << w.LabelTideEvents->text().toStdString();
-    EXPECT_TRUE(shown.front().contains(QStringLiteral("km away, metres above MLLW")))
+    EXPECT_TRUE(shown.front().contains(QStringLiteral("km away \u00b7 m above MLLW")))
         << shown.front().toStdString();
     const double km = tides::distanceKm(48.55, -(123 + 1 / 60.0), station(fh).latitude,
                                         station(fh).longitude);
