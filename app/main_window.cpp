@@ -601,8 +601,13 @@ void Form1::describeGraph(int selectedPoint) {
     for (int i = 1; i <= MSChart1->rowCount(); ++i)
         days << dayText(i);
     QString text = days.join(QStringLiteral(", "));
-    if (selectedPoint >= 1 && selectedPoint <= MSChart1->rowCount())
-        text = tr("Selected: %1. %2").arg(dayText(selectedPoint), text);
+    if (selectedPoint >= 1 && selectedPoint <= MSChart1->rowCount()) {
+        QString selected = dayText(selectedPoint);
+        if (const QString range = TextTideRange->isHidden() ? QString() : TextTideRange->text();
+            !range.isEmpty())
+            selected += QStringLiteral(", ") + range.toLower();
+        text = tr("Selected: %1. %2").arg(selected, text);
+    }
     if (MSChart1->accessibleDescription() == text) return;
     MSChart1->setAccessibleDescription(text);
     // Told, a running screen reader reads the change out (the selected day).
@@ -681,6 +686,7 @@ void Form1::datrep() {
                     static_cast<int>(MessageBoxes::Icon::Critical));
     });
     Text3->hide();
+    TextTideRange->hide();
     Text18->hide();
     bool stored = false;
     if (!state_.dateOrderMonthFirst) {
@@ -822,6 +828,7 @@ void Form1::MSChart1_PointSelected(int, int DataPoint, int, int) {
                                                     .arg(d.day)
                                                     .arg(d.month)
                                                     .arg(d.year, 4, 10, QLatin1Char('0')));
+    showTideRange(start + (DataPoint - 1));
     describeGraph(DataPoint);
 }
 
@@ -838,6 +845,7 @@ void Form1::MSChart1_PointActivated(int, int, int, int) {
     Text10->setText(parts[2]);
     Text18->hide();
     Text3->hide();
+    TextTideRange->hide();
     // The distance shown must follow the new date too.
     recompute();
 }
@@ -849,6 +857,7 @@ void Form1::MSChart1_PlotSelected() {
 void Form1::MSChart1_LostFocus() {
     Text18->hide();
     Text3->hide();
+    TextTideRange->hide();
     describeGraph();
 }
 
@@ -893,6 +902,7 @@ void Form1::mnualarm_Click() {
     MSChart1->hide();
     Text18->hide();
     Text3->hide();
+    TextTideRange->hide();
     Frame9->show();
     Frame9->raise();
     mnualarm->setEnabled(false);

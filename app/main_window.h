@@ -176,6 +176,11 @@ class Form1 : public QMainWindow, private DateControlHandlers {
     [[nodiscard]] QString noTidesReason();
     /// A day's tides at the current place's station; unset when it has none.
     [[nodiscard]] std::function<tides::DayTides(const SolunarState&, Date)> tidesOfPlace();
+    /// Beside the selected date: "Tide range 3.42 m" (its lowest low to its
+    /// highest high), hidden where the place has no tides.
+    void showTideRange(Date date);
+    /// The words showTideRange shows, "" without tides.
+    [[nodiscard]] QString tideRangeText(Date date);
     /// "Tides: <station>, heights in metres above <datum>. <source>; not for navigation."
     [[nodiscard]] QString tideLine();
 
@@ -224,6 +229,7 @@ class Form1 : public QMainWindow, private DateControlHandlers {
     ChartWidget* MSChart1 = nullptr;
     QLineEdit* Text18 = nullptr;
     QLineEdit* Text3 = nullptr;
+    QLineEdit* TextTideRange = nullptr;  ///< the selected day's tide range, beside its date
 
     QLabel* LabelChoosePlace = nullptr;  ///< the hint shown until a place is chosen
 

@@ -224,6 +224,10 @@ void Form1::buildControls() {
     Text3->setFocusPolicy(Qt::NoFocus);
     Text18->hide();
     Text3->hide();
+    // Beside the selected date, where the place has tides: that day's range.
+    TextTideRange = readOnlyBox(central, "TextTideRange", {224, 368, 150, 22});
+    TextTideRange->setFocusPolicy(Qt::NoFocus);
+    TextTideRange->hide();
 
     // --- The settings frame, beneath the chart ------------------------------------
     Frame9 = makeControl<QFrame>(central, "Frame9", {8, 362, 994, 232});

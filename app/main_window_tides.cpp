@@ -3,7 +3,9 @@
 #include <QDateTime>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 
 #include "day_glance.h"
 #include "main_window.h"
@@ -123,6 +125,24 @@ void Form1::showTides() {
     }
     if (services_.now) PictureDay->setNow(now);
     PictureDay->setDay(state_, *date, &day, fromStd(s.name));
+}
+
+QString Form1::tideRangeText(Date date) {
+    const auto tidesOf = tidesOfPlace();
+    if (!tidesOf) return QString();
+    const tides::DayTides day = tidesOf(state_, date);
+    if (day.events.size() < 2) return QString();
+    const auto [low, high] = std::minmax_element(
+        day.events.begin(), day.events.end(),
+        [](const tides::TideEvent& a, const tides::TideEvent& b) { return a.heightMetres < b.heightMetres; });
+    return tr("Tide range %1 m").arg(high->heightMetres - low->heightMetres, 0, 'f', 2);
+}
+
+void Form1::showTideRange(Date date) {
+    const QString range = tideRangeText(date);
+    TextTideRange->setText(range);
+    TextTideRange->setVisible(!range.isEmpty());
+    TextTideRange->raise();
 }
 
 void Form1::CommandTideStation_Click() {

@@ -245,5 +245,38 @@ TEST_F(TidesFrame, ThePrintWindowAndTheJournalGetThePlacesTides) {
     EXPECT_FALSE(w.journalServices().tideStateOf);
 }
 
+// A bar picked in the graph gives its day's tide range beside its date, and
+// the graph's description reads it with the day.
+TEST_F(TidesFrame, TheSelectedDaysTideRange) {
+    storeFridayHarbor();
+    today = QDate(2026, 7, 15);
+    Form1& w = open();
+    w.MSChart1_PointSelected(1, 3, 0, 0);  // 17 July
+    ASSERT_TRUE(w.Text3->isVisibleTo(&w));
+    const tides::DayTides day = tides::dayTides(*installedTides(), station(stationWithId("9449880")),
+                                                w.state(), Date::fromYmd(2026, 7, 17).value());
+    double low = 99, high = -99;
+    for (const tides::TideEvent& e : day.events) {
+        low = std::min(low, e.heightMetres);
+        high = std::max(high, e.heightMetres);
+    }
+    const QString range = QStringLiteral("Tide range %1 m").arg(high - low, 0, 'f', 2);
+    EXPECT_TRUE(w.TextTideRange->isVisibleTo(&w));
+    EXPECT_EQ(w.TextTideRange->text(), range);
+    EXPECT_TRUE(w.MSChart1->accessibleDescription().startsWith(
+        QStringLiteral("Selected: 17 July ")))
+        << w.MSChart1->accessibleDescription().toStdString();
+    EXPECT_TRUE(w.MSChart1->accessibleDescription().contains(range.toLower()));
+    EXPECT_GT(w.TextTideRange->x(), w.Text3->geometry().right());
+    w.MSChart1_LostFocus();
+    EXPECT_FALSE(w.TextTideRange->isVisibleTo(&w));
+
+    // No range where the place has no tides.
+    w.setTideStation(QStringLiteral("none"));
+    w.MSChart1_PointSelected(1, 3, 0, 0);
+    EXPECT_FALSE(w.TextTideRange->isVisibleTo(&w));
+    EXPECT_FALSE(w.MSChart1->accessibleDescription().contains(QStringLiteral("tide range")));
+}
+
 }  // namespace
 }  // namespace moonbite::testing

@@ -105,6 +105,7 @@ const QString kContents = QStringLiteral("Contents");
 const QString kSettings = QStringLiteral("Program Settings");
 const QString kJournal = QStringLiteral("The Fishing Journal");
 const QString kCalendar = QStringLiteral("Printing a Month Calendar");
+const QString kTides = QStringLiteral("Tides");
 
 }  // namespace
 
@@ -219,6 +220,22 @@ TEST(HelpPages, EveryInternalLinkResolves) {
     EXPECT_GT(checked, 20);
 }
 
+// The pages that tell of the predicted tides each say where they come from and
+// what they are not good for.
+TEST(HelpPages, PagesWithTidePredictionsNameTheSourceAndTheirLimits) {
+    for (const char* file :
+         {"values.html", "tides.html", "calendar.html", "journal.html", "commandline.html"}) {
+        const QString text = plainTextOf(QString::fromLatin1(file)).simplified();
+        EXPECT_TRUE(text.contains(QStringLiteral("noaa"))) << file;
+        EXPECT_TRUE(text.contains(QStringLiteral("not for navigation"))) << file;
+        EXPECT_TRUE(text.contains(QStringLiteral("datum"))) << file;
+    }
+    const QString tides = plainTextOf(QStringLiteral("tides.html")).simplified();
+    for (const char* words : {"xtide-data", "2019-12-29", "mean lower low water",
+                              "none within 100 km", "moonbite_harmonics"})
+        EXPECT_TRUE(tides.contains(QString::fromLatin1(words))) << words;
+}
+
 TEST(HelpPages, EveryCompiledPageIsListed) {
     const QStringList files = HelpViewer::pageFiles();
     int pages = 0;
@@ -232,12 +249,14 @@ TEST(HelpPages, EveryCompiledPageIsListed) {
     EXPECT_EQ(pages, files.size());
 }
 
-TEST(HelpSearch, TideListsTheJournalButNotTheCalendar) {
+TEST(HelpSearch, TideListsThePagesOfTheTidesButNotTheSettings) {
     HelpViewer v;
     typeSearch(v, QStringLiteral("tide"));
     const QStringList listed = v.listedTitles();
+    EXPECT_TRUE(listed.contains(kTides));
     EXPECT_TRUE(listed.contains(kJournal));
-    EXPECT_FALSE(listed.contains(kCalendar));
+    EXPECT_TRUE(listed.contains(kCalendar));
+    EXPECT_FALSE(listed.contains(kSettings));
     EXPECT_FALSE(listed.contains(kContents));
     // The list agrees with the pages' own text.
     for (const QString& file : HelpViewer::pageFiles()) {
