@@ -115,7 +115,10 @@ class Curve {
         return t - yearStart(y) < kBlendHalf || yearStart(y + 1) - t < kBlendHalf;
     }
 
+    /// A year's constants; a year beyond the file's (up to predicts()'s few
+    /// days) has its edge year's.
     const YearTerms& year(int y) {
+        y = std::clamp(y, db_.firstYear, db_.firstYear + db_.yearCount - 1);
         auto it = years_.find(y);
         if (it == years_.end()) it = years_.emplace(y, termsFor(db_, station_, y)).first;
         return it->second;
