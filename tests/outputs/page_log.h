@@ -290,4 +290,23 @@ inline std::vector<double> headingXs(const std::vector<DrawnItem>& log) {
     return xs;
 }
 
+/// Nothing printed from the title down to the last week's rule runs into
+/// anything else.
+inline void expectNoInkOverlapsAboveTheLegend(const std::vector<DrawnItem>& log) {
+    const auto legend = findText(log, QStringLiteral("     Fishing Prediction Legend:"));
+    ASSERT_TRUE(legend.has_value());
+    std::vector<DrawnItem> inked;
+    for (const DrawnItem& item : log) {
+        if (item.kind == DrawnItem::Text && !item.text.trimmed().isEmpty() && item.y < legend->y)
+            inked.push_back(item);
+    }
+    for (std::size_t i = 0; i < inked.size(); ++i) {
+        const QRectF a = inkBox(inked[i]);
+        for (std::size_t j = i + 1; j < inked.size(); ++j) {
+            EXPECT_FALSE(a.intersects(inkBox(inked[j])))
+                << inked[i].text.toStdString() << " / " << inked[j].text.toStdString();
+        }
+    }
+}
+
 }  // namespace moonbite::testing

@@ -25,6 +25,7 @@ namespace {
 using testing::Cell;
 using testing::cellsOf;
 using testing::drawPage;
+using testing::expectNoInkOverlapsAboveTheLegend;
 using testing::findText;
 using testing::columnOf;
 using testing::headingXs;
@@ -596,20 +597,7 @@ TEST_P(CalendarFarNorth, EveryTextInsideItsCellAndNoTwoOverlap) {
     }
 
     // Nothing from the title down to the last week's rule runs into anything else.
-    const auto legend = findText(log, QStringLiteral("     Fishing Prediction Legend:"));
-    ASSERT_TRUE(legend.has_value());
-    std::vector<DrawnItem> inked;
-    for (const DrawnItem& item : log) {
-        if (item.kind == DrawnItem::Text && !item.text.trimmed().isEmpty() && item.y < legend->y)
-            inked.push_back(item);
-    }
-    for (std::size_t i = 0; i < inked.size(); ++i) {
-        const QRectF a = inkBox(inked[i]);
-        for (std::size_t j = i + 1; j < inked.size(); ++j) {
-            EXPECT_FALSE(a.intersects(inkBox(inked[j])))
-                << inked[i].text.toStdString() << " / " << inked[j].text.toStdString();
-        }
-    }
+    expectNoInkOverlapsAboveTheLegend(log);
 }
 
 // The place of the December 2000 picture, and one nearer the pole.
